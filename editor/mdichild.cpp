@@ -1,0 +1,829 @@
+#include "editor/mdichild.h"
+
+#include "editor/catalogue.h"
+#include "editor/hppicto.h"
+#include "editor/labelwidgets.h"
+#include "shell/application.h"
+#include "shell/base.h"
+#include "shell/desktop.h"
+#include "shell/errorbox.h"
+#include "tools/printer.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kPictoTab = QStringLiteral(" Pictogrammes, identifications, avertissement et commentaires ");
+const QString kTabH = QStringLiteral(" Phrases H  ");
+const QString kTabP = QStringLiteral(" Phrases P  ");
+const QString kTabEUH = QStringLiteral("Phrases EUH");
+const QString kNoPictogram = QStringLiteral("Aucun pictogramme sélectionné");
+const QString kOnePictogramHint = QStringLiteral("Double-cliquer pour supprimer");
+const QString kSeveralPictogramsHint = QStringLiteral("Cliquer-glisser pour déplacer\nDouble-cliquer pour supprimer");
+const QString kNumberingHint = QStringLiteral("Cocher pour imprimer seulement la numérotation des phrases sélectionnées");
+const QString kMissingCatalogue = QStringLiteral("Le fichier \"%1\" est introuvable,\nl'application va se terminer !");
+
+QString named(QWidget *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w->objectName();
+}
+
+QToolButton *imageButton(QWidget *parent, const char *name, const QString &hint, QStyle::StandardPixmap icon)
+{
+    auto *b = new QToolButton(parent);
+    named(b, name);
+    b->setToolTip(hint);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setAutoRaise(true);
+    b->setIconSize(QSize(16, 16));
+    return b;
+}
+
+// The maroon rounded square shown around a selected pictogram.
+QPixmap selectionFramePicture()
+{
+    QPixmap pix(36, 36);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(128, 0, 0), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(1, 1, 34, 34), 6, 6);
+    return pix;
+}
+
+Qt::Alignment alignmentFor(int code)
+{
+    switch (code) {
+    case AlignLeftCode: return Qt::AlignLeft;
+    case AlignRightCode: return Qt::AlignRight;
+    default: return Qt::AlignHCenter;
+    }
+}
+
+void alignAll(QPlainTextEdit *edit, Qt::Alignment alignment)
+{
+    QTextOption option = edit->document()->defaultTextOption();
+    option.setAlignment(alignment);
+    edit->document()->setDefaultTextOption(option);
+}
+
+// Keeps a plain text edit within a number of characters, line breaks included.
+void limitLength(QPlainTextEdit *edit, int maximum)
+{
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maximum] {
+        const QString text = edit->toPlainText();
+        if (text.size() <= maximum)
+            return;
+        QTextCursor cursor = edit->textCursor();
+        const int pos = qMin(cursor.position(), maximum);
+        const QSignalBlocker block(edit);
+        edit->setPlainText(text.left(maximum));
+        cursor = edit->textCursor();
+        cursor.setPosition(pos);
+        edit->setTextCursor(cursor);
+    });
+}
+
+} // namespace
+
+TMDIChild::TMDIChild(QWidget *frame)
+    : QWidget(frame)
+{
+    setObjectName(QStringLiteral("TMDIChild"));
+    setWindowTitle(QStringLiteral("Étiquette n°1"));
+    PageControl1 = new QTabWidget(this);
+    named(PageControl1, "PageControl1");
+    PageControl1->addTab(buildPictogramTab(), kPictoTab);
+    PageControl1->addTab(buildStatementTab(2, QStringLiteral("Mentions de danger "), &CheckListBox2, &RH, &Image11,
+                                           "CheckListBox2", "RH", "Image11", QStringLiteral("H..."), 1, 20,
+                                           QStringLiteral("Rechercher dans les phrases H")),
+                         kTabH);
+    PageControl1->addTab(buildStatementTab(3, QStringLiteral("Conseils de prudence "), &CheckListBox3, &RP, &Image12,
+                                           "CheckListBox3", "RP", "Image12", QStringLiteral("P..."), 1, 20,
+                                           QStringLiteral("Rechercher dans les phrases P")),
+                         kTabP);
+    PageControl1->addTab(buildStatementTab(4, QStringLiteral("Informations supplémentaires "), &CheckListBox4, &REUH,
+                                           &Image13, "CheckListBox4", "REUH", "Image13", QStringLiteral("EUH..."), 3,
+                                           22, QStringLiteral("Rechercher dans les phrases EUH")),
+                         kTabEUH);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (kalvane() && kalvane()->hpPicto())
+            kalvane()->hpPicto()->hide();
+        if (index >= 1 && index <= 3)
+            searchBox(index + 1)->selectAfterPrefix(20);
+    });
+
+    // Bottom panel: the summary, the numbering-only box and the status line.
+    LabHPEUH = new QLabel(Catalogue::kSummaryEmptyCaption, this);
+    named(LabHPEUH, "LabHPEUH");
+    LabHPEUH->setAlignment(Qt::AlignCenter);
+    QFont bold = LabHPEUH->font();
+    bold.setBold(true);
+    LabHPEUH->setFont(bold);
+    LabHPEUH->setToolTip(Catalogue::kSummaryInitialHint);
+    LabHPEUH->setMinimumWidth(10);
+    LabHPEUH->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    CB_hpeuh = new QCheckBox(QStringLiteral("Numérotation seule"), this);
+    named(CB_hpeuh, "CB_hpeuh");
+    CB_hpeuh->setToolTip(kNumberingHint);
+    connect(CB_hpeuh, &QCheckBox::clicked, this, [this](bool on) {
+        if (kalvane() && kalvane()->printer())
+            kalvane()->printer()->CB_HPEUH->setChecked(on);
+        refreshPreview();
+    });
+    StatusBar1 = new LabelStatusBar(this);
+
+    // Values kept out of sight.
+    auto hidden = [this](const char *name, const QString &text) {
+        auto *l = new QLabel(text, this);
+        named(l, name);
+        l->hide();
+        return l;
+    };
+    Lab_filename = hidden("Lab_filename", LabelDocument::kUntitled);
+    Lab_margeX = hidden("Lab_margeX", QStringLiteral("0"));
+    Lab_margeY = hidden("Lab_margeY", QStringLiteral("0"));
+    Lab_echelle = hidden("Lab_echelle", QStringLiteral("100"));
+    LabLOGO = hidden("LabLOGO", QStringLiteral("logo"));
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(LabHPEUH, 1);
+    bottom->addWidget(CB_hpeuh);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 2);
+    layout->setSpacing(3);
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(bottom);
+    layout->addWidget(StatusBar1);
+
+    PopupMenu1 = new QMenu(this);
+    named(PopupMenu1, "PopupMenu1");
+    if (TForm_base *f = Form_base()) {
+        PopupMenu1->addAction(f->Modif1);
+        PopupMenu1->addSeparator();
+        PopupMenu1->addAction(f->Enregistrer1);
+        PopupMenu1->addAction(f->Export1);
+        PopupMenu1->addSeparator();
+        PopupMenu1->addAction(f->Apercu1);
+        PopupMenu1->addAction(f->Printer1);
+        PopupMenu1->addSeparator();
+    }
+    QAction *closeWindow = PopupMenu1->addAction(QStringLiteral("Fermer la fenêtre"));
+    closeWindow->setObjectName(QStringLiteral("Fermerlafenetre1"));
+    connect(closeWindow, &QAction::triggered, this, [this] {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            sub->close();
+        else
+            close();
+    });
+
+    resize(492, 359);
+
+    // Creation: count the window and enable the label commands.
+    if (TForm_base *f = Form_base())
+        f->labelCreated();
+}
+
+TMDIChild::~TMDIChild() = default;
+
+QWidget *TMDIChild::buildPictogramTab()
+{
+    auto *tab = new QWidget;
+    named(tab, "TabSheet1");
+
+    // Pictograms.
+    auto *pictos = new QGroupBox(QStringLiteral("Pictogrammes "), tab);
+    pictos->setToolTip(QStringLiteral("Cliquer sur un picto pour l'ajouter"));
+    auto *row = new QHBoxLayout;
+    row->setSpacing(2);
+    const QPixmap frame = selectionFramePicture();
+    const QString start = kalvane() ? kalvane()->startDirectory() : QDir::currentPath() + u'/';
+    for (int n = 1; n <= 9; ++n) {
+        auto *cell = new QWidget(pictos);
+        cell->setFixedSize(36, 36);
+        auto *image = new QLabel(cell);
+        image->setObjectName(LabelDocument::pictogramCode(n));
+        image->setGeometry(2, 2, 32, 32);
+        image->setToolTip(QStringLiteral("GHS%1").arg(n, 2, 10, QLatin1Char('0')));
+        image->setProperty("tag", 0);
+        image->setCursor(Qt::PointingHandCursor);
+        QImageReader reader(start + LabelDocument::pictogramCode(n) + QStringLiteral(".jpg"));
+        const QImage picture = reader.read();
+        if (!picture.isNull())
+            image->setPixmap(QPixmap::fromImage(picture.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        else
+            image->setFrameStyle(QFrame::Box);
+        auto *shape = new QLabel(cell);
+        shape->setObjectName(QStringLiteral("Shape%1").arg(n));
+        shape->setGeometry(0, 0, 36, 36);
+        shape->setPixmap(frame);
+        shape->setToolTip(QStringLiteral("Cliquer pour désélectionner"));
+        shape->hide();
+        pictogramImages[n - 1] = image;
+        selectionFrames[n - 1] = shape;
+        row->addWidget(cell);
+    }
+    row->addStretch(1);
+    LB_picto = new QListWidget(pictos);
+    named(LB_picto, "LB_picto");
+    QFont pictoFont(QStringLiteral("Arial"));
+    pictoFont.setBold(true);
+    LB_picto->setFont(pictoFont);
+    LB_picto->setFixedWidth(70);
+    LB_picto->setFixedHeight(44);
+    LB_picto->setDragDropMode(QAbstractItemView::InternalMove);
+    Pan0 = new QLabel(kNoPictogram, pictos);
+    named(Pan0, "Pan0");
+    Pan0->setStyleSheet(QStringLiteral("color: grey; font-style: italic;"));
+    Pan0->setWordWrap(true);
+    Pan0->setAlignment(Qt::AlignCenter);
+    CBH = new QCheckBox(QStringLiteral(" Suggestions H && P..."), pictos);
+    named(CBH, "CBH");
+    CBH->setToolTip(QStringLiteral("H & P associés aux pictogrammes"));
+    CBH->setProperty("tag", 0);
+    auto *listStack = new QGridLayout;
+    listStack->addWidget(LB_picto, 0, 0);
+    listStack->addWidget(Pan0, 0, 0);
+    auto *pictoLayout = new QGridLayout(pictos);
+    pictoLayout->setContentsMargins(6, 4, 6, 4);
+    pictoLayout->addLayout(row, 0, 0);
+    pictoLayout->addLayout(listStack, 0, 1, 2, 1);
+    pictoLayout->addWidget(CBH, 1, 0);
+
+    // Product identification.
+    auto *product = new QGroupBox(QStringLiteral("Identification du produit "), tab);
+    Memo_S = new QPlainTextEdit(product);
+    named(Memo_S, "Memo_S");
+    Memo_S->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_S->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Memo_S->setToolTip(QStringLiteral("Double-cliquer pour changer la couleur d'arrière plan"));
+    QFont productFont(QStringLiteral("Arial"));
+    productFont.setBold(true);
+    Memo_S->setFont(productFont);
+    alignAll(Memo_S, Qt::AlignHCenter);
+    limitLength(Memo_S, 128);
+    Memo_S->viewport()->installEventFilter(this);
+    setProductColor(Qt::black);
+    maskCE = new QLineEdit(LabelDocument::kEmptyCE, product);
+    named(maskCE, "maskCE");
+    maskCAS = new QLineEdit(LabelDocument::kEmptyCAS, product);
+    named(maskCAS, "maskCAS");
+    maskINDEX = new QLineEdit(LabelDocument::kEmptyINDEX, product);
+    named(maskINDEX, "maskINDEX");
+    QFont mono(QStringLiteral("DejaVu Sans Mono"));
+    mono.setStyleHint(QFont::Monospace);
+    for (QLineEdit *e : {maskCE, maskCAS, maskINDEX})
+        e->setFont(mono);
+    auto *productLayout = new QGridLayout(product);
+    productLayout->setContentsMargins(6, 4, 6, 4);
+    productLayout->addWidget(Memo_S, 0, 0, 1, 6);
+    productLayout->addWidget(new QLabel(QStringLiteral("CE : "), product), 1, 0, Qt::AlignRight);
+    productLayout->addWidget(maskCE, 1, 1);
+    productLayout->addWidget(new QLabel(QStringLiteral("CAS : "), product), 1, 2, Qt::AlignRight);
+    productLayout->addWidget(maskCAS, 1, 3);
+    productLayout->addWidget(new QLabel(QStringLiteral("INDEX : "), product), 1, 4, Qt::AlignRight);
+    productLayout->addWidget(maskINDEX, 1, 5);
+    auto *chooseProduct = imageButton(product, "Image6", QStringLiteral("Choisir un produit"), QStyle::SP_FileDialogContentsView);
+    productLayout->addWidget(chooseProduct, 0, 6, Qt::AlignTop);
+
+    // Supplier.
+    auto *supplier = new QGroupBox(QStringLiteral("Identification du fournisseur "), tab);
+    Memo_F = new QPlainTextEdit(supplier);
+    named(Memo_F, "Memo_F");
+    Memo_F->setLineWrapMode(QPlainTextEdit::NoWrap);
+    alignAll(Memo_F, Qt::AlignRight);
+    limitLength(Memo_F, 128);
+    auto *logoPanel = new QWidget(supplier);
+    named(logoPanel, "Panel_logo");
+    logoPanel->setFixedSize(50, 66);
+    Logo = new QLabel(logoPanel);
+    named(Logo, "Logo");
+    Logo->setGeometry(2, 2, 46, 46);
+    Logo->setScaledContents(true);
+    Logo->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Logo->setToolTip(QStringLiteral("Choisir le logo"));
+    Logo->setCursor(Qt::PointingHandCursor);
+    Logo->installEventFilter(this);
+    Image1 = imageButton(logoPanel, "Image1", QStringLiteral("Effacer le logo"), QStyle::SP_DialogDiscardButton);
+    Image1->setGeometry(17, 49, 16, 16);
+    connect(Image1, &QToolButton::clicked, this, &TMDIChild::eraseLogo);
+    auto *chooseSupplier = imageButton(supplier, "Image7", QStringLiteral("Choisir un fournisseur"), QStyle::SP_DirHomeIcon);
+    auto *supplierLayout = new QGridLayout(supplier);
+    supplierLayout->setContentsMargins(6, 4, 6, 4);
+    supplierLayout->addWidget(Memo_F, 0, 0, 2, 1);
+    supplierLayout->addWidget(logoPanel, 0, 1);
+    supplierLayout->addWidget(chooseSupplier, 1, 1, Qt::AlignHCenter);
+
+    // Comment.
+    GPComment = new QGroupBox(QStringLiteral("Commentaires "), tab);
+    named(GPComment, "GPComment");
+    Memo_C = new QPlainTextEdit(GPComment);
+    named(Memo_C, "Memo_C");
+    limitLength(Memo_C, 255);
+    alignAll(Memo_C, Qt::AlignHCenter);
+    auto *clearComment = imageButton(GPComment, "Image2", QStringLiteral("Effacer"), QStyle::SP_DialogResetButton);
+    auto *left = imageButton(GPComment, "Image8", QStringLiteral("Aligné à gauche"), QStyle::SP_ArrowLeft);
+    auto *centre = imageButton(GPComment, "Image9", QStringLiteral("Centré"), QStyle::SP_ArrowUp);
+    auto *right = imageButton(GPComment, "Image10", QStringLiteral("Aligné à droite"), QStyle::SP_ArrowRight);
+    connect(clearComment, &QToolButton::clicked, this, [this] {
+        Memo_C->clear();
+        refreshPreview();
+    });
+    connect(left, &QToolButton::clicked, this, [this] { setCommentAlignment(AlignLeftCode); refreshPreview(); });
+    connect(centre, &QToolButton::clicked, this, [this] { setCommentAlignment(AlignCenterCode); refreshPreview(); });
+    connect(right, &QToolButton::clicked, this, [this] { setCommentAlignment(AlignRightCode); refreshPreview(); });
+    auto *commentButtons = new QVBoxLayout;
+    commentButtons->setSpacing(0);
+    for (QToolButton *b : {left, centre, right, clearComment})
+        commentButtons->addWidget(b);
+    commentButtons->addStretch();
+    auto *commentLayout = new QHBoxLayout(GPComment);
+    commentLayout->setContentsMargins(6, 4, 2, 4);
+    commentLayout->addWidget(Memo_C, 1);
+    commentLayout->addLayout(commentButtons);
+
+    // Signal word.
+    auto *signal = new QGroupBox(QStringLiteral("Mention d'avertissement "), tab);
+    ComboBox1 = new QComboBox(signal);
+    named(ComboBox1, "ComboBox1");
+    ComboBox1->setEditable(true);
+    ComboBox1->addItems({QStringLiteral("DANGER"), QStringLiteral("ATTENTION")});
+    ComboBox1->setCurrentText(QStringLiteral("DANGER"));
+    ComboBox1->setCompleter(nullptr);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->lineEdit()->setMaxLength(15);
+    ComboBox1->setStyleSheet(QStringLiteral("QComboBox { color: red; font-weight: bold; }"));
+    auto *signalLayout = new QVBoxLayout(signal);
+    signalLayout->setContentsMargins(6, 4, 6, 4);
+    signalLayout->addWidget(ComboBox1);
+    signalLayout->addStretch();
+
+    auto *grid = new QGridLayout(tab);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
+    grid->addWidget(pictos, 0, 0, 1, 2);
+    grid->addWidget(product, 1, 0);
+    grid->addWidget(supplier, 1, 1);
+    grid->addWidget(GPComment, 2, 0);
+    grid->addWidget(signal, 2, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
+    grid->setRowStretch(2, 1);
+
+    // Every visible change refreshes the preview.
+    for (QPlainTextEdit *e : {Memo_S, Memo_F, Memo_C})
+        connect(e, &QPlainTextEdit::textChanged, this, &TMDIChild::refreshPreview);
+    for (QLineEdit *e : {maskCE, maskCAS, maskINDEX})
+        connect(e, &QLineEdit::textChanged, this, &TMDIChild::refreshPreview);
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMDIChild::refreshPreview);
+
+    updatePictogramNotice();
+    return tab;
+}
+
+QWidget *TMDIChild::buildStatementTab(int listNumber, const QString &groupTitle, CheckListBox **list, SearchBox **box,
+                                      QToolButton **clear, const char *listName, const char *boxName,
+                                      const char *clearName, const QString &initial, int clickStart,
+                                      int clickLength, const QString &hint)
+{
+    auto *tab = new QWidget;
+    auto *group = new QGroupBox(groupTitle, tab);
+    *list = new CheckListBox(listNumber, group);
+    named(*list, listName);
+    *box = new SearchBox(initial, clickStart, clickLength, group);
+    named(*box, boxName);
+    (*box)->setToolTip(hint);
+    (*box)->setFixedWidth(140);
+    *clear = imageButton(group, clearName, QStringLiteral("Désélectionner tout"), QStyle::SP_DialogResetButton);
+    (*clear)->setText(QStringLiteral("Désélectionner tout"));
+    (*clear)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    CheckListBox *l = *list;
+    connect(*box, &QLineEdit::textChanged, this, [this, listNumber] { searchList(listNumber); });
+    connect(*box, &SearchBox::enterPressed, this, [this, listNumber] { toggleSearchHit(listNumber); });
+    connect(*clear, &QToolButton::clicked, this, [this, l, group] {
+        m_filling = true;
+        for (int i = 0; i < l->count(); ++i)
+            l->item(i)->setCheckState(Qt::Unchecked);
+        m_filling = false;
+        group->setToolTip(QString());
+        updateSummary();
+        refreshPreview();
+    });
+    connect(l, &QListWidget::itemChanged, this, [this] {
+        if (m_filling)
+            return;
+        refreshPreview();
+        updateSummary();
+    });
+    connect(l, &QListWidget::itemClicked, this, [this, l](QListWidgetItem *item) { onItemClicked(l, l->row(item)); });
+    connect(l, &QListWidget::itemDoubleClicked, this, [](QListWidgetItem *item) {
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
+    connect(l, &CheckListBox::focusEntered, this, &TMDIChild::onListFocusEntered);
+    connect(l, &CheckListBox::focusLeft, this, &TMDIChild::onListFocusLeft);
+
+    auto *tools = new QHBoxLayout;
+    tools->addWidget(*clear);
+    tools->addStretch();
+    tools->addWidget(new QLabel(QStringLiteral("Rechercher :"), group));
+    tools->addWidget(*box);
+    auto *groupLayout = new QVBoxLayout(group);
+    groupLayout->setContentsMargins(6, 4, 6, 4);
+    groupLayout->addWidget(l, 1);
+    groupLayout->addLayout(tools);
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(group);
+    return tab;
+}
+
+void TMDIChild::loadCatalogues()
+{
+    const QString start = kalvane() ? kalvane()->startDirectory() : QDir::currentPath() + u'/';
+    CheckListBox *lists[3] = {CheckListBox2, CheckListBox3, CheckListBox4};
+    for (int k = 0; k < 3; ++k) {
+        const QString name = Catalogue::fileName(Catalogue::Kind(k));
+        const QString path = QFileInfo(start + name).absoluteFilePath();
+        if (!QFileInfo::exists(path)) {
+            desktop().message(this, ErrorBox::kTitle, kMissingCatalogue.arg(name), Desktop::Icon::None, Desktop::Ok);
+            if (kalvane())
+                kalvane()->requestTerminate();
+            continue;
+        }
+        QStringList items;
+        QString error;
+        if (!Catalogue::load(path, &items, &error)) {
+            // An unreadable catalogue stops the loading; the lists loaded so far stay.
+            ErrorBox::show(this, error);
+            return;
+        }
+        fillList(lists[k], Catalogue::toStatements(items));
+    }
+}
+
+void TMDIChild::fillList(CheckListBox *list, const StatementList &entries)
+{
+    m_filling = true;
+    list->setUpdatesEnabled(false);
+    list->clear();
+    for (const StatementEntry &e : entries) {
+        auto *item = new QListWidgetItem(e.text, list);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(e.ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    list->setUpdatesEnabled(true);
+    m_filling = false;
+}
+
+StatementList TMDIChild::entries(const CheckListBox *list) const
+{
+    StatementList out;
+    out.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i) {
+        const QListWidgetItem *item = list->item(i);
+        out.append({item->text(), item->checkState() == Qt::Checked});
+    }
+    return out;
+}
+
+CheckListBox *TMDIChild::list(int listNumber) const
+{
+    switch (listNumber) {
+    case 2: return CheckListBox2;
+    case 3: return CheckListBox3;
+    case 4: return CheckListBox4;
+    default: return nullptr;
+    }
+}
+
+SearchBox *TMDIChild::searchBox(int listNumber) const
+{
+    switch (listNumber) {
+    case 2: return RH;
+    case 3: return RP;
+    case 4: return REUH;
+    default: return nullptr;
+    }
+}
+
+void TMDIChild::updateSummary()
+{
+    const QString summary = Catalogue::selectionSummary(entries(CheckListBox2), entries(CheckListBox3),
+                                                        entries(CheckListBox4));
+    if (summary.isEmpty()) {
+        LabHPEUH->setText(Catalogue::kSummaryEmptyCaption);
+        LabHPEUH->setToolTip(Catalogue::kSummaryEmptyHint);
+    } else {
+        LabHPEUH->setText(summary);
+        LabHPEUH->setToolTip(summary);
+    }
+}
+
+void TMDIChild::searchList(int listNumber)
+{
+    CheckListBox *l = list(listNumber);
+    SearchBox *box = searchBox(listNumber);
+    l->tag = -1;
+    const QString prefix = box->text();
+    for (int i = 0; i < l->count(); ++i) {
+        if (l->item(i)->text().startsWith(prefix, Qt::CaseSensitive)) {
+            l->setCurrentRow(i);
+            l->scrollToItem(l->item(i), QAbstractItemView::PositionAtTop);
+            l->tag = i;
+            return;
+        }
+    }
+}
+
+void TMDIChild::toggleSearchHit(int listNumber)
+{
+    CheckListBox *l = list(listNumber);
+    if (l->tag < 0 || l->tag >= l->count())
+        return;
+    QListWidgetItem *item = l->item(l->tag);
+    m_filling = true;
+    item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    m_filling = false;
+    updateSummary();
+    SearchBox *box = searchBox(listNumber);
+    box->setFocus(Qt::OtherFocusReason);
+    box->setSelection(box->prefixLength(), 20);
+    refreshPreview();
+}
+
+void TMDIChild::onItemClicked(CheckListBox *l, int row)
+{
+    if (row < 0)
+        return;
+    const QString text = l->item(row)->text();
+    const int width = QFontMetrics(l->font()).horizontalAdvance(text);
+    l->setToolTip(width > l->width() - 40 ? text : QString());
+}
+
+void TMDIChild::onListFocusEntered(int listNumber)
+{
+    if (TForm_base *f = Form_base()) {
+        f->focusedList = listNumber;
+        f->Modif1->setEnabled(true);
+    }
+}
+
+void TMDIChild::onListFocusLeft(int listNumber)
+{
+    CheckListBox *l = list(listNumber);
+    l->setToolTip(QString());
+    l->setCurrentRow(-1);
+    l->clearSelection();
+    if (TForm_base *f = Form_base()) {
+        f->focusedList = 0;
+        f->Modif1->setEnabled(false);
+    }
+}
+
+void TMDIChild::setStatusPanel(int panel, const QString &text) { StatusBar1->setPanelText(panel, text); }
+
+QString TMDIChild::statusPanel(int panel) const { return StatusBar1->panelText(panel); }
+
+void TMDIChild::setFontFace(const QString &face, int panelWidth)
+{
+    StatusBar1->setPanelWidth(PanelFont, panelWidth);
+    StatusBar1->setPanelText(PanelFont, face);
+}
+
+void TMDIChild::setCommentAlignment(int code)
+{
+    m_commentAlignment = code;
+    GPComment->setProperty("tag", code);
+    alignAll(Memo_C, alignmentFor(code));
+}
+
+void TMDIChild::setProductColor(const QColor &color)
+{
+    m_productColor = color;
+    const QColor text = LabelDocument::textColorFor(color);
+    Memo_S->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: %2; }")
+                              .arg(color.name(), text.name()));
+}
+
+void TMDIChild::chooseProductColor()
+{
+    const auto chosen = desktop().color(this, m_productColor);
+    if (!chosen)
+        return;
+    setProductColor(*chosen);
+    refreshPreview();
+}
+
+void TMDIChild::setLogo(const QString &path, const QImage &picture)
+{
+    m_logo = picture;
+    Logo->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
+    LabLOGO->setText(path);
+}
+
+void TMDIChild::chooseLogo()
+{
+    Desktop::FileDialog d;
+    d.title = QStringLiteral("Sélection du Logo");
+    d.folder = QDir::currentPath() + QStringLiteral("/fournisseurs/");
+    d.filter = QStringLiteral("Fichiers JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg");
+    const QStringList files = desktop().openFiles(this, d);
+    if (files.isEmpty())
+        return;
+    const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
+    if (!QFileInfo::exists(path))
+        return;
+    QImageReader reader(path);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        ErrorBox::show(this, QStringLiteral("Le fichier \"%1\" n'est pas une image JPEG lisible : %2")
+                                 .arg(QFileInfo(path).fileName(), reader.errorString()));
+        return;
+    }
+    if (TForm_base *f = Form_base())
+        f->mirrors.logoPath = path;
+    setLogo(path, picture);
+    refreshPreview();
+}
+
+void TMDIChild::eraseLogo()
+{
+    setLogo(QString(), QImage());
+    if (TForm_base *f = Form_base())
+        f->mirrors.logoPath.clear();
+    refreshPreview();
+}
+
+void TMDIChild::showPictogramList(const QStringList &codes)
+{
+    LB_picto->clear();
+    LB_picto->addItems(codes);
+    for (int n = 1; n <= 9; ++n) {
+        const bool on = codes.contains(LabelDocument::pictogramCode(n));
+        pictogramImages[n - 1]->setProperty("tag", on ? 1 : 0);
+        selectionFrames[n - 1]->setVisible(on);
+    }
+    updatePictogramNotice();
+}
+
+void TMDIChild::updatePictogramNotice()
+{
+    const int n = LB_picto->count();
+    Pan0->setVisible(n == 0);
+    LB_picto->setToolTip(n == 0 ? QString() : n == 1 ? kOnePictogramHint : kSeveralPictogramsHint);
+}
+
+LabelDocument TMDIChild::document() const
+{
+    LabelDocument doc;
+    doc.title = windowTitle();
+    doc.filePath = Lab_filename->text();
+    doc.product = Memo_S->toPlainText();
+    doc.productColor = m_productColor;
+    doc.ce = maskCE->text();
+    doc.cas = maskCAS->text();
+    doc.index = maskINDEX->text();
+    doc.comment = Memo_C->toPlainText();
+    doc.commentAlignment = m_commentAlignment;
+    doc.signalWord = ComboBox1->currentText();
+    doc.supplier = Memo_F->toPlainText();
+    doc.logoPath = LabLOGO->text();
+    for (int i = 0; i < LB_picto->count(); ++i)
+        doc.pictograms << LB_picto->item(i)->text();
+    doc.hazards = entries(CheckListBox2);
+    doc.precautions = entries(CheckListBox3);
+    doc.supplementary = entries(CheckListBox4);
+    doc.fontFace = statusPanel(PanelFont);
+    doc.productSize = statusPanel(PanelProductSize);
+    doc.statementSize = statusPanel(PanelStatementSize);
+    doc.marginX = Lab_margeX->text();
+    doc.marginY = Lab_margeY->text();
+    doc.scale = Lab_echelle->text();
+    doc.numberingOnly = CB_hpeuh->isChecked();
+    return doc;
+}
+
+void TMDIChild::applyDocument(const LabelDocument &doc)
+{
+    if (!doc.title.isEmpty())
+        setWindowTitle(doc.title);
+    Lab_filename->setText(doc.filePath);
+    Memo_S->setPlainText(doc.product);
+    setProductColor(doc.productColor);
+    maskCE->setText(doc.ce);
+    maskCAS->setText(doc.cas);
+    maskINDEX->setText(doc.index);
+    Memo_C->setPlainText(doc.comment);
+    setCommentAlignment(doc.commentAlignment);
+    ComboBox1->setCurrentText(doc.signalWord);
+    Memo_F->setPlainText(doc.supplier);
+    QImage logo;
+    if (!doc.logoPath.isEmpty() && QFileInfo(doc.logoPath).isFile())
+        logo = QImageReader(doc.logoPath).read();
+    setLogo(doc.logoPath, logo);
+    showPictogramList(doc.pictograms);
+    fillList(CheckListBox2, doc.hazards);
+    fillList(CheckListBox3, doc.precautions);
+    fillList(CheckListBox4, doc.supplementary);
+    TForm_base *f = Form_base();
+    setFontFace(doc.fontFace, f ? f->fontPanelWidth(doc.fontFace) : 50);
+    setStatusPanel(PanelProductSize, doc.productSize);
+    setStatusPanel(PanelStatementSize, doc.statementSize);
+    Lab_margeX->setText(doc.marginX);
+    Lab_margeY->setText(doc.marginY);
+    Lab_echelle->setText(doc.scale);
+    CB_hpeuh->setChecked(doc.numberingOnly);
+    updateSummary();
+}
+
+void TMDIChild::activate()
+{
+    TForm_base *f = Form_base();
+    if (!f)
+        return;
+    // A size that is not a whole number (hand-edited file) leaves the mirror as it was.
+    f->mirrors.fontFace = statusPanel(PanelFont);
+    bool ok = false;
+    const int statement = statusPanel(PanelStatementSize).trimmed().toInt(&ok);
+    if (ok)
+        f->mirrors.statementSize = float(statement);
+    const int product = statusPanel(PanelProductSize).trimmed().toInt(&ok);
+    if (ok)
+        f->mirrors.productSize = float(product);
+    setFontFace(f->mirrors.fontFace, f->fontPanelWidth(f->mirrors.fontFace));
+    f->saveDialogFileName = QFileInfo(Lab_filename->text()).absoluteFilePath();
+    if (kalvane() && kalvane()->printer()) {
+        Tprinter *p = kalvane()->printer();
+        p->Ed_g->setText(Lab_margeX->text());
+        p->Ed_h->setText(Lab_margeY->text());
+        const int scale = Lab_echelle->text().trimmed().toInt(&ok);
+        if (ok)
+            p->TrackBar1->setValue(scale);
+    }
+    f->mirrors.logoPath = LabLOGO->text();
+    if (kalvane() && kalvane()->printer())
+        kalvane()->printer()->CB_HPEUH->setChecked(CB_hpeuh->isChecked());
+    f->refreshPreview();
+}
+
+void TMDIChild::refreshPreview()
+{
+    if (m_filling)
+        return;
+    if (TForm_base *f = Form_base())
+        f->refreshPreview();
+}
+
+void TMDIChild::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_closed)
+        return;
+    m_closed = true;
+    if (TForm_base *f = Form_base())
+        f->labelClosed();
+}
+
+bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Memo_S->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        chooseProductColor();
+        return true;
+    }
+    if (watched == Logo && event->type() == QEvent::MouseButtonRelease) {
+        chooseLogo();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMDIChild::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "shell/labeldocument.h"
+
+#include <QImage>
+#include <QWidget>
+
+class CheckListBox;
+class LabelStatusBar;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QTabWidget;
+class QTextEdit;
+class QToolButton;
+class SearchBox;
+
+// One label window: its controls hold the label while it is edited. It hands
+// out the label as a plain LabelDocument and can take one in.
+class TMDIChild : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TMDIChild(QWidget *frame);
+    ~TMDIChild() override;
+
+    enum Panel { PanelFont = 2, PanelProductSize = 5, PanelStatementSize = 8 };
+
+    // Loads "H.txt", "P.txt" and "EUH.txt" from the start directory. A missing
+    // catalogue is reported and ends the program once control returns to the
+    // event loop; the other lists are still loaded.
+    void loadCatalogues();
+
+    LabelDocument document() const;
+    void applyDocument(const LabelDocument &doc);
+
+    // Copies the label into the frame's mirrors and the print settings.
+    void activate();
+
+    void setStatusPanel(int panel, const QString &text);
+    QString statusPanel(int panel) const;
+    void setFontFace(const QString &face, int panelWidth);
+    void setCommentAlignment(int code);
+    int commentAlignment() const { return m_commentAlignment; }
+
+    // The selection summary of the ticked statements.
+    void updateSummary();
+    // Prefix search in one of the three lists (2, 3, 4) with the box's text.
+    void searchList(int listNumber);
+    // Enter in a search box.
+    void toggleSearchHit(int listNumber);
+
+    CheckListBox *list(int listNumber) const;
+    SearchBox *searchBox(int listNumber) const;
+
+    // Controls, under their component names.
+    QTabWidget *PageControl1 = nullptr;
+    QPlainTextEdit *Memo_S = nullptr;
+    QPlainTextEdit *Memo_F = nullptr;
+    QPlainTextEdit *Memo_C = nullptr;
+    QLineEdit *maskCE = nullptr;
+    QLineEdit *maskCAS = nullptr;
+    QLineEdit *maskINDEX = nullptr;
+    QComboBox *ComboBox1 = nullptr;
+    QGroupBox *GPComment = nullptr;
+    QListWidget *LB_picto = nullptr;
+    QLabel *Pan0 = nullptr;
+    QCheckBox *CBH = nullptr;
+    QLabel *pictogramImages[9] = {};  // SGH01..SGH09
+    QLabel *selectionFrames[9] = {};  // Shape1..Shape9
+    QLabel *Logo = nullptr;
+    QToolButton *Image1 = nullptr;    // erase the logo
+    CheckListBox *CheckListBox2 = nullptr;
+    CheckListBox *CheckListBox3 = nullptr;
+    CheckListBox *CheckListBox4 = nullptr;
+    SearchBox *RH = nullptr;
+    SearchBox *RP = nullptr;
+    SearchBox *REUH = nullptr;
+    QToolButton *Image11 = nullptr;
+    QToolButton *Image12 = nullptr;
+    QToolButton *Image13 = nullptr;
+    LabelStatusBar *StatusBar1 = nullptr;
+    QLabel *LabHPEUH = nullptr;
+    QCheckBox *CB_hpeuh = nullptr;
+    QLabel *Lab_filename = nullptr;
+    QLabel *Lab_margeX = nullptr;
+    QLabel *Lab_margeY = nullptr;
+    QLabel *Lab_echelle = nullptr;
+    QLabel *LabLOGO = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+
+    QImage logoPicture() const { return m_logo; }
+    QColor productColor() const { return m_productColor; }
+    void setProductColor(const QColor &color);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    QWidget *buildPictogramTab();
+    QWidget *buildStatementTab(int listNumber, const QString &groupTitle, CheckListBox **list, SearchBox **box,
+                               QToolButton **clear, const char *listName, const char *boxName,
+                               const char *clearName, const QString &initial, int clickStart,
+                               int clickLength, const QString &hint);
+    void refreshPreview();
+    void chooseProductColor();
+    void chooseLogo();
+    void eraseLogo();
+    void setLogo(const QString &path, const QImage &picture);
+    void showPictogramList(const QStringList &codes);
+    void updatePictogramNotice();
+    void onListFocusEntered(int listNumber);
+    void onListFocusLeft(int listNumber);
+    void onItemClicked(CheckListBox *list, int row);
+    void fillList(CheckListBox *list, const StatementList &entries);
+    StatementList entries(const CheckListBox *list) const;
+
+    QColor m_productColor = Qt::black;
+    int m_commentAlignment = AlignCenterCode;
+    QImage m_logo;
+    bool m_closed = false;
+    bool m_filling = false;
+};

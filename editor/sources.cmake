@@ -1,0 +1,10 @@
+list(APPEND KALVANE_CORE_SOURCES
+    editor/checkdigits.cpp
+    editor/catalogue.cpp
+)
+list(APPEND KALVANE_UI_SOURCES
+    editor/mdichild.cpp
+    editor/labelwidgets.cpp
+    editor/phraseeditor.cpp
+    editor/hppicto.cpp
+)

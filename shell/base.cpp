@@ -1,0 +1,617 @@
+#include "shell/base.h"
+
+#include "editor/hppicto.h"
+#include "editor/mdichild.h"
+#include "render/apercu.h"
+#include "shell/application.h"
+#include "shell/apropos.h"
+#include "shell/desktop.h"
+#include "shell/errorbox.h"
+#include "shell/settingsfiles.h"
+#include "shell/textfile.h"
+#include "tools/favourites.h"
+#include "tools/four.h"
+#include "tools/planche.h"
+#include "tools/printer.h"
+#include "tools/rech.h"
+#include "render/qualjpeg.h"
+#include "editor/phraseeditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+TForm_base *g_frame = nullptr;
+
+const QString kFolderWarningTitle = QStringLiteral("AVERTISSEMENT *** KALVANE");
+QString folderWarning(const QString &folder)
+{
+    return QStringLiteral("Le répertoire ''") + folder
+           + QStringLiteral("'' semble inaccessible.\nSoit il n'existe plus, soit la connexion réseau n'est pas disponible.");
+}
+
+QAction *makeAction(QObject *owner, const char *name, const QString &text, const QString &hint,
+                    const QKeySequence &shortcut = {}, bool enabled = true)
+{
+    auto *a = new QAction(text, owner);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setToolTip(hint.isEmpty() ? text : hint);
+    a->setStatusTip(hint);
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    a->setEnabled(enabled);
+    return a;
+}
+
+// Waits with the hourglass while the desktop opens something.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+TForm_base *Form_base() { return g_frame; }
+
+TForm_base::TForm_base(QWidget *parent)
+    : QMainWindow(parent)
+{
+    g_frame = this;
+    Application::noteCreated("TForm_base");
+    setObjectName(QStringLiteral("TForm_base"));
+    setWindowTitle(kCaption);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setBackground(QColor(128, 128, 128));
+    setCentralWidget(mdiArea);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &TForm_base::onSubWindowActivated);
+
+    createActions();
+    createMenus();
+    createToolBar();
+
+    auto *countCaption = new QLabel(QStringLiteral(" Nombre d'étiquette(s) :"), this);
+    countCaption->setObjectName(QStringLiteral("LabNombre"));
+    STnb_f = new QLabel(QStringLiteral("0"), this);
+    STnb_f->setObjectName(QStringLiteral("STnb_f"));
+    statusBar()->addWidget(countCaption);
+    statusBar()->addWidget(STnb_f, 1);
+
+    fillFontMenu();
+    readSettings();
+}
+
+TForm_base::~TForm_base()
+{
+    if (g_frame == this)
+        g_frame = nullptr;
+}
+
+void TForm_base::createActions()
+{
+    Nouveau1 = makeAction(this, "Nouveau1", QStringLiteral("Nouveau"), QStringLiteral("Nouveau"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    Ouvrir1 = makeAction(this, "Ouvrir1", QStringLiteral("Ouvrir"), QStringLiteral("Ouvrir"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    Chercher1 = makeAction(this, "Chercher1", QStringLiteral("Rechercher"), QStringLiteral("Chercher une fiche dans les favoris"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    Enregistrer1 = makeAction(this, "Enregistrer1", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S), false);
+    Export1 = makeAction(this, "Export1", QStringLiteral("Exporter"), QStringLiteral("Exporter"), QKeySequence(Qt::CTRL | Qt::Key_E), false);
+    Apercu1 = makeAction(this, "Apercu1", QStringLiteral("Prévisualiser"), QStringLiteral("Aperçu"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    Printer1 = makeAction(this, "Printer1", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    Quitter1 = makeAction(this, "Quitter1", QStringLiteral("Quitter"), QStringLiteral("Quitter"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Modif1 = makeAction(this, "Modif1", QStringLiteral("Modifier une phrase"), QStringLiteral("Modifier une phrase"), QKeySequence(Qt::CTRL | Qt::Key_M), false);
+    majour = makeAction(this, "majour", QStringLiteral("&Valider"), QString());
+    Planche = makeAction(this, "Planche", QStringLiteral("Gérer une planche"), QStringLiteral("Gérer une planche d'étiquettes"), QKeySequence(Qt::CTRL | Qt::Key_G));
+    Fermer1 = makeAction(this, "Fermer1", QStringLiteral("Fermer tout"), QStringLiteral("Fermer toutes les fiches"), QKeySequence(Qt::CTRL | Qt::Key_X), false);
+    WindowCascade1 = makeAction(this, "WindowCascade1", QStringLiteral("&Cascade"), QStringLiteral("Cascade"), {}, false);
+    WindowTileHorizontal1 = makeAction(this, "WindowTileHorizontal1", QStringLiteral("Mosaïque &horizontale"), QStringLiteral("Mosaïque horizontale"), {}, false);
+    WindowTileVertical1 = makeAction(this, "WindowTileVertical1", QStringLiteral("Mosaïque &verticale"), QStringLiteral("Mosaïque verticale"), {}, false);
+    Aide1 = makeAction(this, "Aide1", QStringLiteral("&Aide"), QStringLiteral("Aide"), QKeySequence(Qt::Key_F1));
+    HelpAbout1 = makeAction(this, "HelpAbout1", QStringLiteral("À &propos..."), QStringLiteral("A propos de"), QKeySequence(Qt::Key_F2));
+    inrs = makeAction(this, "inrs", QStringLiteral("&INRS"), QStringLiteral("Site web de l'INRS"));
+    RechercheNCE1 = makeAction(this, "RechercheNCE1", QStringLiteral("&INCHEM"), QStringLiteral("Recherche sur le site web  INCHEM"));
+    gauche1 = makeAction(this, "gauche1", QStringLiteral("gauche"), QString(), {}, false);
+    centr1 = makeAction(this, "centr1", QStringLiteral("centré"), QString(), {}, false);
+    droite1 = makeAction(this, "droite1", QStringLiteral("droite"), QString(), {}, false);
+
+    const int productSizes[] = {10, 12, 14, 16, 18, 20, 22, 24, 26};
+    const int productKeys[] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9,
+                               Qt::Key_F10, Qt::Key_F11, Qt::Key_F12, Qt::Key_F1};
+    for (int i = 0; i < 9; ++i) {
+        const int pts = productSizes[i];
+        const QByteArray name = pts == 26 ? QByteArray("N26ptsCTRLMAJF1") : "N" + QByteArray::number(pts) + "pts1";
+        QAction *a = makeAction(this, name.constData(), QStringLiteral("%1 pts").arg(pts), QString(),
+                                QKeySequence(Qt::SHIFT | productKeys[i]), false);
+        connect(a, &QAction::triggered, this, [this, pts] { setProductSize(pts); });
+        productSizeActions << a;
+    }
+    for (int pts = 5; pts <= 12; ++pts) {
+        const QByteArray name = "N" + QByteArray::number(pts) + "1";
+        QAction *a = makeAction(this, name.constData(), QStringLiteral("%1 pts").arg(pts), QString(),
+                                QKeySequence(Qt::Key_F5 + (pts - 5)), false);
+        connect(a, &QAction::triggered, this, [this, pts] { setStatementSize(pts); });
+        statementSizeActions << a;
+    }
+
+    connect(Nouveau1, &QAction::triggered, this, &TForm_base::Nouveau1Execute);
+    connect(Fermer1, &QAction::triggered, this, &TForm_base::Fermer1Execute);
+    connect(Quitter1, &QAction::triggered, this, &TForm_base::Quitter1Execute);
+    connect(Aide1, &QAction::triggered, this, &TForm_base::Aide1Click);
+    connect(inrs, &QAction::triggered, this, &TForm_base::inrsClick);
+    connect(RechercheNCE1, &QAction::triggered, this, &TForm_base::RechercheNCE1Click);
+    connect(HelpAbout1, &QAction::triggered, this, &TForm_base::HelpAbout1Execute);
+    connect(Apercu1, &QAction::triggered, this, &TForm_base::Apercu1Execute);
+    connect(gauche1, &QAction::triggered, this, [this] { setCommentAlignment(16); });
+    connect(centr1, &QAction::triggered, this, [this] { setCommentAlignment(17); });
+    connect(droite1, &QAction::triggered, this, [this] { setCommentAlignment(18); });
+    connect(WindowCascade1, &QAction::triggered, this, [this] { mdiArea->cascadeSubWindows(); });
+    connect(WindowTileHorizontal1, &QAction::triggered, this, [this] { mdiArea->tileSubWindows(); });
+    connect(WindowTileVertical1, &QAction::triggered, this, [this] { mdiArea->tileSubWindows(); });
+    connect(Planche, &QAction::triggered, this, [] {
+        if (kalvane() && kalvane()->planche()) {
+            kalvane()->planche()->show();
+            kalvane()->planche()->raise();
+        }
+    });
+    connect(Chercher1, &QAction::triggered, this, [] {
+        if (kalvane() && kalvane()->formRF()) {
+            kalvane()->formRF()->show();
+            kalvane()->formRF()->raise();
+        }
+    });
+    for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Export1, Apercu1, Printer1, Quitter1, Modif1,
+                       Planche, Fermer1, Aide1, HelpAbout1})
+        a->setShortcutContext(Qt::ApplicationShortcut);
+}
+
+void TForm_base::createMenus()
+{
+    QMenu *fichier = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    fichier->setObjectName(QStringLiteral("Fichier1"));
+    fichier->addActions({Nouveau1, Ouvrir1, Chercher1});
+    fichier->addSeparator();
+    fichier->addActions({Enregistrer1, Export1});
+    fichier->addSeparator();
+    fichier->addActions({Apercu1, Printer1});
+    fichier->addSeparator();
+    fichier->addAction(Quitter1);
+
+    QMenu *edition = menuBar()->addMenu(QStringLiteral("&Edition"));
+    edition->setObjectName(QStringLiteral("Edition1"));
+    edition->setToolTip(QStringLiteral("Commandes d'édition"));
+    edition->addActions({Modif1, Planche});
+
+    QMenu *texte = menuBar()->addMenu(QStringLiteral("&Texte"));
+    texte->setObjectName(QStringLiteral("Texte1"));
+    Police1 = texte->addMenu(QStringLiteral("&Police de caractère"));
+    Police1->setObjectName(QStringLiteral("Police1"));
+    Taille1 = texte->addMenu(QStringLiteral("&Taille des caractères"));
+    Taille1->setObjectName(QStringLiteral("Taille1"));
+    QMenu *produit = Taille1->addMenu(QStringLiteral("Produit"));
+    produit->setObjectName(QStringLiteral("Produit1"));
+    produit->addActions(productSizeActions);
+    QMenu *phrases = Taille1->addMenu(QStringLiteral("Phrases"));
+    phrases->setObjectName(QStringLiteral("Phrases1"));
+    phrases->addActions(statementSizeActions);
+    texte->addSeparator();
+    Alignementdescommentaires1 = texte->addMenu(QStringLiteral("&Alignement des commentaires"));
+    Alignementdescommentaires1->setObjectName(QStringLiteral("Alignementdescommentaires1"));
+    Alignementdescommentaires1->addActions({gauche1, centr1, droite1});
+    for (QMenu *m : {Police1, Taille1, Alignementdescommentaires1})
+        m->menuAction()->setEnabled(false);
+
+    QMenu *internet = menuBar()->addMenu(QStringLiteral("Inter&net"));
+    internet->setObjectName(QStringLiteral("Internet1"));
+    internet->addActions({inrs, RechercheNCE1});
+
+    Fenetre1 = menuBar()->addMenu(QStringLiteral("Fenêt&re"));
+    Fenetre1->setObjectName(QStringLiteral("Fenetre1"));
+    Fenetre1->setToolTip(QStringLiteral("Commandes relatives aux fenêtres"));
+    Fenetre1->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1});
+    Fenetre1->addSeparator();
+    Fenetre1->addAction(Fermer1);
+    connect(Fenetre1, &QMenu::aboutToShow, this, &TForm_base::fillWindowMenu);
+
+    QMenu *infos = menuBar()->addMenu(QStringLiteral("&Infos"));
+    infos->setObjectName(QStringLiteral("Infos1"));
+    infos->setToolTip(QStringLiteral("Rubriques d'aide"));
+    infos->addSeparator();
+    infos->addActions({Aide1, HelpAbout1});
+}
+
+void TForm_base::createToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Outils"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(20, 20));
+    QStyle *s = style();
+    Nouveau1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    Ouvrir1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    Chercher1->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    Enregistrer1->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    Export1->setIcon(s->standardIcon(QStyle::SP_ArrowRight));
+    Apercu1->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Printer1->setIcon(s->standardIcon(QStyle::SP_ComputerIcon));
+    Quitter1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
+    Modif1->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
+    Planche->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
+    WindowCascade1->setIcon(s->standardIcon(QStyle::SP_TitleBarNormalButton));
+    WindowTileHorizontal1->setIcon(s->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
+    WindowTileVertical1->setIcon(s->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
+    Fermer1->setIcon(s->standardIcon(QStyle::SP_DialogDiscardButton));
+    HelpAbout1->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
+    Aide1->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
+    inrs->setIcon(s->standardIcon(QStyle::SP_DriveNetIcon));
+
+    bar->addActions({Nouveau1, Ouvrir1, Chercher1});
+    bar->addSeparator();
+    bar->addActions({Enregistrer1, Export1});
+    bar->addSeparator();
+    bar->addActions({Apercu1, Printer1});
+    bar->addSeparator();
+    bar->addAction(Quitter1);
+    bar->addSeparator();
+    bar->addActions({Modif1, Planche});
+    bar->addSeparator();
+    TBPolice = new QToolButton(bar);
+    TBPolice->setObjectName(QStringLiteral("TBPolice"));
+    TBPolice->setText(QStringLiteral("A"));
+    TBPolice->setToolTip(QStringLiteral("Police de caractère"));
+    TBPolice->setMenu(Police1);
+    TBPolice->setPopupMode(QToolButton::InstantPopup);
+    TBPolice->setEnabled(false);
+    bar->addWidget(TBPolice);
+    TBTaille = new QToolButton(bar);
+    TBTaille->setObjectName(QStringLiteral("TBTaille"));
+    TBTaille->setText(QStringLiteral("pts"));
+    TBTaille->setToolTip(QStringLiteral("Taille des caractères"));
+    TBTaille->setMenu(Taille1);
+    TBTaille->setPopupMode(QToolButton::InstantPopup);
+    TBTaille->setEnabled(false);
+    bar->addWidget(TBTaille);
+    bar->addSeparator();
+    auto *inrsButton = new QToolButton(bar);
+    inrsButton->setObjectName(QStringLiteral("TBinrs"));
+    inrsButton->setText(QStringLiteral("INRS"));
+    inrsButton->setToolTip(QStringLiteral("Recherche sur le site web INRS"));
+    connect(inrsButton, &QToolButton::clicked, this, &TForm_base::inrsClick);
+    bar->addWidget(inrsButton);
+    bar->addSeparator();
+    bar->addActions({WindowCascade1, WindowTileHorizontal1, WindowTileVertical1});
+    bar->addSeparator();
+    bar->addAction(Fermer1);
+    bar->addSeparator();
+    bar->addActions({HelpAbout1, Aide1});
+}
+
+void TForm_base::fillFontMenu()
+{
+    m_screenFonts = desktop().screenFonts();
+    for (int i = 0; i < m_screenFonts.size(); ++i) {
+        QAction *a = Police1->addAction(m_screenFonts.at(i));
+        a->setData(i); // the item's tag: its index in the font list
+        a->setEnabled(false);
+        connect(a, &QAction::triggered, this, [this, i] { MenuFonteClick(i); });
+    }
+}
+
+void TForm_base::readSettings()
+{
+    m_startDirectory = kalvane() ? kalvane()->startDirectory() : QDir::currentPath() + u'/';
+    m_defaultLabelFolder = m_startDirectory + QStringLiteral("Kalvane");
+    const QString settings = QFileInfo(m_startDirectory + QStringLiteral("dat.ini")).absoluteFilePath();
+    move(kDefaultLeft, kDefaultTop);
+    resize(kDefaultWidth, kDefaultHeight);
+
+    const bool exists = QFileInfo::exists(settings);
+    if (exists) {
+        const DatIni ini = DatIni::fromLines(TextFile::readLines(settings));
+        m_lastUsedFolder = ini.lastFolder;
+        if (ini.height)
+            resize(width(), *ini.height);
+        if (ini.width)
+            resize(*ini.width, height());
+        if (ini.top)
+            move(x(), *ini.top);
+        if (ini.left)
+            move(*ini.left, y());
+        if (m_lastUsedFolder.isEmpty() || !QDir::setCurrent(m_lastUsedFolder)) {
+            desktop().message(this, kFolderWarningTitle, folderWarning(m_lastUsedFolder), Desktop::Icon::Warning,
+                              Desktop::Ok);
+            openDialogFolder = saveDialogFolder = m_defaultLabelFolder;
+        } else {
+            openDialogFolder = saveDialogFolder = m_lastUsedFolder;
+        }
+    } else {
+        openDialogFolder = saveDialogFolder = m_defaultLabelFolder;
+        m_lastUsedFolder = m_defaultLabelFolder;
+        desktop().registerDocumentIcons(m_startDirectory);
+    }
+}
+
+void TForm_base::writeSettings()
+{
+    const int position = kalvane() && kalvane()->apercu() ? kalvane()->apercu()->TrackBar1->value() : TrakIni::kDefault;
+    TextFile::writeLines(m_startDirectory + QStringLiteral("trakvln.ini"), TrakIni::toLines(position));
+
+    m_lastUsedFolder = QDir::currentPath();
+    DatIni ini;
+    ini.lastFolder = m_lastUsedFolder;
+    if (isMaximized() || isMinimized()) {
+        ini.height = DatIni::kMaximisedHeight;
+        ini.width = DatIni::kMaximisedWidth;
+        ini.top = 0;
+        ini.left = 0;
+    } else {
+        ini.height = height();
+        ini.width = width();
+        ini.top = y();
+        ini.left = x();
+    }
+    if (kalvane() && kalvane()->printer()) {
+        Tprinter *p = kalvane()->printer();
+        ini.marginX = p->Ed_g->text();
+        ini.marginY = p->Ed_h->text();
+        ini.scale = QString::number(p->TrackBar1->value());
+    }
+    TextFile::writeLines(m_startDirectory + QStringLiteral("dat.ini"), ini.toLines());
+}
+
+void TForm_base::closeEvent(QCloseEvent *event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    m_closing = true;
+    writeSettings();
+    if (Application *app = kalvane()) {
+        const QList<QWidget *> order = {app->apercu(), app->printer(), app->planche(), app->qualJpeg(),
+                                        app->rech(), app->four(), app->formEdit(), app->formRF(),
+                                        app->hpPicto()};
+        for (QWidget *w : order)
+            if (w)
+                w->close();
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+QList<TMDIChild *> TForm_base::labelWindows() const
+{
+    QList<TMDIChild *> list;
+    for (QMdiSubWindow *sub : mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (auto *child = qobject_cast<TMDIChild *>(sub->widget()))
+            list << child;
+    return list;
+}
+
+TMDIChild *TForm_base::activeLabel() const
+{
+    QMdiSubWindow *sub = mdiArea->activeSubWindow();
+    if (!sub) {
+        const auto list = mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (list.isEmpty())
+            return nullptr;
+        sub = list.constLast();
+    }
+    return qobject_cast<TMDIChild *>(sub->widget());
+}
+
+TMDIChild *TForm_base::createLabelWindow(const QString &name)
+{
+    auto *child = new TMDIChild(this);
+    QMdiSubWindow *sub = mdiArea->addSubWindow(child, Qt::SubWindow | Qt::WindowSystemMenuHint | Qt::WindowTitleHint
+                                                          | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    child->setWindowTitle(name);
+    child->loadCatalogues();
+    if (kalvane() && kalvane()->printer())
+        kalvane()->printer()->labelCreated();
+    sub->show();
+    child->show();
+    mdiArea->setActiveSubWindow(sub);
+    if (m_labelCount >= 50)
+        desktop().message(this, kWarningTitle, kTooManyLabels, Desktop::Icon::Warning, Desktop::Ok);
+    return child;
+}
+
+void TForm_base::setLabelCommandsEnabled(bool enabled)
+{
+    for (QAction *a : {Apercu1, Enregistrer1, Export1, Fermer1, WindowCascade1, WindowTileHorizontal1,
+                       WindowTileVertical1})
+        a->setEnabled(enabled);
+    for (QMenu *m : {Police1, Taille1, Alignementdescommentaires1}) {
+        m->menuAction()->setEnabled(enabled);
+        // A disabled menu must disable its items' shortcuts too.
+        for (QAction *a : m->actions())
+            a->setEnabled(enabled);
+    }
+    for (QAction *a : productSizeActions + statementSizeActions)
+        a->setEnabled(enabled);
+    TBPolice->setEnabled(enabled);
+    TBTaille->setEnabled(enabled);
+    if (!enabled)
+        Modif1->setEnabled(false);
+}
+
+void TForm_base::labelCreated()
+{
+    ++m_labelCount;
+    setLabelCommandsEnabled(true);
+    Printer1->setEnabled(true);
+    STnb_f->setText(QString::number(m_labelCount));
+}
+
+void TForm_base::labelClosed()
+{
+    --m_labelCount;
+    if (m_labelCount < 1) {
+        setLabelCommandsEnabled(false);
+        if (Application *app = kalvane()) {
+            if (app->printer())
+                app->printer()->noLabelLeft();
+            if (app->apercu())
+                app->apercu()->close();
+            if (app->hpPicto() && app->hpPicto()->isVisible())
+                app->hpPicto()->close();
+        }
+    } else {
+        setLabelCommandsEnabled(true);
+    }
+    STnb_f->setText(QString::number(m_labelCount));
+}
+
+void TForm_base::onSubWindowActivated(QMdiSubWindow *window)
+{
+    if (!window)
+        return;
+    if (auto *child = qobject_cast<TMDIChild *>(window->widget()))
+        child->activate();
+}
+
+void TForm_base::fillWindowMenu()
+{
+    for (QAction *a : m_windowListActions) {
+        Fenetre1->removeAction(a);
+        delete a;
+    }
+    m_windowListActions.clear();
+    const auto subs = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (subs.isEmpty())
+        return;
+    m_windowListActions << Fenetre1->addSeparator();
+    int n = 0;
+    for (QMdiSubWindow *sub : subs) {
+        ++n;
+        QAction *a = Fenetre1->addAction(QStringLiteral("&%1 %2").arg(n).arg(sub->widget()->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == mdiArea->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] { mdiArea->setActiveSubWindow(sub); });
+        m_windowListActions << a;
+    }
+}
+
+int TForm_base::fontPanelWidth(const QString &face) const
+{
+    return QFontMetrics(font()).horizontalAdvance(face) + 24;
+}
+
+void TForm_base::refreshPreview()
+{
+    if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible())
+        Apercu1Execute();
+}
+
+void TForm_base::Apercu1Execute()
+{
+    // Drawing the label picture belongs to the renderer; until it is wired the
+    // preview shows nothing.
+    if (previewSuppressed != 0)
+        return;
+}
+
+void TForm_base::Nouveau1Execute()
+{
+    if (kalvane() && kalvane()->hpPicto() && kalvane()->hpPicto()->isVisible())
+        kalvane()->hpPicto()->hide();
+    createLabelWindow(QStringLiteral("Étiquette N°%1").arg(m_labelCount + 1));
+    openDialogFileName = QStringLiteral("*.kvln");
+    saveDialogFileName = QStringLiteral("Sans_titre");
+}
+
+void TForm_base::Fermer1Execute()
+{
+    if (desktop().message(this, kWarningTitle, kCloseAllQuestion, Desktop::Icon::Question,
+                          Desktop::Yes | Desktop::No) != Desktop::Yes)
+        return;
+    const auto subs = mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = subs.crbegin(); it != subs.crend(); ++it)
+        (*it)->close();
+}
+
+void TForm_base::Quitter1Execute() { close(); }
+
+void TForm_base::MenuFonteClick(int tag)
+{
+    if (tag < 0 || tag >= m_screenFonts.size())
+        return;
+    mirrors.fontFace = m_screenFonts.at(tag);
+    if (TMDIChild *label = activeLabel())
+        label->setFontFace(mirrors.fontFace, fontPanelWidth(mirrors.fontFace));
+    refreshPreview();
+}
+
+void TForm_base::setProductSize(int points)
+{
+    mirrors.productSize = float(points);
+    if (TMDIChild *label = activeLabel())
+        label->setStatusPanel(TMDIChild::PanelProductSize, QString::number(points));
+    if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible()) {
+        Apercu1Execute();
+        setFocus();
+    }
+}
+
+void TForm_base::setStatementSize(int points)
+{
+    mirrors.statementSize = float(points);
+    if (TMDIChild *label = activeLabel())
+        label->setStatusPanel(TMDIChild::PanelStatementSize, QString::number(points));
+    if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible()) {
+        Apercu1Execute();
+        setFocus();
+    }
+}
+
+void TForm_base::setCommentAlignment(int code)
+{
+    if (TMDIChild *label = activeLabel())
+        label->setCommentAlignment(code);
+    refreshPreview();
+}
+
+void TForm_base::Aide1Click()
+{
+    BusyCursor busy;
+    const QString page = QDir(m_startDirectory).filePath(QStringLiteral("aide/et_help1.html"));
+    if (!desktop().openUrl(QUrl::fromLocalFile(page)))
+        desktop().message(this, kWarningTitle, kHelpMissing, Desktop::Icon::Warning, Desktop::Ok);
+}
+
+void TForm_base::inrsClick()
+{
+    BusyCursor busy;
+    desktop().openUrl(QUrl(kInrsUrl));
+}
+
+void TForm_base::RechercheNCE1Click()
+{
+    BusyCursor busy;
+    desktop().openUrl(QUrl(kInchemUrl));
+}
+
+void TForm_base::HelpAbout1Execute()
+{
+    if (kalvane() && kalvane()->apropos())
+        kalvane()->apropos()->exec();
+}

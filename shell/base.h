@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolButton;
+class TMDIChild;
+
+// The text settings and logo path of the active label, kept by the frame for
+// the renderer, the export and the label file writer.
+struct FrameMirrors {
+    QString fontFace = QStringLiteral("Arial");
+    float productSize = 20;
+    float statementSize = 8;
+    QString logoPath;
+};
+
+// The main frame: the multiple-document window holding the label windows, its
+// menus, tool bar and commands, and the frame-wide values.
+class TForm_base : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm_base(QWidget *parent = nullptr);
+    ~TForm_base() override;
+
+    // Folders fixed at creation.
+    QString startDirectory() const { return m_startDirectory; }
+    QString defaultLabelFolder() const { return m_defaultLabelFolder; }
+    QString lastUsedFolder() const { return m_lastUsedFolder; }
+
+    // Where the label open and save dialogs start, and their proposed names.
+    QString openDialogFolder;
+    QString openDialogFileName = QStringLiteral("*.kvln");
+    QString saveDialogFolder;
+    QString saveDialogFileName = QStringLiteral("Sans_titre");
+
+    FrameMirrors mirrors;
+    int labelCount() const { return m_labelCount; }
+    int focusedList = 1;           // 0 none, 2 H, 3 P, 4 EUH (1 before any focus)
+    int previewSuppressed = 0;     // the tag of Apercu1
+    QStringList screenFonts() const { return m_screenFonts; }
+
+    // The label windows in the frame's order, and the active one.
+    QList<TMDIChild *> labelWindows() const;
+    TMDIChild *activeLabel() const;
+
+    // Creates a label window with the given title (new and open use it).
+    TMDIChild *createLabelWindow(const QString &name);
+    // Bookkeeping called by the label windows.
+    void labelCreated();
+    void labelClosed();
+    // Redraws the floating preview when it is visible.
+    void refreshPreview();
+    // Text width of a font face in the frame's font, plus 24 pixels.
+    int fontPanelWidth(const QString &face) const;
+
+    // Commands.
+    void Nouveau1Execute();
+    void Fermer1Execute();
+    void Quitter1Execute();
+    void MenuFonteClick(int tag);
+    void setProductSize(int points);
+    void setStatementSize(int points);
+    void setCommentAlignment(int code);
+    void Aide1Click();
+    void inrsClick();
+    void RechercheNCE1Click();
+    void HelpAbout1Execute();
+    void Apercu1Execute();
+
+    static inline const QString kCaption = QStringLiteral("Kalvane");
+    static inline const QString kTooManyLabels = QStringLiteral(
+        "Le nombre de fiches est trop élevé, vous devriez fermer les documents inutilisés !!!");
+    static inline const QString kCloseAllQuestion = QStringLiteral("Voulez-vous vraiment fermer toutes les fiches ?");
+    static inline const QString kHelpMissing = QStringLiteral("L'aide est introuvable !");
+    static inline const QString kWarningTitle = QStringLiteral("AVERTISSEMENT");
+    static constexpr int kDefaultLeft = 388;
+    static constexpr int kDefaultTop = 176;
+    static constexpr int kDefaultWidth = 687;
+    static constexpr int kDefaultHeight = 505;
+
+    // Actions, named after the commands.
+    QAction *Nouveau1 = nullptr;
+    QAction *Ouvrir1 = nullptr;
+    QAction *Chercher1 = nullptr;
+    QAction *Enregistrer1 = nullptr;
+    QAction *Export1 = nullptr;
+    QAction *Apercu1 = nullptr;
+    QAction *Printer1 = nullptr;
+    QAction *Quitter1 = nullptr;
+    QAction *Modif1 = nullptr;
+    QAction *majour = nullptr;
+    QAction *Planche = nullptr;
+    QAction *Fermer1 = nullptr;
+    QAction *WindowCascade1 = nullptr;
+    QAction *WindowTileHorizontal1 = nullptr;
+    QAction *WindowTileVertical1 = nullptr;
+    QAction *Aide1 = nullptr;
+    QAction *HelpAbout1 = nullptr;
+    QAction *inrs = nullptr;
+    QAction *RechercheNCE1 = nullptr;
+    QAction *gauche1 = nullptr;
+    QAction *centr1 = nullptr;
+    QAction *droite1 = nullptr;
+    QList<QAction *> productSizeActions;   // 10..26 pts
+    QList<QAction *> statementSizeActions; // 5..12 pts
+
+    QMenu *Police1 = nullptr;
+    QMenu *Taille1 = nullptr;
+    QMenu *Alignementdescommentaires1 = nullptr;
+    QMenu *Fenetre1 = nullptr;
+    QToolButton *TBPolice = nullptr;
+    QToolButton *TBTaille = nullptr;
+    QLabel *STnb_f = nullptr;
+    QMdiArea *mdiArea = nullptr;
+
+    static inline const QString kInrsUrl = QStringLiteral("https://www.inrs.fr/publications/bdd/fichetox.html");
+    static inline const QString kInchemUrl = QStringLiteral("https://www.inchem.org/pages/icsc.html");
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void fillFontMenu();
+    void readSettings();
+    void writeSettings();
+    void setLabelCommandsEnabled(bool enabled);
+    void fillWindowMenu();
+    void onSubWindowActivated(QMdiSubWindow *window);
+    bool m_closing = false;
+    QString m_startDirectory;
+    QString m_defaultLabelFolder;
+    QString m_lastUsedFolder;
+    QStringList m_screenFonts;
+    int m_labelCount = 0;
+    QList<QAction *> m_windowListActions;
+};
+
+// The running program's frame.
+TForm_base *Form_base();

@@ -1,0 +1,396 @@
+#include "shell/labelfile.h"
+
+#include "editor/catalogue.h"
+#include "shell/colortext.h"
+#include "shell/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <QSet>
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+QString workingDirOr(const QString &workingDir)
+{
+    return workingDir.isEmpty() ? QDir::currentPath() : workingDir;
+}
+
+// The file name part of a path written with either separator.
+QString fileNameOf(const QString &path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(cut + 1);
+}
+
+// One-line fields cannot hold a line break: it would shift every later line.
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+void appendPairs(QStringList *lines, const StatementList &list)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (!list.at(i).ticked)
+            continue;
+        lines->append(QString::number(i));
+        lines->append(oneLine(list.at(i).text));
+    }
+}
+
+// Ticks every entry whose code equals the stored text's code and gives it the
+// stored wording. The code index is built once per list.
+class StatementMatcher {
+public:
+    explicit StatementMatcher(StatementList *list) : m_list(list)
+    {
+        for (qsizetype i = 0; i < list->size(); ++i)
+            m_byCode[Catalogue::statementCode(list->at(i).text)].append(i);
+    }
+    void take(const QString &stored)
+    {
+        const auto found = m_byCode.constFind(Catalogue::statementCode(stored));
+        if (found == m_byCode.constEnd())
+            return; // no longer in the catalogue: dropped
+        for (qsizetype i : *found) {
+            (*m_list)[i].ticked = true;
+            (*m_list)[i].text = stored;
+        }
+    }
+
+private:
+    StatementList *m_list;
+    QHash<QString, QList<qsizetype>> m_byCode;
+};
+
+// "GHS" codes of older files are read as "SGH"; only the nine real codes are
+// kept, each once, five at most.
+QStringList pictogramsFrom(const QStringList &lines)
+{
+    QStringList codes;
+    for (QString code : lines) {
+        if (code.startsWith(QLatin1String("GHS")))
+            code = QStringLiteral("SGH") + code.right(2);
+        bool valid = false;
+        for (int n = 1; n <= 9 && !valid; ++n)
+            valid = code == LabelDocument::pictogramCode(n);
+        if (valid && !codes.contains(code))
+            codes.append(code);
+        if (codes.size() == 5)
+            break;
+    }
+    return codes;
+}
+
+float sizeOrFail(const QString &line)
+{
+    const auto size = LabelFile::parseSize(line);
+    if (!size)
+        throw LabelFile::Scanner::Failure{LabelFile::Status::floatConversion(line)};
+    return *size;
+}
+
+qint32 integerOrFail(const QString &line)
+{
+    const auto value = ColorText::parseInteger(line);
+    if (!value)
+        throw LabelFile::Scanner::Failure{LabelFile::Status::integerConversion(line)};
+    return *value;
+}
+
+void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir)
+{
+    using namespace LabelFile;
+    Scanner scan(lines);
+    if (!scan.startsLabel())
+        return;
+
+    QStringList supplier = scan.section(kSub);
+    QString logoLine = Scanner::item(supplier, supplier.size() - 1);
+    logoLine.replace(u'\\', u'/');
+    // The logo line starts with a separator; it is appended to the working
+    // directory as it stands, then cleaned into an absolute path.
+    QString logoPath = QDir::cleanPath(workingDirOr(workingDir) + logoLine);
+    logoPath = QFileInfo(logoPath).absoluteFilePath().left(FrameMirrors::kLogoPathMax);
+    if (mirrors)
+        mirrors->logoPath = logoPath;
+    doc->logoPath = logoPath;
+    supplier.removeLast();
+    doc->supplier = memoText(supplier);
+
+    doc->product = memoText(scan.section(kNref));
+
+    const QStringList numbers = scan.section(kComments);
+    doc->ce = Scanner::item(numbers, 0);
+    doc->cas = Scanner::item(numbers, 1);
+    doc->index = Scanner::item(numbers, 2);
+
+    doc->comment = memoText(scan.section(kWarning));
+
+    doc->signalWord = Scanner::item(scan.section(kPic), 0);
+
+    doc->pictograms = pictogramsFrom(scan.section(kHazards));
+
+    StatementMatcher hazards(&doc->hazards);
+    scan.pairs(kPrecautions, [&](const QString &text) { hazards.take(text); });
+    StatementMatcher precautions(&doc->precautions);
+    scan.pairs(kInfos, [&](const QString &text) { precautions.take(text); });
+    StatementMatcher supplementary(&doc->supplementary);
+    scan.pairs(kFont, [&](const QString &text) { supplementary.take(text); });
+
+    const QString face = scan.after(1).left(FrameMirrors::kFontFaceMax);
+    doc->fontFace = face;
+    if (mirrors)
+        mirrors->fontFace = face;
+
+    const float productSize = sizeOrFail(scan.after(2));
+    doc->productSize = sizeText(productSize);
+    if (mirrors)
+        mirrors->productSize = productSize;
+
+    const float statementSize = sizeOrFail(scan.after(3));
+    doc->statementSize = sizeText(statementSize);
+    if (mirrors)
+        mirrors->statementSize = statementSize;
+
+    // after(4) is the "***marges_echelle***" marker, never looked at.
+    doc->scale = scan.after(5);
+    integerOrFail(doc->scale);
+    doc->marginX = scan.after(6);
+    doc->marginY = scan.after(7);
+
+    const QString colorLine = scan.after(8);
+    const auto color = ColorText::fromText(colorLine);
+    if (!color)
+        throw Scanner::Failure{Status::integerConversion(colorLine)};
+    doc->productColor = *color;
+
+    // 16, 17 and 18 are the three alignments; another number is kept as the
+    // code, and the comment stays centred where it is shown.
+    doc->commentAlignment = integerOrFail(scan.after(9));
+}
+
+} // namespace
+
+namespace LabelFile {
+
+Status Status::listIndex(qsizetype index)
+{
+    return {ListIndex, kListIndexError.arg(index)};
+}
+
+Status Status::floatConversion(const QString &text)
+{
+    return {FloatConversion, kFloatError.arg(text)};
+}
+
+Status Status::integerConversion(const QString &text)
+{
+    return {IntegerConversion, kIntegerError.arg(text)};
+}
+
+const QString &Scanner::at(qsizetype index) const
+{
+    if (index < 0 || index >= m_lines.size())
+        throw Failure{Status::listIndex(index)};
+    return m_lines.at(index);
+}
+
+const QString &Scanner::item(const QStringList &collected, qsizetype index)
+{
+    if (index < 0 || index >= collected.size())
+        throw Failure{Status::listIndex(index)};
+    return collected.at(index);
+}
+
+bool Scanner::startsLabel() const
+{
+    return at(0) == kFab;
+}
+
+QStringList Scanner::section(const QString &marker)
+{
+    const qsizetype last = m_lines.size() - 1;
+    QStringList collected;
+    ++m_pos;
+    do {
+        const QString &line = at(m_pos);
+        if (line == marker)
+            break;
+        collected.append(line);
+        ++m_pos;
+    } while (m_pos != last);
+    return collected;
+}
+
+void Scanner::pairs(const QString &marker, const std::function<void(const QString &)> &take)
+{
+    const qsizetype last = m_lines.size() - 1;
+    ++m_pos;
+    do {
+        if (at(m_pos) == marker)
+            break;
+        if (m_pos + 1 == last) {
+            m_pos = last;
+            break;
+        }
+        take(at(m_pos + 1));
+        m_pos += 2;
+    } while (m_pos != last);
+}
+
+QString sizeText(float size)
+{
+    const double value = size;
+    if (value == std::trunc(value) && std::fabs(value) < 1e15)
+        return QString::number(qint64(value));
+    QString text = QString::number(value, 'g', 7);
+    text.replace(u'.', u',');
+    return text;
+}
+
+std::optional<float> parseSize(const QString &text)
+{
+    QString t = text.trimmed();
+    // Only plain decimal notation: no "inf", "nan" or digit grouping.
+    for (QChar c : t)
+        if (!(c.isDigit() && c.unicode() < 128) && c != u'+' && c != u'-' && c != u',' && c != u'.' && c != u'e'
+            && c != u'E')
+            return std::nullopt;
+    t.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > double(FLT_MAX))
+        return std::nullopt;
+    return float(value);
+}
+
+QStringList memoLines(const QString &text)
+{
+    return TextFile::splitLines(text);
+}
+
+QString memoText(const QStringList &lines)
+{
+    return lines.join(u'\n');
+}
+
+QStringList serialize(const LabelDocument &doc, const FrameMirrors &mirrors)
+{
+    QStringList lines;
+    lines << kFab;
+    lines << memoLines(doc.supplier);
+    lines << kLogoPrefix + oneLine(fileNameOf(mirrors.logoPath));
+    lines << kSub;
+    lines << memoLines(doc.product);
+    lines << kNref;
+    lines << oneLine(doc.ce) << oneLine(doc.cas) << oneLine(doc.index);
+    lines << kComments;
+    lines << memoLines(doc.comment);
+    lines << kWarning;
+    lines << oneLine(doc.signalWord);
+    lines << kPic;
+    for (const QString &code : doc.pictograms)
+        lines << oneLine(code);
+    lines << kHazards;
+    appendPairs(&lines, doc.hazards);
+    lines << kPrecautions;
+    appendPairs(&lines, doc.precautions);
+    lines << kInfos;
+    appendPairs(&lines, doc.supplementary);
+    lines << kFont;
+    lines << oneLine(mirrors.fontFace);
+    lines << sizeText(mirrors.productSize);
+    lines << sizeText(mirrors.statementSize);
+    lines << kMargins;
+    lines << oneLine(doc.scale) << oneLine(doc.marginX) << oneLine(doc.marginY);
+    lines << ColorText::toText(doc.productColor);
+    lines << QString::number(doc.commentAlignment);
+    lines << kEof;
+    return lines;
+}
+
+QString contentError(const LabelDocument &doc)
+{
+    // Each section ends at the first line equal to its closing marker.
+    const struct {
+        QStringList lines;
+        const QString &marker;
+    } sections[] = {
+        {memoLines(doc.supplier), kSub},
+        {memoLines(doc.product), kNref},
+        {{oneLine(doc.ce), oneLine(doc.cas), oneLine(doc.index)}, kComments},
+        {memoLines(doc.comment), kWarning},
+        {{oneLine(doc.signalWord)}, kPic},
+        {doc.pictograms, kHazards},
+    };
+    for (const auto &s : sections)
+        if (s.lines.contains(s.marker))
+            return kMarkerLineError.arg(s.marker);
+    return {};
+}
+
+Status parse(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir)
+{
+    try {
+        fill(lines, doc, mirrors, workingDir);
+    } catch (const Scanner::Failure &failure) {
+        return failure.status;
+    }
+    return {};
+}
+
+Status read(const QString &path, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir)
+{
+    const QString full = QDir::cleanPath(QDir(workingDirOr(workingDir)).absoluteFilePath(path));
+    doc->filePath = full;
+    doc->title = QFileInfo(full).fileName();
+    QStringList lines;
+    QString error;
+    if (!TextFile::readLines(full, &lines, &error))
+        return {Status::Unreadable, error};
+    return parse(lines, doc, mirrors, workingDir);
+}
+
+bool save(const QString &path, LabelDocument *doc, const FrameMirrors &mirrors, QString *error,
+          const QString &workingDir)
+{
+    const QString dir = workingDirOr(workingDir);
+    if (const QString refused = contentError(*doc); !refused.isEmpty()) {
+        if (error)
+            *error = refused;
+        return false;
+    }
+    const QStringList lines = serialize(*doc, mirrors);
+
+    const QDir supplierDir(QDir(dir).filePath(kSupplierFolder));
+    if (!supplierDir.exists() && !QDir(dir).mkdir(kSupplierFolder)) {
+        if (error)
+            *error = kFolderError;
+        return false;
+    }
+    const QString logoName = oneLine(fileNameOf(mirrors.logoPath));
+    if (!logoName.isEmpty()) {
+        const QString target = supplierDir.filePath(logoName);
+        // Never overwrite; a logo that cannot be copied is simply not there.
+        if (!QFileInfo::exists(target))
+            QFile::copy(QDir(dir).absoluteFilePath(mirrors.logoPath), target);
+    }
+
+    const QString full = QDir::cleanPath(QDir(dir).absoluteFilePath(path));
+    if (!TextFile::writeLines(full, lines, error))
+        return false;
+    doc->filePath = full;
+    doc->title = QFileInfo(full).fileName();
+    return true;
+}
+
+} // namespace LabelFile

@@ -1,0 +1,169 @@
+#pragma once
+
+#include "shell/labeldocument.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// The frame-wide values that mirror the active label: its text settings and
+// its logo path. The label file writer reads them; the reader sets them.
+struct FrameMirrors {
+    static constexpr int kFontFaceMax = 255;
+    static constexpr int kLogoPathMax = 259;
+
+    QString fontFace = QStringLiteral("Arial");
+    float productSize = 20;
+    float statementSize = 8;
+    QString logoPath;
+
+    bool operator==(const FrameMirrors &) const = default;
+};
+
+// The label file (".kvln"): Windows-1252 lines in sections opened by markers,
+// in a fixed order, with a positional tail:
+//
+//   ***fab***  supplier lines, logo line ("\fournisseurs\" + file name)
+//   ***sub***  product lines
+//   ***nref*** CE, CAS and INDEX lines
+//   ***commentaires***  comment lines
+//   ***avertissement*** signal word
+//   ***pic***  pictogram codes
+//   ***dangers*** / ***prudence*** / ***infos***  pairs of lines for each
+//              ticked H, P and EUH statement: its position in the list, then
+//              its whole text
+//   ***fonte***  font face, product size, statement size
+//   ***marges_echelle***  scale, margin X, margin Y, colour, alignment code
+//   _eof
+//
+// Both readers (the label reader and the sheet digest, labeldigest.h) walk
+// the file with the same Scanner, so they stop and fail at the same lines.
+namespace LabelFile {
+
+inline const QString kFab = QStringLiteral("***fab***");
+inline const QString kSub = QStringLiteral("***sub***");
+inline const QString kNref = QStringLiteral("***nref***");
+inline const QString kComments = QStringLiteral("***commentaires***");
+inline const QString kWarning = QStringLiteral("***avertissement***");
+inline const QString kPic = QStringLiteral("***pic***");
+inline const QString kHazards = QStringLiteral("***dangers***");
+inline const QString kPrecautions = QStringLiteral("***prudence***");
+inline const QString kInfos = QStringLiteral("***infos***");
+inline const QString kFont = QStringLiteral("***fonte***");
+inline const QString kMargins = QStringLiteral("***marges_echelle***");
+inline const QString kEof = QStringLiteral("_eof");
+// The logo line's folder part, kept with backslashes so files travel.
+inline const QString kLogoPrefix = QStringLiteral("\\fournisseurs\\");
+inline const QString kSupplierFolder = QStringLiteral("fournisseurs");
+
+// French messages, as the application's error box shows them.
+inline const QString kListIndexError = QStringLiteral("Indice de liste hors limites (%1)");
+inline const QString kFloatError = QStringLiteral("'%1' n'est pas une valeur en virgule flottante correcte");
+inline const QString kIntegerError = QStringLiteral("'%1' n'est pas une valeur entière correcte");
+inline const QString kFolderError = QStringLiteral("Impossible de créer le répertoire \"fournisseurs\".");
+inline const QString kMarkerLineError = QStringLiteral(
+    "La ligne « %1 » ne peut pas être enregistrée telle quelle : à la relecture, elle serait prise "
+    "pour une marque de section du fichier d'étiquette. Modifiez-la avant d'enregistrer.");
+
+// How a read ended. A failed read keeps what it filled before the failure.
+struct Status {
+    enum Kind { Ok, ListIndex, FloatConversion, IntegerConversion, Unreadable };
+    Kind kind = Ok;
+    QString message; // empty when Ok
+
+    bool ok() const { return kind == Ok; }
+    static Status listIndex(qsizetype index);
+    static Status floatConversion(const QString &text);
+    static Status integerConversion(const QString &text);
+};
+
+// Walks the lines of a label file. Each step that needs a line outside the
+// file throws Scanner::Failure with the list-index error; parse() and the
+// digest turn it into their Status.
+class Scanner {
+public:
+    struct Failure {
+        Status status;
+    };
+
+    explicit Scanner(const QStringList &lines) : m_lines(lines) {}
+
+    // Line 0 is "***fab***". Fails on a file without any line.
+    bool startsLabel() const;
+
+    // Steps past the current line, then collects lines until `marker`. The
+    // scan compares a line first and collects it only when it is not the
+    // marker; it stops at the marker or when it reaches the file's last line,
+    // without looking at that line. The cursor is left on the stopping line.
+    QStringList section(const QString &marker);
+
+    // Steps past the current line, then reads statement pairs (position line,
+    // text line) until `marker`, handing each text line to `take`. A section
+    // whose text line would be the file's last line ends there.
+    void pairs(const QString &marker, const std::function<void(const QString &)> &take);
+
+    // The line `offset` lines after the cursor (the positional tail).
+    const QString &after(qsizetype offset) const { return at(m_pos + offset); }
+
+    const QString &at(qsizetype index) const;
+    qsizetype position() const { return m_pos; }
+
+    // Item `index` of a collected section; fails like a line outside the file.
+    static const QString &item(const QStringList &collected, qsizetype index);
+
+private:
+    const QStringList &m_lines;
+    qsizetype m_pos = 0;
+};
+
+// The lines of a size: a whole number without decimals ("20"), otherwise the
+// number with a decimal comma.
+QString sizeText(float size);
+// Reads a size line; a decimal comma or point is accepted. std::nullopt when
+// the text is not a finite single-precision number.
+std::optional<float> parseSize(const QString &text);
+
+// Memo text to its lines and back (line breaks CR LF, CR or LF; a final line
+// break adds no line; an empty text has no line).
+QStringList memoLines(const QString &text);
+QString memoText(const QStringList &lines);
+
+// The lines of the file for `doc`, with the text settings and the logo taken
+// from the frame mirrors. Line breaks inside one-line fields become blanks.
+QStringList serialize(const LabelDocument &doc, const FrameMirrors &mirrors);
+
+// A text the writer refuses: a content line that the readers would take for
+// the marker closing its section. Empty when the label can be written.
+QString contentError(const LabelDocument &doc);
+
+// Fills `doc` from the lines of a label file. `doc` comes in with its
+// defaults and the three statement lists loaded from the catalogues; ticked
+// entries are found by statement code and take the stored wording. `mirrors`
+// (optional) receives the font face, sizes and logo path as they are read.
+// The logo line is resolved against `workingDir` (the process's working
+// directory when empty), with "\" read as a folder separator.
+// Pictograms: at most five distinct codes SGH01..SGH09 are kept, in order,
+// "GHS" being read as "SGH"; other lines are dropped.
+// On failure, what was filled before the failing line stays.
+Status parse(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors = nullptr,
+             const QString &workingDir = QString());
+
+// Reads the file at `path` (made absolute) into `doc`: its file path becomes
+// that path and its title the file name, then parse() runs. A file that
+// cannot be opened gives Status::Unreadable with the reading error.
+Status read(const QString &path, LabelDocument *doc, FrameMirrors *mirrors = nullptr,
+            const QString &workingDir = QString());
+
+// Writes `doc` to `path` (made absolute against `workingDir`, the process's
+// working directory when empty):
+// creates "fournisseurs" in `workingDir` (kFolderError and nothing written
+// when that fails), copies the file named by the mirrors' logo path into it
+// unless a file of that name is already there (a failed copy is ignored),
+// then replaces the file atomically. On success doc's file path and title
+// take the new path and name; on failure they stay, the old file is left
+// whole and `error` holds a French message.
+bool save(const QString &path, LabelDocument *doc, const FrameMirrors &mirrors, QString *error = nullptr,
+          const QString &workingDir = QString());
+
+} // namespace LabelFile

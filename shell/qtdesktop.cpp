@@ -1,0 +1,176 @@
+#include "shell/qtdesktop.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QImage>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+Desktop::Button QtDesktop::message(QWidget *parent, const QString &title, const QString &text,
+                                   Icon icon, Buttons buttons)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    QMessageBox::StandardButtons standard;
+    if (buttons & Ok)
+        standard |= QMessageBox::Ok;
+    if (buttons & Yes)
+        standard |= QMessageBox::Yes;
+    if (buttons & No)
+        standard |= QMessageBox::No;
+    if (buttons & Cancel)
+        standard |= QMessageBox::Cancel;
+    if (!standard)
+        standard = QMessageBox::Ok;
+    box.setStandardButtons(standard);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Yes;
+    case QMessageBox::No: return No;
+    case QMessageBox::Cancel: return Cancel;
+    case QMessageBox::Ok: return Ok;
+    default: return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+    }
+}
+
+QStringList QtDesktop::runOpenDialog(QWidget *parent, const FileDialog &d)
+{
+    QFileDialog dialog(parent, d.title, d.folder, qtFilter(d.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(d.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (!d.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(d.defaultSuffix);
+    if (!d.fileName.isEmpty() && !d.fileName.contains(u'*'))
+        dialog.selectFile(d.fileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
+QString QtDesktop::runSaveDialog(QWidget *parent, const FileDialog &d)
+{
+    QFileDialog dialog(parent, d.title, d.folder, qtFilter(d.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!d.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(d.defaultSuffix);
+    if (!d.confirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!d.fileName.isEmpty())
+        dialog.selectFile(d.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtDesktop::runFolderDialog(QWidget *parent, const QString &title, const QString &start)
+{
+    return QFileDialog::getExistingDirectory(parent, title, start);
+}
+
+std::optional<QColor> QtDesktop::color(QWidget *parent, const QColor &initial)
+{
+    // The sixteen custom colours start white.
+    static bool customInitialised = false;
+    if (!customInitialised) {
+        for (int i = 0; i < QColorDialog::customCount(); ++i)
+            QColorDialog::setCustomColor(i, Qt::white);
+        customInitialised = true;
+    }
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+bool QtDesktop::print(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDesktop::hasPrinter()
+{
+    return !QPrinterInfo::availablePrinters().isEmpty();
+}
+
+QStringList QtDesktop::screenFonts()
+{
+    QStringList fonts = QFontDatabase::families();
+    fonts.prepend(QStringLiteral("Default"));
+    fonts.removeDuplicates();
+    std::sort(fonts.begin(), fonts.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    return fonts;
+}
+
+bool QtDesktop::openUrl(const QUrl &url)
+{
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtDesktop::moveToTrash(const QString &path)
+{
+    // Qt's trash needs the user's data folder to exist.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    return QFile::moveToTrash(path);
+}
+
+void QtDesktop::registerDocumentIcons(const QString &startDirectory)
+{
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return;
+    struct Type { const char *mime; const char *comment; const char *glob; const char *icon; };
+    const Type types[] = {
+        {"application/x-kalvane-label", "Étiquette Kalvane", "*.kvln", "feuilleKVLN.ico"},
+        {"application/x-kalvane-sheet", "Planche d'étiquettes Kalvane", "*.pla", "planche.ico"},
+    };
+    QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n";
+    for (const Type &t : types) {
+        xml += QByteArray("  <mime-type type=\"") + t.mime + "\">\n    <comment>" + t.comment
+               + "</comment>\n    <glob pattern=\"" + t.glob + "\"/>\n  </mime-type>\n";
+        const QImage icon(QDir(startDirectory).filePath(QString::fromLatin1(t.icon)));
+        if (!icon.isNull()) {
+            const QString name = QString::fromLatin1(t.mime).replace(u'/', u'-');
+            for (int size : {16, 32, 48}) {
+                const QString dir = QStringLiteral("%1/icons/hicolor/%2x%2/mimetypes").arg(dataHome).arg(size);
+                if (QDir().mkpath(dir))
+                    icon.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                        .save(dir + u'/' + name + QStringLiteral(".png"));
+            }
+        }
+    }
+    xml += "</mime-info>\n";
+    const QString packages = dataHome + QStringLiteral("/mime/packages");
+    if (!QDir().mkpath(packages))
+        return;
+    QFile file(packages + QStringLiteral("/kalvane.xml"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    file.write(xml);
+    file.close();
+    const QString updater = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
+    if (!updater.isEmpty())
+        QProcess::startDetached(updater, {dataHome + QStringLiteral("/mime")});
+}

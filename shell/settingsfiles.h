@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// "dat.ini": eight lines in the start directory (last-used folder, frame
+// geometry, print margins and scale), read at start-up and written at closing.
+struct DatIni {
+    QString lastFolder;
+    // Geometry lines are applied one by one until the first that does not
+    // convert; the ones after it stay unset.
+    std::optional<int> height, width, top, left;
+    // Print settings, raw lines 6..8 (absent when the file is shorter).
+    std::optional<QString> marginX, marginY, scale;
+
+    static DatIni fromLines(const QStringList &lines);
+    QStringList toLines() const;
+
+    // Frame geometry as stored at closing: "740", "680", "0", "0" when the frame
+    // is maximised or minimised.
+    static constexpr int kMaximisedHeight = 740;
+    static constexpr int kMaximisedWidth = 680;
+};
+
+// "trakvln.ini": one line, the floating preview's opacity slider position.
+namespace TrakIni {
+constexpr int kMinimum = 155;
+constexpr int kMaximum = 255;
+constexpr int kDefault = 216;
+// The stored position clamped to the slider's range; the default when the
+// line is missing or not a number.
+int fromLines(const QStringList &lines);
+QStringList toLines(int position);
+} // namespace TrakIni
+
+// Whole-number conversion with the toolkit's rules: optional blanks around an
+// optional sign and decimal digits; std::nullopt otherwise.
+std::optional<int> parseInteger(const QString &text);

@@ -1,0 +1,17 @@
+list(APPEND KALVANE_CORE_SOURCES
+    shell/textfile.cpp
+    shell/labeldocument.cpp
+    shell/settingsfiles.cpp
+    shell/colortext.cpp
+    shell/labelfile.cpp
+    shell/labeldigest.cpp
+)
+list(APPEND KALVANE_UI_SOURCES
+    shell/desktop.cpp
+    shell/qtdesktop.cpp
+    shell/errorbox.cpp
+    shell/application.cpp
+    shell/base.cpp
+    shell/splash.cpp
+    shell/apropos.cpp
+)

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QWidget>
+
+// The supplier cards window.
+class TFour : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TFour(QWidget *frame);
+};

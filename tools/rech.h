@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QWidget>
+
+// The local substance database window.
+class Trech : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Trech(QWidget *frame);
+};

@@ -1,0 +1,9 @@
+list(APPEND KALVANE_CORE_SOURCES
+)
+list(APPEND KALVANE_UI_SOURCES
+    tools/printer.cpp
+    tools/planche.cpp
+    tools/rech.cpp
+    tools/four.cpp
+    tools/favourites.cpp
+)
