@@ -1,6 +1,7 @@
 #include "render/apercu.h"
 
 #include "shell/application.h"
+#include "shell/desktop.h"
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
 
@@ -82,8 +83,12 @@ TFormApercu::TFormApercu(QWidget *frame)
     TrackBar1->setTickPosition(QSlider::NoTicks);
     TrackBar1->setToolTip(QStringLiteral("Transparence"));
     TrackBar1->setValue(TrakIni::kDefault);
-    connect(TrackBar1, &QSlider::valueChanged, this, [this](int v) { setWindowOpacity(v / 255.0); });
-    setWindowOpacity(TrakIni::kDefault / 255.0);
+    connect(TrackBar1, &QSlider::valueChanged, this, [this](int v) {
+        if (windowsCanBlend())
+            setWindowOpacity(v / 255.0);
+    });
+    if (windowsCanBlend())
+        setWindowOpacity(TrakIni::kDefault / 255.0);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(3, 22, 636, 450);

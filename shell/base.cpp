@@ -52,7 +52,6 @@ QAction *makeAction(QObject *owner, const char *name, const QString &text, const
     auto *a = new QAction(text, owner);
     a->setObjectName(QString::fromLatin1(name));
     a->setToolTip(hint.isEmpty() ? text : hint);
-    a->setStatusTip(hint);
     if (!shortcut.isEmpty())
         a->setShortcut(shortcut);
     a->setEnabled(enabled);
@@ -103,6 +102,9 @@ TForm_base::TForm_base(QWidget *parent)
 
 TForm_base::~TForm_base()
 {
+    // The label windows and tool windows die with the frame; none of them may
+    // call back into a frame that is half destroyed.
+    disconnect(mdiArea, nullptr, this, nullptr);
     if (g_frame == this)
         g_frame = nullptr;
 }

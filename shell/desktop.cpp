@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace {
 std::unique_ptr<Desktop> &current()
@@ -61,6 +62,11 @@ QString Desktop::qtFilter(const QString &filter)
         out << QStringLiteral("%1 (%2)").arg(parts.at(i).trimmed(), patterns);
     }
     return out.join(QStringLiteral(";;"));
+}
+
+bool windowsCanBlend()
+{
+    return QGuiApplication::platformName() != QLatin1String("offscreen");
 }
 
 Desktop &desktop()

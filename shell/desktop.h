@@ -67,6 +67,10 @@ protected:
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(Desktop::Buttons)
 
+// Whether top-level windows can be made translucent (the offscreen platform of
+// the tests cannot).
+bool windowsCanBlend();
+
 // The desktop the program talks to.
 Desktop &desktop();
 // Installs `d` (takes ownership) and returns the previous one.

@@ -4,6 +4,7 @@
 #include "shell/desktop.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPainter>
@@ -56,9 +57,11 @@ TForm1::TForm1(QWidget *frame)
         m_picture = fallbackPicture();
     m_picture = m_picture.scaled(326, 233);
     // Fuchsia parts of the picture are transparent.
-    setMask(m_picture.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+    if (windowsCanBlend()) {
+        setMask(m_picture.createMaskFromColor(QColor(255, 0, 255), Qt::MaskInColor));
+        setWindowOpacity(0.0);
+    }
     setFixedSize(326, 233);
-    setWindowOpacity(0.0);
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &TForm1::tick);
@@ -73,7 +76,8 @@ void TForm1::start()
     repaint();
     for (int opacity = 0; opacity <= kFinalOpacity; opacity += 5) {
         pause(kStepPause);
-        setWindowOpacity(opacity / 255.0);
+        if (windowsCanBlend())
+            setWindowOpacity(opacity / 255.0);
     }
     m_timer->start();
 }

@@ -1,0 +1,203 @@
+#include "shell/settingsfiles.h"
+#include "shell/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestTextFile : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void lineEnds_data();
+    void lineEnds();
+    void windows1252RoundTrip();
+    void undefinedBytesSurvive();
+    void writerEndsEveryLineWithCrLf();
+    void writerRefusesCharactersOutsideTheCodePage();
+    void failedWriteKeepsTheOldFile();
+    void missingFileIsAnError();
+    void datIni_data();
+    void datIni();
+    void datIniWritesEightLines();
+    void trakIni_data();
+    void trakIni();
+};
+
+void TestTextFile::lineEnds_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList ab = {QStringLiteral("a"), QStringLiteral("b")};
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << ab;
+    QTest::newRow("lone LF") << QByteArray("a\nb\n") << ab;
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << ab;
+    QTest::newRow("no last line end") << QByteArray("a\r\nb") << ab;
+    QTest::newRow("mixed") << QByteArray("a\rb\n") << ab;
+    QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\n\nb") << QStringList{"a", "", "", "b"};
+    QTest::newRow("CR CR is two line ends") << QByteArray("a\r\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 10) << ab;
+    QTest::newRow("NUL first") << QByteArray("\0a\r\n", 4) << QStringList{};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("one line end only") << QByteArray("\r\n") << QStringList{""};
+}
+
+void TestTextFile::lineEnds()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.txt"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    QStringList read;
+    QVERIFY(TextFile::readLines(path, &read));
+    QCOMPARE(read, lines);
+}
+
+void TestTextFile::windows1252RoundTrip()
+{
+    // Every defined byte decodes to one character and encodes back to itself.
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all.append(char(b));
+    const QString text = TextFile::decode(all);
+    QCOMPARE(text.size(), 255);
+    QCOMPARE(text.at(0x80 - 1), QChar(0x20AC)); // euro sign
+    QCOMPARE(text.at(0x85 - 1), QChar(0x2026)); // ellipsis, not a line break
+    QCOMPARE(text.at(0x9C - 1), QChar(0x0153)); // oe ligature
+    QCOMPARE(text.at(0xE9 - 1), QChar(0x00E9)); // e acute
+    QByteArray back;
+    QVERIFY(TextFile::encode(text, &back));
+    QCOMPARE(back, all);
+    QCOMPARE(TextFile::splitLines(TextFile::decode("H\x85:x\r\n")).size(), 1);
+}
+
+void TestTextFile::undefinedBytesSurvive()
+{
+    const QByteArray bytes("\x81\x8D\x8F\x90\x9D");
+    QByteArray back;
+    QVERIFY(TextFile::encode(TextFile::decode(bytes), &back));
+    QCOMPARE(back, bytes);
+}
+
+void TestTextFile::writerEndsEveryLineWithCrLf()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.txt"));
+    QString error;
+    QVERIFY(TextFile::writeLines(path, {QStringLiteral("Étiquette"), QString(), QStringLiteral("fin")}, &error));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("\xC9tiquette\r\n\r\nfin\r\n"));
+    QVERIFY(TextFile::writeLines(path, {}, &error));
+    QCOMPARE(QFileInfo(path).size(), 0);
+}
+
+void TestTextFile::writerRefusesCharactersOutsideTheCodePage()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.txt"));
+    QVERIFY(TextFile::writeLines(path, {QStringLiteral("ancien")}));
+    QString error;
+    QVERIFY(!TextFile::writeLines(path, {QStringLiteral("H\u2082O")}, &error));
+    QVERIFY2(error.contains(QStringLiteral("Windows-1252")), qPrintable(error));
+    QVERIFY(error.contains(QChar(0x2082)));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("ancien\r\n"));
+}
+
+void TestTextFile::failedWriteKeepsTheOldFile()
+{
+    QTemporaryDir dir;
+    // A path below a regular file cannot be written, even by root.
+    const QString blocker = dir.filePath(QStringLiteral("blocker"));
+    QVERIFY(TextFile::writeLines(blocker, {QStringLiteral("x")}));
+    QString error;
+    QVERIFY(!TextFile::writeLines(blocker + QStringLiteral("/f.txt"), {QStringLiteral("y")}, &error));
+    QVERIFY(error.startsWith(QStringLiteral("Impossible d'enregistrer le fichier \"f.txt\"")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"blocker"});
+}
+
+void TestTextFile::missingFileIsAnError()
+{
+    QStringList lines{QStringLiteral("kept")};
+    QString error;
+    QVERIFY(!TextFile::readLines(QStringLiteral("/nonexistent/x.txt"), &lines, &error));
+    QVERIFY(error.contains(QStringLiteral("x.txt")));
+    QVERIFY(TextFile::readLines(QStringLiteral("/nonexistent/x.txt")).isEmpty());
+}
+
+void TestTextFile::datIni_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QList<int>>("geometry"); // height, width, top, left; -1 unset
+    QTest::addColumn<QString>("scale");
+    QTest::newRow("full") << QStringList{"/home/u/Kalvane", "505", "687", "176", "388", "2", "3", "120"}
+                          << "/home/u/Kalvane" << QList<int>{505, 687, 176, 388} << "120";
+    QTest::newRow("one line") << QStringList{"/data"} << "/data" << QList<int>{-1, -1, -1, -1} << "";
+    QTest::newRow("bad width stops the rest") << QStringList{"/d", "600", "wide", "10", "20"} << "/d"
+                                              << QList<int>{600, -1, -1, -1} << "";
+    QTest::newRow("short geometry") << QStringList{"/d", "600", "700"} << "/d" << QList<int>{600, 700, -1, -1} << "";
+    QTest::newRow("blanks around numbers") << QStringList{"/d", " 600 ", "700", "-4", "0"} << "/d"
+                                           << QList<int>{600, 700, -4, 0} << "";
+    QTest::newRow("empty file") << QStringList{} << "" << QList<int>{-1, -1, -1, -1} << "";
+}
+
+void TestTextFile::datIni()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, folder);
+    QFETCH(QList<int>, geometry);
+    QFETCH(QString, scale);
+    const DatIni ini = DatIni::fromLines(lines);
+    QCOMPARE(ini.lastFolder, folder);
+    const std::optional<int> got[] = {ini.height, ini.width, ini.top, ini.left};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(got[i].value_or(-1), geometry.at(i));
+    QCOMPARE(ini.scale.value_or(QString()), scale);
+}
+
+void TestTextFile::datIniWritesEightLines()
+{
+    DatIni ini;
+    ini.lastFolder = QStringLiteral("/home/u/Étiquettes");
+    ini.height = 740;
+    ini.width = 680;
+    ini.top = 0;
+    ini.left = 0;
+    ini.marginX = QStringLiteral("2,5");
+    const QStringList lines = ini.toLines();
+    QCOMPARE(lines, (QStringList{"/home/u/Étiquettes", "740", "680", "0", "0", "2,5", "0", "100"}));
+    const DatIni back = DatIni::fromLines(lines);
+    QCOMPARE(back.lastFolder, ini.lastFolder);
+    QCOMPARE(back.height, ini.height);
+    QCOMPARE(back.marginX, ini.marginX);
+}
+
+void TestTextFile::trakIni_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("position");
+    QTest::newRow("in range") << QStringList{"200"} << 200;
+    QTest::newRow("below clamps to 155") << QStringList{"10"} << 155;
+    QTest::newRow("above clamps to 255") << QStringList{"999"} << 255;
+    QTest::newRow("not a number") << QStringList{"opaque"} << 216;
+    QTest::newRow("empty") << QStringList{} << 216;
+}
+
+void TestTextFile::trakIni()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, position);
+    QCOMPARE(TrakIni::fromLines(lines), position);
+}
+
+QTEST_GUILESS_MAIN(TestTextFile)
+#include "test_textfile.moc"
