@@ -117,9 +117,13 @@ void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, c
     QString logoLine = Scanner::item(supplier, supplier.size() - 1);
     logoLine.replace(u'\\', u'/');
     // The logo line starts with a separator; it is appended to the working
-    // directory as it stands, then cleaned into an absolute path.
-    QString logoPath = QDir::cleanPath(workingDirOr(workingDir) + logoLine);
-    logoPath = QFileInfo(logoPath).absoluteFilePath().left(FrameMirrors::kLogoPathMax);
+    // directory as it stands, then cleaned into an absolute path. A line
+    // without a file name keeps its final separator, so that the path still
+    // names no file and the next save writes the folder alone again.
+    QString logoPath = QFileInfo(QDir::cleanPath(workingDirOr(workingDir) + logoLine)).absoluteFilePath();
+    if (logoLine.endsWith(u'/') && !logoPath.endsWith(u'/'))
+        logoPath += u'/';
+    logoPath.truncate(FrameMirrors::kLogoPathMax);
     if (mirrors)
         mirrors->logoPath = logoPath;
     doc->logoPath = logoPath;

@@ -613,14 +613,15 @@ void TestLabelFile::missingLinesGiveTheListIndexError()
 
 void TestLabelFile::logoLineResolvesAgainstTheWorkingDirectory()
 {
+    // The line as stored, the path it gives, and the line the next save writes.
     struct Case {
-        QString line, expected;
+        QString line, expected, rewritten;
     } cases[] = {
-        {"\\fournisseurs\\chimie.jpg", kWork + "/fournisseurs/chimie.jpg"},
-        {"\\fournisseurs\\", kWork + "/fournisseurs"},
-        {"\\fournisseurs\\logo", kWork + "/fournisseurs/logo"},
-        {"/fournisseurs/sous\\dossier/a.jpg", kWork + "/fournisseurs/sous/dossier/a.jpg"},
-        {"\\..\\logos\\b.jpg", "/home/logos/b.jpg"},
+        {"\\fournisseurs\\chimie.jpg", kWork + "/fournisseurs/chimie.jpg", "\\fournisseurs\\chimie.jpg"},
+        {"\\fournisseurs\\", kWork + "/fournisseurs/", "\\fournisseurs\\"},
+        {"\\fournisseurs\\logo", kWork + "/fournisseurs/logo", "\\fournisseurs\\logo"},
+        {"/fournisseurs/sous\\dossier/a.jpg", kWork + "/fournisseurs/sous/dossier/a.jpg", "\\fournisseurs\\a.jpg"},
+        {"\\..\\logos\\b.jpg", "/home/logos/b.jpg", "\\fournisseurs\\b.jpg"},
     };
     for (const Case &c : cases) {
         QStringList lines = serialize(newLabel(), newLabelMirrors());
@@ -631,6 +632,7 @@ void TestLabelFile::logoLineResolvesAgainstTheWorkingDirectory()
         QCOMPARE(doc.logoPath, c.expected);
         QCOMPARE(mirrors.logoPath, c.expected);
         QCOMPARE(doc.supplier, QString());
+        QCOMPARE(serialize(doc, mirrors).at(1), c.rewritten);
     }
 }
 
