@@ -48,3 +48,65 @@ int charValue(QChar c, bool allowX)
 }
 
 } // namespace CheckDigits
+
+namespace IdentificationNumbers {
+
+QString emptyText(Kind kind)
+{
+    switch (kind) {
+    case Kind::CE: return QStringLiteral("   -   - ");
+    case Kind::CAS: return QStringLiteral("      -  - ");
+    case Kind::INDEX: return QStringLiteral("   -   -  - ");
+    }
+    return {};
+}
+
+QString zeroText(Kind kind)
+{
+    switch (kind) {
+    case Kind::CE: return QStringLiteral("000-000-0");
+    case Kind::CAS: return QStringLiteral("000000-00-0");
+    case Kind::INDEX: return QStringLiteral("000-000-00-0");
+    }
+    return {};
+}
+
+int checkPosition(Kind kind)
+{
+    switch (kind) {
+    case Kind::CE: return 8;
+    case Kind::CAS: return 10;
+    case Kind::INDEX: return 11;
+    }
+    return 0;
+}
+
+bool acceptsX(Kind kind) { return kind != Kind::CAS; }
+
+QString question(Kind kind)
+{
+    const char *name = kind == Kind::CE ? "CE" : kind == Kind::CAS ? "CAS" : "INDEX";
+    return QStringLiteral("Le chiffre 'contrôle' du n° %1 semble erroné,\nautorisez-vous une correction automatique ?")
+        .arg(QLatin1String(name));
+}
+
+Verification verify(Kind kind, const QString &text)
+{
+    if (text == zeroText(kind))
+        return {Verification::Cleared, emptyText(kind)};
+    if (text == emptyText(kind))
+        return {Verification::Empty, {}};
+    const int value = kind == Kind::CE ? CheckDigits::ce(text) : kind == Kind::CAS ? CheckDigits::cas(text)
+                                                                                   : CheckDigits::index(text);
+    const int pos = checkPosition(kind);
+    const QChar check = pos < text.size() ? text.at(pos) : QChar(u' ');
+    if (CheckDigits::charValue(check, acceptsX(kind)) == value)
+        return {Verification::Correct, {}};
+    QString corrected = text;
+    if (corrected.size() <= pos)
+        corrected = corrected.leftJustified(pos + 1, u' ');
+    corrected[pos] = CheckDigits::checkChar(value);
+    return {Verification::Wrong, corrected};
+}
+
+} // namespace IdentificationNumbers

@@ -28,3 +28,26 @@ QChar checkChar(int value);
 int charValue(QChar c, bool allowX);
 
 } // namespace CheckDigits
+
+// What leaving an identification number field does with its text.
+namespace IdentificationNumbers {
+
+enum class Kind { CE, CAS, INDEX };
+
+QString emptyText(Kind kind);   // "   -   - " ...
+QString zeroText(Kind kind);    // "000-000-0" ...
+int checkPosition(Kind kind);   // 8, 10, 11
+bool acceptsX(Kind kind);       // CE and INDEX
+QString question(Kind kind);    // the correction question
+inline const QString kQuestionTitle = QStringLiteral("CONFIRMATION");
+
+struct Verification {
+    enum Result { Empty, Cleared, Correct, Wrong } result;
+    QString corrected; // the text with the computed check character (Wrong)
+};
+
+// Empty: nothing to verify; Cleared: the all-zero number becomes empty;
+// Correct: the check character matches; Wrong: it does not.
+Verification verify(Kind kind, const QString &text);
+
+} // namespace IdentificationNumbers

@@ -64,3 +64,53 @@ public:
 private:
     QLabel *m_panels[kPanels] = {};
 };
+
+// A fixed-length number field with fixed dashes, edited in overwrite mode:
+// empty positions are blanks in its value and show as "_" while it has the
+// focus. Only the accepted characters can be typed.
+class MaskEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    MaskEdit(const QString &emptyText, bool acceptX, QWidget *parent = nullptr);
+    QString value() const { return m_value; }
+    void setValue(const QString &value);
+    QString emptyText() const { return m_empty; }
+    bool accepts(QChar c) const;
+
+Q_SIGNALS:
+    void valueChanged(const QString &value);
+    void left(); // the focus moved to another control
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    bool isSlot(int pos) const { return pos >= 0 && pos < m_empty.size() && m_empty.at(pos) != u'-'; }
+    void typeAt(int pos, QChar c);
+    void show();
+    QString m_empty;
+    QString m_value;
+    bool m_acceptX;
+};
+
+// The pictogram list: a drop on an entry moves the dragged (current) entry to
+// the drop entry's place; a drop elsewhere moves nothing.
+class PictoList : public QListWidget
+{
+    Q_OBJECT
+public:
+    explicit PictoList(QWidget *parent = nullptr);
+    int remembered = 0; // index of the current entry at the last click or key move
+
+Q_SIGNALS:
+    void dropped(int from, int to);
+    void keyPressed(int key);
+
+protected:
+    void dropEvent(QDropEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+};

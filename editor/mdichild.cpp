@@ -1,6 +1,8 @@
 #include "editor/mdichild.h"
 
 #include "editor/catalogue.h"
+#include "editor/checkdigits.h"
+#include "editor/pictogramrules.h"
 #include "editor/hppicto.h"
 #include "editor/labelwidgets.h"
 #include "shell/application.h"
@@ -231,6 +233,7 @@ QWidget *TMDIChild::buildPictogramTab()
         image->setToolTip(QStringLiteral("GHS%1").arg(n, 2, 10, QLatin1Char('0')));
         image->setProperty("tag", 0);
         image->setCursor(Qt::PointingHandCursor);
+        image->installEventFilter(this);
         QImageReader reader(start + LabelDocument::pictogramCode(n) + QStringLiteral(".jpg"));
         const QImage picture = reader.read();
         if (!picture.isNull())
@@ -243,19 +246,22 @@ QWidget *TMDIChild::buildPictogramTab()
         shape->setPixmap(frame);
         shape->setToolTip(QStringLiteral("Cliquer pour désélectionner"));
         shape->hide();
+        shape->installEventFilter(this);
         pictogramImages[n - 1] = image;
         selectionFrames[n - 1] = shape;
         row->addWidget(cell);
     }
     row->addStretch(1);
-    LB_picto = new QListWidget(pictos);
+    LB_picto = new PictoList(pictos);
     named(LB_picto, "LB_picto");
+    connect(LB_picto, &QListWidget::itemDoubleClicked, this, &TMDIChild::LB_pictoDblClick);
+    connect(LB_picto, &PictoList::keyPressed, this, &TMDIChild::LB_pictoKeyDown);
+    connect(LB_picto, &PictoList::dropped, this, &TMDIChild::LB_pictoDragDrop);
     QFont pictoFont(QStringLiteral("Arial"));
     pictoFont.setBold(true);
     LB_picto->setFont(pictoFont);
     LB_picto->setFixedWidth(70);
     LB_picto->setFixedHeight(44);
-    LB_picto->setDragDropMode(QAbstractItemView::InternalMove);
     Pan0 = new QLabel(kNoPictogram, pictos);
     named(Pan0, "Pan0");
     Pan0->setStyleSheet(QStringLiteral("color: grey; font-style: italic;"));
@@ -288,16 +294,20 @@ QWidget *TMDIChild::buildPictogramTab()
     limitLength(Memo_S, 128);
     Memo_S->viewport()->installEventFilter(this);
     setProductColor(Qt::black);
-    maskCE = new QLineEdit(LabelDocument::kEmptyCE, product);
+    maskCE = new MaskEdit(LabelDocument::kEmptyCE, true, product);
     named(maskCE, "maskCE");
-    maskCAS = new QLineEdit(LabelDocument::kEmptyCAS, product);
+    maskCAS = new MaskEdit(LabelDocument::kEmptyCAS, false, product);
     named(maskCAS, "maskCAS");
-    maskINDEX = new QLineEdit(LabelDocument::kEmptyINDEX, product);
+    maskINDEX = new MaskEdit(LabelDocument::kEmptyINDEX, true, product);
     named(maskINDEX, "maskINDEX");
+    for (MaskEdit *e : {maskCE, maskCAS, maskINDEX})
+        connect(e, &MaskEdit::left, this, [this, e] { verifyNumber(e); });
     QFont mono(QStringLiteral("DejaVu Sans Mono"));
     mono.setStyleHint(QFont::Monospace);
-    for (QLineEdit *e : {maskCE, maskCAS, maskINDEX})
+    for (QLineEdit *e : {maskCE, maskCAS, maskINDEX}) {
         e->setFont(mono);
+        e->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("0000000000000")));
+    }
     auto *productLayout = new QGridLayout(product);
     productLayout->setContentsMargins(6, 4, 6, 4);
     productLayout->addWidget(Memo_S, 0, 0, 1, 6);
@@ -398,8 +408,8 @@ QWidget *TMDIChild::buildPictogramTab()
     // Every visible change refreshes the preview.
     for (QPlainTextEdit *e : {Memo_S, Memo_F, Memo_C})
         connect(e, &QPlainTextEdit::textChanged, this, &TMDIChild::refreshPreview);
-    for (QLineEdit *e : {maskCE, maskCAS, maskINDEX})
-        connect(e, &QLineEdit::textChanged, this, &TMDIChild::refreshPreview);
+    for (MaskEdit *e : {maskCE, maskCAS, maskINDEX})
+        connect(e, &MaskEdit::valueChanged, this, &TMDIChild::refreshPreview);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMDIChild::refreshPreview);
 
     updatePictogramNotice();
@@ -680,16 +690,134 @@ void TMDIChild::eraseLogo()
     refreshPreview();
 }
 
+void TMDIChild::setPictogramFlag(int n, bool on)
+{
+    pictogramImages[n - 1]->setProperty("tag", on ? 1 : 0);
+    selectionFrames[n - 1]->setVisible(on);
+}
+
+QStringList TMDIChild::pictogramList() const
+{
+    QStringList codes;
+    for (int i = 0; i < LB_picto->count(); ++i)
+        codes << LB_picto->item(i)->text();
+    return codes;
+}
+
 void TMDIChild::showPictogramList(const QStringList &codes)
 {
     LB_picto->clear();
     LB_picto->addItems(codes);
-    for (int n = 1; n <= 9; ++n) {
-        const bool on = codes.contains(LabelDocument::pictogramCode(n));
-        pictogramImages[n - 1]->setProperty("tag", on ? 1 : 0);
-        selectionFrames[n - 1]->setVisible(on);
+    for (int n = 1; n <= 9; ++n)
+        setPictogramFlag(n, codes.contains(LabelDocument::pictogramCode(n)));
+    updatePictogramNotice();
+}
+
+int TMDIChild::lastClickedPictogram() const { return CBH->property("tag").toInt(); }
+
+void TMDIChild::SGHMouseDown(int n)
+{
+    const QString code = LabelDocument::pictogramCode(n);
+    if (kalvane() && kalvane()->hpPicto())
+        kalvane()->hpPicto()->setWindowTitle(code);
+    CBH->setProperty("tag", n);
+
+    const QStringList before = pictogramList();
+    const QStringList after = PictogramRules::click(before, n, [this](const PictogramRules::Prompt &prompt) {
+        if (prompt.kind == PictogramRules::Prompt::Warning) {
+            desktop().message(this, PictogramRules::kWarningTitle, prompt.text, Desktop::Icon::Warning, Desktop::Ok);
+            return true;
+        }
+        return desktop().message(this, PictogramRules::kQuestionTitle, prompt.text, Desktop::Icon::Question,
+                                 Desktop::Yes | Desktop::No)
+               == Desktop::Yes;
+    });
+    if (after != before) {
+        LB_picto->clear();
+        LB_picto->addItems(after);
+        for (int k = 1; k <= 9; ++k)
+            setPictogramFlag(k, after.contains(LabelDocument::pictogramCode(k)));
+        refreshPreview();
     }
     updatePictogramNotice();
+}
+
+void TMDIChild::ShapeMouseDown(int n)
+{
+    // Removing through the frame leaves the notice as it is until the next
+    // pictogram click or list removal.
+    const QString code = LabelDocument::pictogramCode(n);
+    const auto items = LB_picto->findItems(code, Qt::MatchExactly);
+    for (QListWidgetItem *item : items)
+        delete item;
+    setPictogramFlag(n, false);
+    refreshPreview();
+}
+
+void TMDIChild::LB_pictoDblClick()
+{
+    const int row = LB_picto->currentRow();
+    if (row < 0)
+        return;
+    const QString code = LB_picto->item(row)->text();
+    const int n = code.mid(3).toInt();
+    if (n >= 1 && n <= 9)
+        setPictogramFlag(n, false);
+    delete LB_picto->takeItem(row);
+    if (LB_picto->remembered < LB_picto->count())
+        LB_picto->setCurrentRow(LB_picto->remembered);
+    refreshPreview();
+    updatePictogramNotice();
+    if (LB_picto->count() == 0)
+        CBH->setProperty("tag", 0);
+    if (kalvane() && kalvane()->hpPicto())
+        kalvane()->hpPicto()->hide();
+}
+
+void TMDIChild::LB_pictoKeyDown(int key)
+{
+    if (key == Qt::Key_Minus && LB_picto->currentRow() >= 0) {
+        const int row = LB_picto->currentRow();
+        const int n = LB_picto->item(row)->text().mid(3).toInt();
+        if (n >= 1 && n <= 9)
+            setPictogramFlag(n, false);
+        delete LB_picto->takeItem(row);
+        if (LB_picto->remembered < LB_picto->count())
+            LB_picto->setCurrentRow(LB_picto->remembered);
+    }
+    refreshPreview();
+    updatePictogramNotice();
+}
+
+void TMDIChild::LB_pictoDragDrop(int from, int to)
+{
+    const QStringList moved = PictogramRules::move(pictogramList(), from, to);
+    LB_picto->clear();
+    LB_picto->addItems(moved);
+    if (to >= 0 && to < LB_picto->count())
+        LB_picto->setCurrentRow(to);
+    refreshPreview();
+}
+
+void TMDIChild::verifyNumber(MaskEdit *field)
+{
+    if (m_verifying)
+        return;
+    using namespace IdentificationNumbers;
+    const Kind kind = field == maskCE ? Kind::CE : field == maskCAS ? Kind::CAS : Kind::INDEX;
+    const Verification v = verify(kind, field->value());
+    if (v.result == Verification::Cleared) {
+        field->setValue(v.corrected);
+        return;
+    }
+    if (v.result != Verification::Wrong)
+        return;
+    m_verifying = true;
+    if (desktop().message(this, kQuestionTitle, question(kind), Desktop::Icon::Question, Desktop::Yes | Desktop::No)
+        == Desktop::Yes)
+        field->setValue(v.corrected);
+    field->setFocus(Qt::OtherFocusReason);
+    m_verifying = false;
 }
 
 void TMDIChild::updatePictogramNotice()
@@ -706,16 +834,15 @@ LabelDocument TMDIChild::document() const
     doc.filePath = Lab_filename->text();
     doc.product = Memo_S->toPlainText();
     doc.productColor = m_productColor;
-    doc.ce = maskCE->text();
-    doc.cas = maskCAS->text();
-    doc.index = maskINDEX->text();
+    doc.ce = maskCE->value();
+    doc.cas = maskCAS->value();
+    doc.index = maskINDEX->value();
     doc.comment = Memo_C->toPlainText();
     doc.commentAlignment = m_commentAlignment;
     doc.signalWord = ComboBox1->currentText();
     doc.supplier = Memo_F->toPlainText();
     doc.logoPath = LabLOGO->text();
-    for (int i = 0; i < LB_picto->count(); ++i)
-        doc.pictograms << LB_picto->item(i)->text();
+    doc.pictograms = pictogramList();
     doc.hazards = entries(CheckListBox2);
     doc.precautions = entries(CheckListBox3);
     doc.supplementary = entries(CheckListBox4);
@@ -736,9 +863,9 @@ void TMDIChild::applyDocument(const LabelDocument &doc)
     Lab_filename->setText(doc.filePath);
     Memo_S->setPlainText(doc.product);
     setProductColor(doc.productColor);
-    maskCE->setText(doc.ce);
-    maskCAS->setText(doc.cas);
-    maskINDEX->setText(doc.index);
+    maskCE->setValue(doc.ce);
+    maskCAS->setValue(doc.cas);
+    maskINDEX->setValue(doc.index);
     Memo_C->setPlainText(doc.comment);
     setCommentAlignment(doc.commentAlignment);
     ComboBox1->setCurrentText(doc.signalWord);
@@ -812,7 +939,19 @@ void TMDIChild::closeEvent(QCloseEvent *event)
 
 bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Memo_S->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (int n = 1; n <= 9; ++n) {
+            if (watched == pictogramImages[n - 1]) {
+                SGHMouseDown(n);
+                return true;
+            }
+            if (watched == selectionFrames[n - 1]) {
+                ShapeMouseDown(n);
+                return true;
+            }
+        }
+    }
+    if (Memo_S && watched == Memo_S->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         chooseProductColor();
         return true;
     }

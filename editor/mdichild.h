@@ -7,6 +7,8 @@
 
 class CheckListBox;
 class LabelStatusBar;
+class MaskEdit;
+class PictoList;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -63,12 +65,12 @@ public:
     QPlainTextEdit *Memo_S = nullptr;
     QPlainTextEdit *Memo_F = nullptr;
     QPlainTextEdit *Memo_C = nullptr;
-    QLineEdit *maskCE = nullptr;
-    QLineEdit *maskCAS = nullptr;
-    QLineEdit *maskINDEX = nullptr;
+    MaskEdit *maskCE = nullptr;
+    MaskEdit *maskCAS = nullptr;
+    MaskEdit *maskINDEX = nullptr;
     QComboBox *ComboBox1 = nullptr;
     QGroupBox *GPComment = nullptr;
-    QListWidget *LB_picto = nullptr;
+    PictoList *LB_picto = nullptr;
     QLabel *Pan0 = nullptr;
     QCheckBox *CBH = nullptr;
     QLabel *pictogramImages[9] = {};  // SGH01..SGH09
@@ -94,6 +96,17 @@ public:
     QLabel *LabLOGO = nullptr;
     QMenu *PopupMenu1 = nullptr;
 
+    // Pictogram handlers.
+    void SGHMouseDown(int n);
+    void ShapeMouseDown(int n);
+    void LB_pictoDblClick();
+    void LB_pictoKeyDown(int key);
+    void LB_pictoDragDrop(int from, int to);
+    int lastClickedPictogram() const;
+
+    // Verifies an identification number's check character on leaving its field.
+    void verifyNumber(MaskEdit *field);
+
     QImage logoPicture() const { return m_logo; }
     QColor productColor() const { return m_productColor; }
     void setProductColor(const QColor &color);
@@ -115,6 +128,8 @@ private:
     void eraseLogo();
     void setLogo(const QString &path, const QImage &picture);
     void showPictogramList(const QStringList &codes);
+    QStringList pictogramList() const;
+    void setPictogramFlag(int n, bool on);
     void updatePictogramNotice();
     void onListFocusEntered(int listNumber);
     void onListFocusLeft(int listNumber);
@@ -127,4 +142,5 @@ private:
     QImage m_logo;
     bool m_closed = false;
     bool m_filling = false;
+    bool m_verifying = false;
 };

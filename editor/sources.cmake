@@ -1,6 +1,7 @@
 list(APPEND KALVANE_CORE_SOURCES
     editor/checkdigits.cpp
     editor/catalogue.cpp
+    editor/pictogramrules.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     editor/mdichild.cpp

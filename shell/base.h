@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "shell/framemirrors.h"
+
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -11,14 +13,6 @@ class QMenu;
 class QToolButton;
 class TMDIChild;
 
-// The text settings and logo path of the active label, kept by the frame for
-// the renderer, the export and the label file writer.
-struct FrameMirrors {
-    QString fontFace = QStringLiteral("Arial");
-    float productSize = 20;
-    float statementSize = 8;
-    QString logoPath;
-};
 
 // The main frame: the multiple-document window holding the label windows, its
 // menus, tool bar and commands, and the frame-wide values.

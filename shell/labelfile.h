@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/framemirrors.h"
 #include "shell/labeldocument.h"
 
 #include <QString>
@@ -7,19 +8,6 @@
 #include <functional>
 #include <optional>
 
-// The frame-wide values that mirror the active label: its text settings and
-// its logo path. The label file writer reads them; the reader sets them.
-struct FrameMirrors {
-    static constexpr int kFontFaceMax = 255;
-    static constexpr int kLogoPathMax = 259;
-
-    QString fontFace = QStringLiteral("Arial");
-    float productSize = 20;
-    float statementSize = 8;
-    QString logoPath;
-
-    bool operator==(const FrameMirrors &) const = default;
-};
 
 // The label file (".kvln"): Windows-1252 lines in sections opened by markers,
 // in a fixed order, with a positional tail:
