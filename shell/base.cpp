@@ -7,6 +7,8 @@
 #include "shell/apropos.h"
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
+#include "shell/labelfile.h"
+#include "shell/colortext.h"
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
 #include "tools/favourites.h"
@@ -154,6 +156,8 @@ void TForm_base::createActions()
     }
 
     connect(Nouveau1, &QAction::triggered, this, &TForm_base::Nouveau1Execute);
+    connect(Ouvrir1, &QAction::triggered, this, &TForm_base::Ouvrir1Execute);
+    connect(Enregistrer1, &QAction::triggered, this, &TForm_base::Enregistrer1Execute);
     connect(Fermer1, &QAction::triggered, this, &TForm_base::Fermer1Execute);
     connect(Quitter1, &QAction::triggered, this, &TForm_base::Quitter1Execute);
     connect(Aide1, &QAction::triggered, this, &TForm_base::Aide1Click);
@@ -539,6 +543,84 @@ void TForm_base::Nouveau1Execute()
     createLabelWindow(QStringLiteral("Étiquette N°%1").arg(m_labelCount + 1));
     openDialogFileName = QStringLiteral("*.kvln");
     saveDialogFileName = QStringLiteral("Sans_titre");
+}
+
+void TForm_base::open(const QString &path)
+{
+    TMDIChild *child = createLabelWindow(QFileInfo(path).fileName());
+    LabelDocument doc = child->document();
+    const LabelFile::Status status = LabelFile::read(path, &doc, &mirrors);
+    child->applyDocument(doc);
+    saveDialogFileName = path;
+    if (kalvane() && kalvane()->printer()) {
+        // The print settings take the stored margins and scale.
+        Tprinter *p = kalvane()->printer();
+        p->Ed_g->setText(doc.marginX);
+        p->Ed_h->setText(doc.marginY);
+        if (const auto scale = ColorText::parseInteger(doc.scale))
+            p->TrackBar1->setValue(int(*scale));
+    }
+    if (!status.ok())
+        throw KalvaneError(status.message);
+}
+
+void TForm_base::Ouvrir1Execute()
+{
+    previewSuppressed = 1;
+    if (kalvane() && kalvane()->hpPicto() && kalvane()->hpPicto()->isVisible())
+        kalvane()->hpPicto()->hide();
+    openDialogFileName = QStringLiteral("*.kvln");
+    Desktop::FileDialog d;
+    d.title = QStringLiteral("Ouvrir");
+    d.folder = openDialogFolder;
+    d.fileName = openDialogFileName;
+    d.filter = kLabelFilter;
+    d.defaultSuffix = QStringLiteral("kvln");
+    d.multiple = true;
+    const QStringList files = desktop().openFiles(this, d);
+    // A file that vanished is skipped; an error in one file stops the rest.
+    ErrorBox::guard(this, [&] {
+        for (const QString &file : files)
+            if (QFileInfo(file).isFile())
+                open(QFileInfo(file).absoluteFilePath());
+    });
+    openDialogFolder = files.isEmpty() ? QString() : QFileInfo(files.constLast()).absolutePath();
+    previewSuppressed = 0;
+    refreshPreview();
+}
+
+void TForm_base::Enregistrer1Execute()
+{
+    TMDIChild *label = activeLabel();
+    if (!label)
+        return;
+    const QString current = label->Lab_filename->text();
+    Desktop::FileDialog d;
+    d.title = QStringLiteral("Enregistrer sous");
+    d.filter = kLabelFilter;
+    d.defaultSuffix = QStringLiteral("kvln");
+    d.confirmOverwrite = true;
+    if (QFileInfo(current).isAbsolute()) {
+        d.folder = QFileInfo(current).absolutePath();
+        d.fileName = QFileInfo(current).fileName();
+    } else {
+        d.folder = saveDialogFolder;
+        d.fileName = current;
+    }
+    const QString chosen = desktop().saveFile(this, d);
+    if (chosen.isEmpty())
+        return;
+    LabelDocument doc = label->document();
+    QString error;
+    if (!LabelFile::save(chosen, &doc, mirrors, &error)) {
+        // The label keeps its previous path and title; the old file is whole.
+        ErrorBox::show(this, error);
+        return;
+    }
+    label->Lab_filename->setText(doc.filePath);
+    label->setWindowTitle(doc.title);
+    saveDialogFolder = QFileInfo(doc.filePath).absolutePath();
+    saveDialogFileName = doc.filePath;
 }
 
 void TForm_base::Fermer1Execute()

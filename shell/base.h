@@ -54,8 +54,14 @@ public:
     // Text width of a font face in the frame's font, plus 24 pixels.
     int fontPanelWidth(const QString &face) const;
 
+    // Reads a label file into a new label window. A reading error is thrown
+    // (KalvaneError) after the window got what was read before it.
+    void open(const QString &path);
+
     // Commands.
     void Nouveau1Execute();
+    void Ouvrir1Execute();
+    void Enregistrer1Execute();
     void Fermer1Execute();
     void Quitter1Execute();
     void MenuFonteClick(int tag);
@@ -69,6 +75,7 @@ public:
     void Apercu1Execute();
 
     static inline const QString kCaption = QStringLiteral("Kalvane");
+    static inline const QString kLabelFilter = QStringLiteral("Kalvane|*.kvln");
     static inline const QString kTooManyLabels = QStringLiteral(
         "Le nombre de fiches est trop élevé, vous devriez fermer les documents inutilisés !!!");
     static inline const QString kCloseAllQuestion = QStringLiteral("Voulez-vous vraiment fermer toutes les fiches ?");
