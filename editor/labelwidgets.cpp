@@ -24,7 +24,10 @@ void CheckListBox::focusInEvent(QFocusEvent *event)
 void CheckListBox::focusOutEvent(QFocusEvent *event)
 {
     QListWidget::focusOutEvent(event);
-    Q_EMIT focusLeft(m_listNumber);
+    // A context menu, or another window such as the phrase editor, does not
+    // take the focus away from the list within its label window.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        Q_EMIT focusLeft(m_listNumber);
 }
 
 SearchBox::SearchBox(const QString &initial, int clickStart, int clickLength, QWidget *parent)

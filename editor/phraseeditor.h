@@ -17,4 +17,7 @@ public:
     QPushButton *But_valider = nullptr;
     QPushButton *But_annuler = nullptr;
     int position = -1; // entry being edited in the focused list
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

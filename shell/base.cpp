@@ -1,6 +1,7 @@
 #include "shell/base.h"
 
 #include "editor/hppicto.h"
+#include "editor/labelwidgets.h"
 #include "editor/mdichild.h"
 #include "render/apercu.h"
 #include "shell/application.h"
@@ -27,6 +28,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -165,6 +168,8 @@ void TForm_base::createActions()
     connect(RechercheNCE1, &QAction::triggered, this, &TForm_base::RechercheNCE1Click);
     connect(HelpAbout1, &QAction::triggered, this, &TForm_base::HelpAbout1Execute);
     connect(Apercu1, &QAction::triggered, this, &TForm_base::Apercu1Execute);
+    connect(Modif1, &QAction::triggered, this, &TForm_base::Modif1Execute);
+    connect(majour, &QAction::triggered, this, &TForm_base::majourExecute);
     connect(gauche1, &QAction::triggered, this, [this] { setCommentAlignment(16); });
     connect(centr1, &QAction::triggered, this, [this] { setCommentAlignment(17); });
     connect(droite1, &QAction::triggered, this, [this] { setCommentAlignment(18); });
@@ -634,6 +639,36 @@ void TForm_base::Fermer1Execute()
 }
 
 void TForm_base::Quitter1Execute() { close(); }
+
+void TForm_base::Modif1Execute()
+{
+    if (focusedList == 0)
+        return;
+    TFormEdit *editor = kalvane() ? kalvane()->formEdit() : nullptr;
+    if (!editor)
+        return;
+    editor->show();
+    editor->raise();
+    TMDIChild *label = activeLabel();
+    QListWidget *list = label ? label->list(focusedList) : nullptr;
+    if (!list || list->currentRow() < 0)
+        return; // the editor keeps its previous text
+    editor->position = list->currentRow();
+    editor->Memo1->setPlainText(list->currentItem()->text());
+}
+
+void TForm_base::majourExecute()
+{
+    TFormEdit *editor = kalvane() ? kalvane()->formEdit() : nullptr;
+    TMDIChild *label = activeLabel();
+    QListWidget *list = label ? label->list(focusedList) : nullptr;
+    if (editor && list && list->currentRow() >= 0) {
+        list->currentItem()->setText(editor->Memo1->toPlainText());
+        refreshPreview();
+    }
+    if (editor)
+        editor->close();
+}
 
 void TForm_base::MenuFonteClick(int tag)
 {

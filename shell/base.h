@@ -73,6 +73,8 @@ public:
     void RechercheNCE1Click();
     void HelpAbout1Execute();
     void Apercu1Execute();
+    void Modif1Execute();
+    void majourExecute();
 
     static inline const QString kCaption = QStringLiteral("Kalvane");
     static inline const QString kLabelFilter = QStringLiteral("Kalvane|*.kvln");
