@@ -87,7 +87,10 @@ LabelStatusBar::LabelStatusBar(QWidget *parent)
         auto *panel = new QLabel(QString::fromUtf8(specs[i].text), this);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setAlignment((specs[i].right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-        panel->setFixedWidth(specs[i].width);
+        // The widths are those of the classic 8-point dialog font; a caption
+        // never gets less room than its text needs in the font in use.
+        const int textWidth = specs[i].text[0] ? panel->fontMetrics().horizontalAdvance(panel->text()) + 6 : 0;
+        panel->setFixedWidth(qMax(specs[i].width, i == 2 || i == 5 || i == 8 ? 0 : textWidth));
         if (i == 2 || i == 5 || i == 8) {
             QFont f = panel->font();
             f.setBold(true);

@@ -176,7 +176,7 @@ TMDIChild::TMDIChild(QWidget *frame)
     bottom->addWidget(LabHPEUH, 1);
     bottom->addWidget(CB_hpeuh);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 2);
+    layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(3);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(bottom);
@@ -260,11 +260,11 @@ QWidget *TMDIChild::buildPictogramTab()
     QFont pictoFont(QStringLiteral("Arial"));
     pictoFont.setBold(true);
     LB_picto->setFont(pictoFont);
-    LB_picto->setFixedWidth(70);
-    LB_picto->setFixedHeight(44);
+    LB_picto->setFixedWidth(84);
+    LB_picto->setFixedHeight(50);
     Pan0 = new QLabel(kNoPictogram, pictos);
     named(Pan0, "Pan0");
-    Pan0->setStyleSheet(QStringLiteral("color: grey; font-style: italic;"));
+    Pan0->setStyleSheet(QStringLiteral("color: grey; font-style: italic; font-size: 8pt;"));
     Pan0->setWordWrap(true);
     Pan0->setAlignment(Qt::AlignCenter);
     CBH = new QCheckBox(QStringLiteral(" Suggestions H && P..."), pictos);
@@ -275,7 +275,7 @@ QWidget *TMDIChild::buildPictogramTab()
     listStack->addWidget(LB_picto, 0, 0);
     listStack->addWidget(Pan0, 0, 0);
     auto *pictoLayout = new QGridLayout(pictos);
-    pictoLayout->setContentsMargins(6, 4, 6, 4);
+    pictoLayout->setContentsMargins(4, 2, 4, 4);
     pictoLayout->addLayout(row, 0, 0);
     pictoLayout->addLayout(listStack, 0, 1, 2, 1);
     pictoLayout->addWidget(CBH, 1, 0);
@@ -306,19 +306,23 @@ QWidget *TMDIChild::buildPictogramTab()
     mono.setStyleHint(QFont::Monospace);
     for (QLineEdit *e : {maskCE, maskCAS, maskINDEX}) {
         e->setFont(mono);
-        e->setMinimumWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("0000000000000")));
+        e->setFixedWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("000000000000")) + 10);
     }
     auto *productLayout = new QGridLayout(product);
-    productLayout->setContentsMargins(6, 4, 6, 4);
-    productLayout->addWidget(Memo_S, 0, 0, 1, 6);
-    productLayout->addWidget(new QLabel(QStringLiteral("CE : "), product), 1, 0, Qt::AlignRight);
-    productLayout->addWidget(maskCE, 1, 1);
-    productLayout->addWidget(new QLabel(QStringLiteral("CAS : "), product), 1, 2, Qt::AlignRight);
-    productLayout->addWidget(maskCAS, 1, 3);
-    productLayout->addWidget(new QLabel(QStringLiteral("INDEX : "), product), 1, 4, Qt::AlignRight);
-    productLayout->addWidget(maskINDEX, 1, 5);
+    productLayout->setContentsMargins(4, 2, 4, 4);
+    productLayout->setHorizontalSpacing(3);
+    productLayout->setVerticalSpacing(2);
+    productLayout->addWidget(Memo_S, 0, 0, 3, 1);
+    productLayout->addWidget(new QLabel(QStringLiteral("CE : "), product), 0, 1, Qt::AlignRight);
+    productLayout->addWidget(maskCE, 0, 2);
+    productLayout->addWidget(new QLabel(QStringLiteral("CAS : "), product), 1, 1, Qt::AlignRight);
+    productLayout->addWidget(maskCAS, 1, 2);
+    productLayout->addWidget(new QLabel(QStringLiteral("INDEX : "), product), 2, 1, Qt::AlignRight);
+    productLayout->addWidget(maskINDEX, 2, 2);
+    productLayout->setColumnStretch(0, 1);
+    Memo_S->setMinimumSize(50, 40);
     auto *chooseProduct = imageButton(product, "Image6", QStringLiteral("Choisir un produit"), QStyle::SP_FileDialogContentsView);
-    productLayout->addWidget(chooseProduct, 0, 6, Qt::AlignTop);
+    productLayout->addWidget(chooseProduct, 0, 3, Qt::AlignTop);
 
     // Supplier.
     auto *supplier = new QGroupBox(QStringLiteral("Identification du fournisseur "), tab);
@@ -329,7 +333,7 @@ QWidget *TMDIChild::buildPictogramTab()
     limitLength(Memo_F, 128);
     auto *logoPanel = new QWidget(supplier);
     named(logoPanel, "Panel_logo");
-    logoPanel->setFixedSize(50, 66);
+    logoPanel->setFixedSize(50, 67);
     Logo = new QLabel(logoPanel);
     named(Logo, "Logo");
     Logo->setGeometry(2, 2, 46, 46);
@@ -339,14 +343,16 @@ QWidget *TMDIChild::buildPictogramTab()
     Logo->setCursor(Qt::PointingHandCursor);
     Logo->installEventFilter(this);
     Image1 = imageButton(logoPanel, "Image1", QStringLiteral("Effacer le logo"), QStyle::SP_DialogDiscardButton);
-    Image1->setGeometry(17, 49, 16, 16);
+    Image1->setGeometry(4, 49, 18, 17);
     connect(Image1, &QToolButton::clicked, this, &TMDIChild::eraseLogo);
-    auto *chooseSupplier = imageButton(supplier, "Image7", QStringLiteral("Choisir un fournisseur"), QStyle::SP_DirHomeIcon);
-    auto *supplierLayout = new QGridLayout(supplier);
-    supplierLayout->setContentsMargins(6, 4, 6, 4);
-    supplierLayout->addWidget(Memo_F, 0, 0, 2, 1);
-    supplierLayout->addWidget(logoPanel, 0, 1);
-    supplierLayout->addWidget(chooseSupplier, 1, 1, Qt::AlignHCenter);
+    auto *chooseSupplier = imageButton(logoPanel, "Image7", QStringLiteral("Choisir un fournisseur"), QStyle::SP_DirHomeIcon);
+    chooseSupplier->setGeometry(28, 49, 18, 17);
+    Memo_F->setMinimumSize(60, 40);
+    auto *supplierLayout = new QHBoxLayout(supplier);
+    supplierLayout->setContentsMargins(4, 2, 4, 4);
+    supplierLayout->setSpacing(3);
+    supplierLayout->addWidget(Memo_F, 1);
+    supplierLayout->addWidget(logoPanel, 0, Qt::AlignTop);
 
     // Comment.
     GPComment = new QGroupBox(QStringLiteral("Commentaires "), tab);
@@ -366,13 +372,16 @@ QWidget *TMDIChild::buildPictogramTab()
     connect(left, &QToolButton::clicked, this, [this] { setCommentAlignment(AlignLeftCode); refreshPreview(); });
     connect(centre, &QToolButton::clicked, this, [this] { setCommentAlignment(AlignCenterCode); refreshPreview(); });
     connect(right, &QToolButton::clicked, this, [this] { setCommentAlignment(AlignRightCode); refreshPreview(); });
-    auto *commentButtons = new QVBoxLayout;
+    auto *commentButtons = new QGridLayout;
     commentButtons->setSpacing(0);
-    for (QToolButton *b : {left, centre, right, clearComment})
-        commentButtons->addWidget(b);
-    commentButtons->addStretch();
+    commentButtons->addWidget(left, 0, 0);
+    commentButtons->addWidget(centre, 0, 1);
+    commentButtons->addWidget(right, 1, 0);
+    commentButtons->addWidget(clearComment, 1, 1);
+    commentButtons->setRowStretch(2, 1);
+    Memo_C->setMinimumSize(80, 40);
     auto *commentLayout = new QHBoxLayout(GPComment);
-    commentLayout->setContentsMargins(6, 4, 2, 4);
+    commentLayout->setContentsMargins(4, 2, 2, 4);
     commentLayout->addWidget(Memo_C, 1);
     commentLayout->addLayout(commentButtons);
 
@@ -388,13 +397,13 @@ QWidget *TMDIChild::buildPictogramTab()
     ComboBox1->lineEdit()->setMaxLength(15);
     ComboBox1->setStyleSheet(QStringLiteral("QComboBox { color: red; font-weight: bold; }"));
     auto *signalLayout = new QVBoxLayout(signal);
-    signalLayout->setContentsMargins(6, 4, 6, 4);
+    signalLayout->setContentsMargins(4, 2, 4, 4);
     signalLayout->addWidget(ComboBox1);
     signalLayout->addStretch();
 
     auto *grid = new QGridLayout(tab);
-    grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(4);
+    grid->setContentsMargins(3, 3, 3, 3);
+    grid->setSpacing(3);
     grid->addWidget(pictos, 0, 0, 1, 2);
     grid->addWidget(product, 1, 0);
     grid->addWidget(supplier, 1, 1);

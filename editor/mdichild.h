@@ -111,6 +111,9 @@ public:
     QColor productColor() const { return m_productColor; }
     void setProductColor(const QColor &color);
 
+    // The window opens with a client area of 492 x 359.
+    QSize sizeHint() const override { return QSize(492, 359); }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
