@@ -22,6 +22,10 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    // Outside a desktop session Qt knows no icon theme; the tool bar uses Adwaita's.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+
     Application app;
     QApplication::setWindowIcon(QIcon(app.startFile(QStringLiteral("kalvane.png"))));
     app.createWindows();

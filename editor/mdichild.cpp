@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,12 +54,14 @@ QString named(QWidget *w, const char *name)
     return w->objectName();
 }
 
-QToolButton *imageButton(QWidget *parent, const char *name, const QString &hint, QStyle::StandardPixmap icon)
+QToolButton *imageButton(QWidget *parent, const char *name, const QString &hint, QStyle::StandardPixmap icon,
+                         const char *themeIcon = nullptr)
 {
     auto *b = new QToolButton(parent);
     named(b, name);
     b->setToolTip(hint);
-    b->setIcon(parent->style()->standardIcon(icon));
+    const QIcon fallback = parent->style()->standardIcon(icon);
+    b->setIcon(themeIcon ? QIcon::fromTheme(QString::fromLatin1(themeIcon), fallback) : fallback);
     b->setAutoRaise(true);
     b->setIconSize(QSize(16, 16));
     return b;
@@ -321,7 +324,7 @@ QWidget *TMDIChild::buildPictogramTab()
     productLayout->addWidget(maskINDEX, 2, 2);
     productLayout->setColumnStretch(0, 1);
     Memo_S->setMinimumSize(50, 40);
-    auto *chooseProduct = imageButton(product, "Image6", QStringLiteral("Choisir un produit"), QStyle::SP_FileDialogContentsView);
+    auto *chooseProduct = imageButton(product, "Image6", QStringLiteral("Choisir un produit"), QStyle::SP_FileDialogContentsView, "edit-find");
     productLayout->addWidget(chooseProduct, 0, 3, Qt::AlignTop);
 
     // Supplier.
@@ -342,10 +345,10 @@ QWidget *TMDIChild::buildPictogramTab()
     Logo->setToolTip(QStringLiteral("Choisir le logo"));
     Logo->setCursor(Qt::PointingHandCursor);
     Logo->installEventFilter(this);
-    Image1 = imageButton(logoPanel, "Image1", QStringLiteral("Effacer le logo"), QStyle::SP_DialogDiscardButton);
+    Image1 = imageButton(logoPanel, "Image1", QStringLiteral("Effacer le logo"), QStyle::SP_DialogDiscardButton, "edit-delete");
     Image1->setGeometry(4, 49, 18, 17);
     connect(Image1, &QToolButton::clicked, this, &TMDIChild::eraseLogo);
-    auto *chooseSupplier = imageButton(logoPanel, "Image7", QStringLiteral("Choisir un fournisseur"), QStyle::SP_DirHomeIcon);
+    auto *chooseSupplier = imageButton(logoPanel, "Image7", QStringLiteral("Choisir un fournisseur"), QStyle::SP_DirHomeIcon, "contact-new");
     chooseSupplier->setGeometry(28, 49, 18, 17);
     Memo_F->setMinimumSize(60, 40);
     auto *supplierLayout = new QHBoxLayout(supplier);
@@ -361,10 +364,10 @@ QWidget *TMDIChild::buildPictogramTab()
     named(Memo_C, "Memo_C");
     limitLength(Memo_C, 255);
     alignAll(Memo_C, Qt::AlignHCenter);
-    auto *clearComment = imageButton(GPComment, "Image2", QStringLiteral("Effacer"), QStyle::SP_DialogResetButton);
-    auto *left = imageButton(GPComment, "Image8", QStringLiteral("Aligné à gauche"), QStyle::SP_ArrowLeft);
-    auto *centre = imageButton(GPComment, "Image9", QStringLiteral("Centré"), QStyle::SP_ArrowUp);
-    auto *right = imageButton(GPComment, "Image10", QStringLiteral("Aligné à droite"), QStyle::SP_ArrowRight);
+    auto *clearComment = imageButton(GPComment, "Image2", QStringLiteral("Effacer"), QStyle::SP_DialogResetButton, "edit-delete");
+    auto *left = imageButton(GPComment, "Image8", QStringLiteral("Aligné à gauche"), QStyle::SP_ArrowLeft, "format-justify-left");
+    auto *centre = imageButton(GPComment, "Image9", QStringLiteral("Centré"), QStyle::SP_ArrowUp, "format-justify-center");
+    auto *right = imageButton(GPComment, "Image10", QStringLiteral("Aligné à droite"), QStyle::SP_ArrowRight, "format-justify-right");
     connect(clearComment, &QToolButton::clicked, this, [this] {
         Memo_C->clear();
         refreshPreview();
@@ -438,7 +441,7 @@ QWidget *TMDIChild::buildStatementTab(int listNumber, const QString &groupTitle,
     named(*box, boxName);
     (*box)->setToolTip(hint);
     (*box)->setFixedWidth(140);
-    *clear = imageButton(group, clearName, QStringLiteral("Désélectionner tout"), QStyle::SP_DialogResetButton);
+    *clear = imageButton(group, clearName, QStringLiteral("Désélectionner tout"), QStyle::SP_DialogResetButton, "edit-undo");
     (*clear)->setText(QStringLiteral("Désélectionner tout"));
     (*clear)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 

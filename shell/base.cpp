@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -254,24 +255,28 @@ void TForm_base::createToolBar()
     bar->setObjectName(QStringLiteral("ToolBar1"));
     bar->setMovable(false);
     bar->setIconSize(QSize(20, 20));
+    // Icons of the desktop's theme where it has them, the style's otherwise.
     QStyle *s = style();
-    Nouveau1->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-    Ouvrir1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-    Chercher1->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
-    Enregistrer1->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    Export1->setIcon(s->standardIcon(QStyle::SP_ArrowRight));
-    Apercu1->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    Printer1->setIcon(s->standardIcon(QStyle::SP_ComputerIcon));
-    Quitter1->setIcon(s->standardIcon(QStyle::SP_DialogCloseButton));
-    Modif1->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
-    Planche->setIcon(s->standardIcon(QStyle::SP_FileDialogListView));
-    WindowCascade1->setIcon(s->standardIcon(QStyle::SP_TitleBarNormalButton));
-    WindowTileHorizontal1->setIcon(s->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton));
-    WindowTileVertical1->setIcon(s->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton));
-    Fermer1->setIcon(s->standardIcon(QStyle::SP_DialogDiscardButton));
-    HelpAbout1->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
-    Aide1->setIcon(s->standardIcon(QStyle::SP_DialogHelpButton));
-    inrs->setIcon(s->standardIcon(QStyle::SP_DriveNetIcon));
+    const auto icon = [s](const char *name, QStyle::StandardPixmap fallback) {
+        return QIcon::fromTheme(QString::fromLatin1(name), s->standardIcon(fallback));
+    };
+    Nouveau1->setIcon(icon("document-new", QStyle::SP_FileIcon));
+    Ouvrir1->setIcon(icon("document-open", QStyle::SP_DialogOpenButton));
+    Chercher1->setIcon(icon("edit-find", QStyle::SP_FileDialogContentsView));
+    Enregistrer1->setIcon(icon("document-save", QStyle::SP_DialogSaveButton));
+    Export1->setIcon(icon("insert-image", QStyle::SP_ArrowRight));
+    Apercu1->setIcon(icon("document-print-preview", QStyle::SP_FileDialogDetailedView));
+    Printer1->setIcon(icon("document-print", QStyle::SP_ComputerIcon));
+    Quitter1->setIcon(icon("application-exit", QStyle::SP_DialogCloseButton));
+    Modif1->setIcon(icon("accessories-text-editor", QStyle::SP_FileDialogInfoView));
+    Planche->setIcon(icon("emblem-documents", QStyle::SP_FileDialogListView));
+    WindowCascade1->setIcon(icon("view-restore", QStyle::SP_TitleBarNormalButton));
+    WindowTileHorizontal1->setIcon(icon("view-sort-ascending", QStyle::SP_ToolBarHorizontalExtensionButton));
+    WindowTileVertical1->setIcon(icon("view-sort-descending", QStyle::SP_ToolBarVerticalExtensionButton));
+    Fermer1->setIcon(icon("window-close", QStyle::SP_DialogDiscardButton));
+    HelpAbout1->setIcon(icon("help-about", QStyle::SP_MessageBoxInformation));
+    Aide1->setIcon(icon("help-contents", QStyle::SP_DialogHelpButton));
+    inrs->setIcon(icon("applications-internet", QStyle::SP_DriveNetIcon));
 
     bar->addActions({Nouveau1, Ouvrir1, Chercher1});
     bar->addSeparator();
@@ -286,6 +291,7 @@ void TForm_base::createToolBar()
     TBPolice = new QToolButton(bar);
     TBPolice->setObjectName(QStringLiteral("TBPolice"));
     TBPolice->setText(QStringLiteral("A"));
+    TBPolice->setIcon(icon("preferences-desktop-font", QStyle::SP_FileIcon));
     TBPolice->setToolTip(QStringLiteral("Police de caractère"));
     TBPolice->setMenu(Police1);
     TBPolice->setPopupMode(QToolButton::InstantPopup);
@@ -294,6 +300,7 @@ void TForm_base::createToolBar()
     TBTaille = new QToolButton(bar);
     TBTaille->setObjectName(QStringLiteral("TBTaille"));
     TBTaille->setText(QStringLiteral("pts"));
+    TBTaille->setIcon(icon("zoom-in", QStyle::SP_ArrowUp));
     TBTaille->setToolTip(QStringLiteral("Taille des caractères"));
     TBTaille->setMenu(Taille1);
     TBTaille->setPopupMode(QToolButton::InstantPopup);
