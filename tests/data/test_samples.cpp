@@ -1,0 +1,73 @@
+#include "editor/catalogue.h"
+#include "editor/checkdigits.h"
+#include "shell/labeldigest.h"
+#include "shell/labelfile.h"
+#include "shell/textfile.h"
+
+#include <QDir>
+#include <QTest>
+
+// The sample labels shipped in data/Kalvane must open cleanly against the
+// shipped catalogues: every stored statement is a catalogue line, and every
+// identification number passes its check.
+class TestSamples : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void samples_data();
+    void samples();
+};
+
+void TestSamples::samples_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(KALVANE_DATA_DIR "/Kalvane"));
+    const QStringList files = dir.entryList({QStringLiteral("*.kvln")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 3);
+    for (const QString &f : files)
+        QTest::newRow(qPrintable(f)) << dir.filePath(f);
+}
+
+void TestSamples::samples()
+{
+    QFETCH(QString, path);
+    LabelDocument doc;
+    doc.hazards = Catalogue::toStatements(TextFile::readLines(QStringLiteral(KALVANE_DATA_DIR "/H.txt")));
+    doc.precautions = Catalogue::toStatements(TextFile::readLines(QStringLiteral(KALVANE_DATA_DIR "/P.txt")));
+    doc.supplementary = Catalogue::toStatements(TextFile::readLines(QStringLiteral(KALVANE_DATA_DIR "/EUH.txt")));
+    const LabelDocument catalogues = doc;
+    FrameMirrors mirrors;
+    const LabelFile::Status status =
+        LabelFile::read(path, &doc, &mirrors, QStringLiteral(KALVANE_DATA_DIR "/Kalvane"));
+    QVERIFY2(status.ok(), qPrintable(status.message));
+
+    // Stored statements come back ticked with the catalogue's own wording.
+    int ticked = 0;
+    for (const auto &[got, original] : {std::pair{&doc.hazards, &catalogues.hazards},
+                                        std::pair{&doc.precautions, &catalogues.precautions},
+                                        std::pair{&doc.supplementary, &catalogues.supplementary}}) {
+        QCOMPARE(got->size(), original->size());
+        for (int i = 0; i < got->size(); ++i) {
+            QCOMPARE(got->at(i).text, original->at(i).text);
+            ticked += got->at(i).ticked;
+        }
+    }
+    QVERIFY(ticked >= 3);
+    QVERIFY(!doc.pictograms.isEmpty());
+    QVERIFY(QFileInfo::exists(doc.logoPath));
+
+    using namespace IdentificationNumbers;
+    for (const auto &[kind, text] : {std::pair{Kind::CE, doc.ce}, std::pair{Kind::CAS, doc.cas},
+                                     std::pair{Kind::INDEX, doc.index}}) {
+        const auto v = verify(kind, text);
+        QVERIFY2(v.result == Verification::Correct, qPrintable(text));
+    }
+
+    // The sheet digest reads the same file to its end.
+    LabelDigest digest;
+    QVERIFY(digest.readFile(path, true, QStringLiteral(KALVANE_DATA_DIR "/Kalvane")).ok());
+    QVERIFY(digest.hazards.startsWith(QStringLiteral("H")));
+}
+
+QTEST_GUILESS_MAIN(TestSamples)
+#include "test_samples.moc"
