@@ -1,4 +1,11 @@
 list(APPEND KALVANE_CORE_SOURCES
+    render/bitmaps.cpp
+    render/jpegcodec.cpp
+    render/jpegexport.cpp
+    render/labelcontent.cpp
+    render/labelrenderer.cpp
+    render/picturecache.cpp
+    render/rendervariant.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     render/printview.cpp

@@ -1,0 +1,363 @@
+#include "render/labelrenderer.h"
+
+#include "render/bitmaps.h"
+#include "render/picturecache.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+#include <QTextOption>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor kSilver(192, 192, 192);
+const QColor kRed(255, 0, 0);
+
+int toInt(double value)
+{
+    return static_cast<int>(std::trunc(value));
+}
+
+// Left, top, right, bottom with right and bottom exclusive.
+QRect box(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QFont labelFont(const QString &face, const RenderVariant &v, int points, bool bold)
+{
+    QFont font(face);
+    font.setPixelSize(v.pixelSize(points));
+    font.setBold(bold);
+    return font;
+}
+
+// Text in a box as the label draws it: a line feed starts a new line, long
+// lines wrap at blanks when asked, every line is `lineHeight` high (the font's
+// height, no extra leading, so a block of n lines fills exactly n heights),
+// and nothing shows outside the box. An empty box draws nothing.
+void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight)
+{
+    if (r.width() <= 0 || r.height() <= 0 || text.isEmpty() || lineHeight <= 0)
+        return;
+    p.save();
+    p.setClipRect(r, Qt::IntersectClip);
+    QTextOption option(Qt::Alignment(flags & Qt::AlignHorizontal_Mask));
+    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::ManualWrap);
+    const QFont font = p.font();
+    int top = r.top();
+    qsizetype start = 0;
+    while (start <= text.size() && top <= r.bottom()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QString paragraph = text.mid(start, end - start);
+        start = end + 1;
+        if (paragraph.isEmpty()) {
+            top += lineHeight;
+            continue;
+        }
+        QTextLayout layout(paragraph, font, p.device());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int lineTop = 0;
+        for (;;) {
+            if (top + lineTop > r.bottom())
+                break; // below the box: the rest would be clipped anyway
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(r.width());
+            line.setPosition(QPointF(0, lineTop));
+            lineTop += lineHeight;
+        }
+        layout.endLayout();
+        layout.draw(&p, QPointF(r.left(), top));
+        top += lineTop;
+    }
+    p.restore();
+}
+
+// A one-pixel black line from (left, y) to right, right excluded.
+void drawRule(QPainter &p, int left, int right, int y)
+{
+    if (right > left)
+        p.fillRect(QRect(left, y, right - left, 1), Qt::black);
+}
+
+bool isPureWhite(const QColor &c)
+{
+    return c.red() == 255 && c.green() == 255 && c.blue() == 255;
+}
+
+QString unreadable(const QString &path, const QString &why)
+{
+    return QStringLiteral("L'image « %1 » n'a pas pu être affichée. %2").arg(QDir::toNativeSeparators(path), why);
+}
+
+// The picture of an existing file at the size the rule gives; a decoding
+// failure is noted, not raised.
+bool loadPicture(const QString &path, const PictureCache::SizeRule &sizeFor, QImage *picture, QSize *original,
+                 QStringList *problems)
+{
+    QString error;
+    if (PictureCache::picture(path, sizeFor, picture, original, &error))
+        return true;
+    problems->append(unreadable(path, error));
+    return false;
+}
+
+} // namespace
+
+namespace LabelRenderer {
+
+int commentFlags(int code)
+{
+    int flags = 0;
+    switch (code & 3) {
+    case 0: flags = Qt::AlignLeft; break;
+    case 1: flags = Qt::AlignHCenter; break;
+    default: flags = Qt::AlignRight; break;
+    }
+    if (code & 16)
+        flags |= Qt::TextWordWrap;
+    return flags;
+}
+
+LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
+{
+    LayoutResult r;
+    const bool onBitmap = v.surface != RenderVariant::Page;
+    const double a = v.unit;
+    const int right = v.x + v.width;
+
+    p.save();
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.setBackgroundMode(Qt::TransparentMode);
+
+    // 1. A white surface; without a label nothing else.
+    if (onBitmap)
+        p.fillRect(QRect(QPoint(0, 0), v.surfaceSize()), Qt::white);
+    if (!c.present) {
+        p.restore();
+        return r;
+    }
+
+    // 2. Pictograms, combined by AND so the white corners of one square never
+    // hide the diamond of an overlapping neighbour. On a page they go to a
+    // separate bitmap first, copied before any text.
+    const int n = int(c.pictograms.size());
+    r.pictogramCount = n;
+    {
+        QImage pictoBitmap;
+        QPainter bitmapPainter;
+        QPainter *target = &p;
+        if (!onBitmap) {
+            pictoBitmap = QImage(470, 900, QImage::Format_RGB32);
+            pictoBitmap.fill(Qt::white);
+            bitmapPainter.begin(&pictoBitmap);
+            bitmapPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            target = &bitmapPainter;
+        }
+        target->save();
+        target->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        for (int i = 0; i < std::min(n, 5); ++i) {
+            const QPoint corner = (n == 3 && i == 2) ? v.thirdOfThree : v.slots[size_t(i)];
+            const QRect slot(corner, QSize(v.square, v.square));
+            r.pictogramSlots << slot;
+            const QString path = QDir(c.pictogramFolder).filePath(c.pictograms.at(i) + QStringLiteral(".jpg"));
+            if (!QFileInfo(path).isFile())
+                continue; // the slot stays white but still counts
+            QImage picture;
+            const QSize size = slot.size();
+            if (loadPicture(path, [size](QSize) { return size; }, &picture, nullptr, &r.problems))
+                target->drawImage(slot.topLeft(), picture);
+        }
+        target->restore();
+        if (!onBitmap) {
+            bitmapPainter.end();
+            const double s = v.width / 1272.0;
+            r.pictogramArea = QRect(v.x, v.y, toInt(470 * s), toInt(900 * s));
+            Bitmaps::PrintBMP(p, v.x, v.y, r.pictogramArea.width(), r.pictogramArea.height(), pictoBitmap);
+        }
+    }
+
+    // 3. The small regular font, used by the notice and the supplier block.
+    QFont font = labelFont(c.fontFace, v, v.pointSize(8), false);
+    p.setFont(font);
+    int h = QFontMetrics(font, p.device()).height();
+    r.noticePoints = r.supplierPoints = v.pointSize(8);
+    if (n == 0) {
+        const int left = toInt(v.x + v.noticeInset);
+        const int top = toInt(v.y + v.noticeInset);
+        const double width = v.noticeWidth > 0
+            ? double(v.noticeWidth)
+            : std::ceil(QFontMetricsF(font, p.device()).horizontalAdvance(kNoPictogram));
+        r.notice = box(left, top, toInt(v.x + width + v.noticeInset), toInt(v.y + h + v.noticeInset));
+        p.setPen(kSilver);
+        drawTextBox(p, r.notice, Qt::AlignLeft | Qt::TextWordWrap, kNoPictogram, h);
+    }
+
+    // 4. Supplier height, raised for the logo, which is drawn at the top right
+    // keeping its proportions in whole pixels.
+    int supplierHeight = h * c.supplierLines - (c.stored ? 1 : 0);
+    double logoShift = 0;
+    if (!c.logoPath.isEmpty() && QFileInfo(c.logoPath).isFile()) {
+        const int raised = 30 * a > supplierHeight ? toInt(30 * a) : supplierHeight;
+        int wl = 0;
+        const auto logoSize = [&](QSize own) {
+            wl = own.height() > 0 ? raised * own.width() / own.height() : 0;
+            return QSize(wl, raised);
+        };
+        QImage logo;
+        QSize own;
+        QString error;
+        const bool drawn = PictureCache::picture(c.logoPath, logoSize, &logo, &own, &error);
+        // A logo so narrow that it rounds to no pixel is not drawn but still
+        // takes its place.
+        if (drawn || (own.isValid() && wl == 0)) {
+            supplierHeight = raised;
+            r.logo = QRect(v.logoRight - wl, v.y, wl, supplierHeight);
+            if (drawn && onBitmap) {
+                // Drawn onto white, the AND leaves the logo as it is.
+                p.save();
+                p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+                p.drawImage(r.logo.topLeft(), logo);
+                p.restore();
+            } else if (drawn) {
+                Bitmaps::PrintBMP(p, r.logo.x(), r.logo.y(), r.logo.width(), r.logo.height(), logo);
+            }
+            logoShift = wl + 10 * a;
+        } else {
+            r.problems.append(unreadable(c.logoPath, error));
+        }
+    }
+
+    // 5. The text column's left edge follows the number of codes.
+    int column = n == 0 ? v.x : (n <= 3 ? v.columnOneToThree : v.columnFourOrMore);
+    r.columnLeft = column;
+
+    // 6. Supplier text, right-aligned, stopping short of the logo.
+    r.supplier = box(column, v.y, toInt(v.x + v.width - logoShift), v.y + supplierHeight);
+    p.setPen(Qt::black);
+    drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
+    int y = toInt(v.y + 12 * a + supplierHeight);
+
+    // 7. Product name: a band in its colour with white text, or on pure white a
+    // rule along the top and black text.
+    r.productPoints = v.pointSize(c.productSize);
+    font = labelFont(c.fontFace, v, r.productPoints, true);
+    p.setFont(font);
+    const int productLineHeight = QFontMetrics(font, p.device()).height();
+    const int productHeight = productLineHeight * c.productLines - (c.stored && !onBitmap ? 1 : 0);
+    r.product = box(column, y, right, y + productHeight);
+    if (isPureWhite(c.productColor)) {
+        r.productBand = false;
+        drawRule(p, column, right, y);
+        r.rules << y;
+    } else {
+        r.productBand = true;
+        if (productHeight > 0)
+            p.fillRect(r.product, c.productColor);
+    }
+    p.setPen(LabelDocument::textColorFor(c.productColor));
+    drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
+    double productGap = 0;
+    if (!onBitmap)
+        productGap = c.stored ? 5 * v.fontFactor : 2 * a;
+    y = toInt(y + productHeight + productGap);
+
+    // 8. Identity line.
+    r.identityPoints = v.pointSize(10);
+    font = labelFont(c.fontFace, v, r.identityPoints, false);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    const int identityHeight = QFontMetrics(font, p.device()).height();
+    r.identity = box(column, y, right, y + identityHeight);
+    drawTextBox(p, r.identity, Qt::AlignHCenter | Qt::TextWordWrap, c.identity, identityHeight);
+    y += identityHeight;
+
+    // 9. Comment between two rules; an empty comment gives two rules on one line.
+    r.commentPoints = v.pointSize(8);
+    font = labelFont(c.fontFace, v, r.commentPoints, false);
+    p.setFont(font);
+    h = QFontMetrics(font, p.device()).height();
+    const int commentHeight = h * c.commentLines - (c.stored ? 1 : 0);
+    r.comment = box(column, y, right, y + commentHeight);
+    drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);
+    drawRule(p, column, right, y);
+    r.rules << y;
+    y += commentHeight;
+    drawRule(p, column, right, y);
+    r.rules << y;
+    y = toInt(y + 10 * a);
+
+    // 10. Signal word, bold, pure red; larger in numbering-only mode.
+    r.signalPoints = c.numberingOnly ? v.pointSize(24, true) : v.pointSize(14);
+    font = labelFont(c.fontFace, v, r.signalPoints, true);
+    p.setFont(font);
+    h = QFontMetrics(font, p.device()).height();
+    r.signal = box(column, y, right, y + h);
+    p.setPen(kRed);
+    drawTextBox(p, r.signal, Qt::AlignHCenter | Qt::TextWordWrap, c.signalWord, h);
+    y = toInt(y + h + 10 * a);
+
+    // 11. Beside a single pictogram, short upper blocks leave the statements
+    // the full width under it.
+    if (n == 1 && y < v.singleTop) {
+        column = v.x;
+        y = v.singleTop;
+    }
+
+    // 12. Statements, cut off at the bottom.
+    r.statementPoints = c.numberingOnly ? v.pointSize(20, true) : v.pointSize(c.statementSize);
+    font = labelFont(c.fontFace, v, r.statementPoints, false);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    r.statements = box(column, y, right, v.bottom);
+    drawTextBox(p, r.statements, Qt::AlignLeft | Qt::TextWordWrap, c.statements,
+                QFontMetrics(font, p.device()).height());
+
+    p.restore();
+    return r;
+}
+
+namespace {
+QImage drawBitmap(const LabelContent &content, const RenderVariant &variant, LayoutResult *result)
+{
+    QImage image(variant.surfaceSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    LayoutResult r = draw(painter, content, variant);
+    painter.end();
+    if (result)
+        *result = std::move(r);
+    return image;
+}
+} // namespace
+
+QImage labelPicture(const LabelContent &content, LayoutResult *result)
+{
+    return drawBitmap(content, RenderVariant::labelPicture(), result);
+}
+
+QImage exportImage(const LabelContent &content, LayoutResult *result)
+{
+    return drawBitmap(content, RenderVariant::exportImage(), result);
+}
+
+QImage previewImage(const LabelContent &content, LayoutResult *result)
+{
+    QImage picture = labelPicture(content, result);
+    Bitmaps::BlurBitmap(&picture);
+    return Bitmaps::halve(picture);
+}
+
+} // namespace LabelRenderer

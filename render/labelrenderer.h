@@ -1,0 +1,67 @@
+#pragma once
+
+#include "render/labelcontent.h"
+#include "render/rendervariant.h"
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QStringList>
+
+class QPainter;
+
+// What one drawing did: the boxes and sizes it used, and the pictures it could
+// not read. Boxes are in surface pixels (an empty box was not drawn into).
+struct LayoutResult {
+    int pictogramCount = 0;        // codes counted for the text column
+    QList<QRect> pictogramSlots;   // squares of the drawn codes, in list order; on a
+                                   // page, inside the separate pictogram bitmap
+    QRect pictogramArea;           // page only: where that bitmap was copied
+    int columnLeft = 0;            // text column chosen by the number of codes
+    QRect notice;                  // "Aucun pictogramme"
+    QRect logo;
+    QRect supplier;
+    QRect product;
+    bool productBand = false;      // filled band (true) or rule above the name
+    QRect identity;
+    QRect comment;
+    QList<int> rules;              // y of the rules: product (white), comment top, comment bottom
+    QRect signal;
+    QRect statements;              // after the single-pictogram rule
+
+    // Drawn sizes in points, each as chosen for its block.
+    int noticePoints = 0, supplierPoints = 0, productPoints = 0, identityPoints = 0,
+        commentPoints = 0, signalPoints = 0, statementPoints = 0;
+
+    // French messages for pictures that exist but could not be decoded; a
+    // missing file is not a problem (its slot stays empty).
+    QStringList problems;
+};
+
+// The one label layout, drawn onto a painter with the numbers of a variant.
+namespace LabelRenderer {
+
+inline const QString kNoPictogram = QStringLiteral("Aucun pictogramme");
+
+// Draws the label. For the two bitmap variants the painter must paint on a
+// raster image of the variant's size; this call fills it white first. For the
+// page variant it draws onto whatever device the painter has (a printer page),
+// without filling. Pictograms are combined with the surface by AND so that
+// overlapping diamonds stay visible.
+LayoutResult draw(QPainter &painter, const LabelContent &content, const RenderVariant &variant);
+
+// The label picture: 1272 x 900, Format_RGB32 (three colour bytes used).
+QImage labelPicture(const LabelContent &content, LayoutResult *result = nullptr);
+
+// The export image: 2121 x 1500, not smoothed.
+QImage exportImage(const LabelContent &content, LayoutResult *result = nullptr);
+
+// The floating preview's picture: the label picture smoothed once with
+// BlurBitmap and halved to 636 x 450.
+QImage previewImage(const LabelContent &content, LayoutResult *result = nullptr);
+
+// The alignment flags of a comment alignment code: 16 left, 17 centred, 18
+// right (word-wrap plus the horizontal alignment).
+int commentFlags(int alignmentCode);
+
+} // namespace LabelRenderer
