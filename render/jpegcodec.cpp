@@ -76,6 +76,8 @@ void installErrorManager(ErrorManager *e)
     e->pub.output_message = onOutput;
 }
 
+constexpr quint64 kMaxPixels = 100'000'000;
+
 constexpr J_COLOR_SPACE kRgb32Space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
 
 // The smallest scaled size (n/8, n = 1..8) still at least `atLeast`.
@@ -128,6 +130,10 @@ ReadResult readPicture(jpeg_decompress_struct *cinfo, ErrorManager *err, const Q
     }
 
     jpeg_start_decompress(cinfo);
+    // A label draws its pictures in squares of a few hundred pixels; a picture
+    // beyond this is refused rather than allowed to take gigabytes.
+    if (quint64(cinfo->output_width) * cinfo->output_height > kMaxPixels)
+        return ReadResult::TooLarge;
     *out = QImage(int(cinfo->output_width), int(cinfo->output_height), format);
     if (out->isNull())
         return ReadResult::TooLarge;
@@ -238,7 +244,7 @@ bool decode(const QByteArray &data, QImage *image, QString *error, QSize atLeast
         setError(error, QStringLiteral("Image JPEG illisible : %1").arg(QString::fromLocal8Bit(err.message)));
         return false;
     case ReadResult::TooLarge:
-        setError(error, QStringLiteral("Image JPEG trop grande pour la mémoire disponible."));
+        setError(error, QStringLiteral("Image JPEG trop grande."));
         return false;
     case ReadResult::Ok:
         break;
