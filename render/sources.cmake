@@ -6,6 +6,7 @@ list(APPEND KALVANE_CORE_SOURCES
     render/labelrenderer.cpp
     render/picturecache.cpp
     render/rendervariant.cpp
+    render/storedlabel.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     render/printview.cpp

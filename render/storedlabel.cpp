@@ -1,0 +1,56 @@
+#include "render/storedlabel.h"
+
+#include "shell/labeldigest.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+
+namespace StoredLabel {
+
+bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, const QString &pictogramFolder,
+          LabelContent *content, QStringList *problems)
+{
+    if (!QFileInfo(path).isFile()) {
+        problems->append(kMissingFile.arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    LabelDigest digest;
+    const LabelFile::Status status = digest.readFile(path, numberingOnly);
+    if (!status.ok())
+        problems->append(status.message);
+    // A file that stopped early never reached its colour and alignment lines:
+    // their defaults are no further problem.
+    *content = LabelContent::fromDigest(digest, current, numberingOnly, QDir::currentPath(), pictogramFolder,
+                                        status.ok() ? problems : nullptr);
+    return true;
+}
+
+QImage picture(const QString &path, bool numberingOnly, const FrameMirrors &current,
+               const QString &pictogramFolder, LayoutResult *result)
+{
+    LabelContent content;
+    QStringList problems;
+    if (!load(path, numberingOnly, current, pictogramFolder, &content, &problems))
+        content.present = false; // a white cell
+    LayoutResult r;
+    QImage image = LabelRenderer::labelPicture(content, &r);
+    r.problems = problems + r.problems;
+    if (result)
+        *result = std::move(r);
+    return image;
+}
+
+LayoutResult drawOnPage(QPainter &painter, const QString &path, bool numberingOnly, const FrameMirrors &current,
+                        const QString &pictogramFolder, const RenderVariant &variant)
+{
+    LabelContent content;
+    QStringList problems;
+    LayoutResult r;
+    if (load(path, numberingOnly, current, pictogramFolder, &content, &problems))
+        r = LabelRenderer::draw(painter, content, variant);
+    r.problems = problems + r.problems;
+    return r;
+}
+
+} // namespace StoredLabel

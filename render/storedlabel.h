@@ -1,0 +1,39 @@
+#pragma once
+
+#include "render/labelcontent.h"
+#include "render/labelrenderer.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+
+// Labels of the print selection, drawn from their files through the label
+// digest without opening a window (the sheet preview and sheet printing).
+// Each call reads the file anew.
+namespace StoredLabel {
+
+// The warning for a selection entry whose file has disappeared.
+inline const QString kMissingFile = QStringLiteral("Le fichier ''%1'' est introuvable");
+
+// Reads `path` into drawing content. The logo line is resolved against the
+// process's working directory, as when the label is opened. Returns false when
+// the file does not exist (`problems` gets kMissingFile). A file that stops
+// early is drawn with what was read, its reading error added to `problems`.
+// `current` gives the sizes when the file ends before its size lines; the
+// frame's mirrors themselves are not changed.
+bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, const QString &pictogramFolder,
+          LabelContent *content, QStringList *problems);
+
+// The stored-label picture: the file drawn into a 1272 x 900 label picture.
+// A missing file gives a white picture.
+QImage picture(const QString &path, bool numberingOnly, const FrameMirrors &current,
+               const QString &pictogramFolder, LayoutResult *result = nullptr);
+
+// The stored label drawn straight onto a printer page (`variant` from
+// RenderVariant::page). A missing file draws nothing.
+LayoutResult drawOnPage(QPainter &painter, const QString &path, bool numberingOnly, const FrameMirrors &current,
+                        const QString &pictogramFolder, const RenderVariant &variant);
+
+} // namespace StoredLabel

@@ -1,0 +1,146 @@
+// Labels of the print selection drawn from their files: the same layout as
+// the active label, the logo found beside the working directory, a missing
+// file giving a white cell and its warning.
+
+#include "render/storedlabel.h"
+#include "renderfixtures.h"
+#include "shell/textfile.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+using namespace RenderFixtures;
+
+namespace {
+
+QStringList labelLines(const QStringList &pictograms, const QString &colour)
+{
+    QStringList lines = {QStringLiteral("***fab***"),
+                         QStringLiteral("Chimie SA"),
+                         QStringLiteral("\\fournisseurs\\logo.jpg"),
+                         QStringLiteral("***sub***"),
+                         QStringLiteral("ACIDE"),
+                         QStringLiteral("***nref***"),
+                         QStringLiteral("231-595-7"),
+                         LabelDocument::kEmptyCAS,
+                         LabelDocument::kEmptyINDEX,
+                         QStringLiteral("***commentaires***"),
+                         QStringLiteral("***avertissement***"),
+                         QStringLiteral("DANGER"),
+                         QStringLiteral("***pic***")};
+    lines << pictograms;
+    lines << QStringList{QStringLiteral("***dangers***"), QStringLiteral("4"),
+                         QStringLiteral("H290: Peut être corrosif pour les métaux."), QStringLiteral("***prudence***"),
+                         QStringLiteral("***infos***"), QStringLiteral("***fonte***"), QStringLiteral("Arial"),
+                         QStringLiteral("20"), QStringLiteral("8"), QStringLiteral("***marges_echelle***"),
+                         QStringLiteral("100"), QStringLiteral("0"), QStringLiteral("0"), colour,
+                         QStringLiteral("17"), QStringLiteral("_eof")};
+    return lines;
+}
+
+} // namespace
+
+class TestStoredLabel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_start;  // pictograms
+    QTemporaryDir m_labels; // label files and their supplier folder
+    QString m_previous;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_previous = QDir::currentPath();
+        writeFile(m_start.filePath(QStringLiteral("SGH05.jpg")), solidJpeg(QSize(90, 90), QColor(0, 0, 255)));
+        writeFile(m_start.filePath(QStringLiteral("SGH07.jpg")), solidJpeg(QSize(90, 90), QColor(255, 0, 255)));
+        QVERIFY(QDir(m_labels.path()).mkdir(QStringLiteral("fournisseurs")));
+        writeFile(m_labels.filePath(QStringLiteral("fournisseurs/logo.jpg")),
+                  solidJpeg(QSize(50, 50), QColor(0, 160, 0)));
+        QVERIFY(TextFile::writeLines(m_labels.filePath(QStringLiteral("acide.kvln")),
+                                     labelLines({QStringLiteral("GHS05"), QStringLiteral("SGH07")},
+                                                QStringLiteral("clNavy"))));
+    }
+
+    void cleanupTestCase()
+    {
+        QDir::setCurrent(m_previous);
+    }
+
+    void drawnLikeTheActiveLabel()
+    {
+        QDir::setCurrent(m_labels.path());
+        LayoutResult r;
+        const QImage image = StoredLabel::picture(m_labels.filePath(QStringLiteral("acide.kvln")), false,
+                                                  FrameMirrors(), m_start.path(), &r);
+        QVERIFY2(r.problems.isEmpty(), qPrintable(r.problems.join(u'\n')));
+        QCOMPARE(image.size(), QSize(1272, 900));
+        QCOMPARE(r.pictogramCount, 2);
+        QVERIFY(near(image.pixel(150, 150), QColor(0, 0, 255)));   // GHS05 read as SGH05
+        QVERIFY(near(image.pixel(150, 450), QColor(255, 0, 255)));
+        QCOMPARE(r.columnLeft, 320);
+        // The logo beside the working directory, the supplier block one pixel
+        // shorter than the active label's.
+        QCOMPARE(r.logo, QRect(1272 - 60, 0, 60, 60));
+        QVERIFY(near(image.pixel(1240, 30), QColor(0, 160, 0)));
+        QVERIFY(r.productBand);
+        QCOMPARE(image.pixel(r.product.right(), r.product.top()), qRgb(0, 0, 128));
+        QCOMPARE(r.productPoints, 40);
+    }
+
+    void logoIsLookedForInTheWorkingDirectory()
+    {
+        QDir::setCurrent(m_start.path());
+        LayoutResult r;
+        StoredLabel::picture(m_labels.filePath(QStringLiteral("acide.kvln")), false, FrameMirrors(),
+                             m_start.path(), &r);
+        QVERIFY(r.logo.isEmpty());
+        QVERIFY(r.problems.isEmpty());
+    }
+
+    void numberingOnlyFromTheFile()
+    {
+        LayoutResult r;
+        StoredLabel::picture(m_labels.filePath(QStringLiteral("acide.kvln")), true, FrameMirrors(),
+                             m_start.path(), &r);
+        QCOMPARE(r.signalPoints, 48);
+        QCOMPARE(r.statementPoints, 40);
+    }
+
+    void missingFile()
+    {
+        const QString gone = m_labels.filePath(QStringLiteral("disparu.kvln"));
+        LayoutResult r;
+        const QImage image = StoredLabel::picture(gone, false, FrameMirrors(), m_start.path(), &r);
+        QCOMPARE(image.size(), QSize(1272, 900));
+        QCOMPARE(image.pixel(150, 150), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(600, 450), qRgb(255, 255, 255));
+        QCOMPARE(r.problems, QStringList{QStringLiteral("Le fichier ''%1'' est introuvable").arg(gone)});
+
+        QImage page(2000, 1500, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        r = StoredLabel::drawOnPage(p, gone, false, FrameMirrors(), m_start.path(),
+                                    RenderVariant::page(10, 10, 1272, 2.0, 2.0, 1500, 96));
+        p.end();
+        QCOMPARE(r.problems.size(), 1);
+        QCOMPARE(page.pixel(160, 160), qRgb(255, 255, 255));
+    }
+
+    void truncatedFileIsDrawnAsFarAsRead()
+    {
+        QStringList lines = labelLines({QStringLiteral("SGH05")}, QStringLiteral("clNavy"));
+        lines = lines.mid(0, lines.indexOf(QStringLiteral("***dangers***")) + 1);
+        const QString path = m_labels.filePath(QStringLiteral("coupe.kvln"));
+        QVERIFY(TextFile::writeLines(path, lines));
+        LayoutResult r;
+        const QImage image = StoredLabel::picture(path, false, FrameMirrors(), m_start.path(), &r);
+        QCOMPARE(r.problems.size(), 1);
+        QVERIFY(r.problems.first().startsWith(QStringLiteral("Indice de liste hors limites")));
+        QCOMPARE(r.pictogramCount, 1);
+        QVERIFY(near(image.pixel(150, 150), QColor(0, 0, 255)));
+    }
+};
+
+QTEST_MAIN(TestStoredLabel)
+#include "test_storedlabel.moc"
