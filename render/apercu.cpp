@@ -1,10 +1,12 @@
 #include "render/apercu.h"
 
 #include "shell/application.h"
+#include "shell/base.h"
 #include "shell/desktop.h"
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -98,6 +100,16 @@ TFormApercu::TFormApercu(QWidget *frame)
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    if (TForm_base *f = Form_base()) {
+        PopupMenu1->addAction(f->Enregistrer1);
+        PopupMenu1->addAction(f->Export1);
+        PopupMenu1->addSeparator();
+        PopupMenu1->addAction(f->Printer1);
+        PopupMenu1->addSeparator();
+    }
+    QAction *closeItem = PopupMenu1->addAction(QStringLiteral("Fermer"));
+    closeItem->setObjectName(QStringLiteral("Fermer2"));
+    connect(closeItem, &QAction::triggered, this, &QWidget::hide);
 
     readTransparency();
 }

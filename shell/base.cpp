@@ -17,11 +17,14 @@
 #include "tools/planche.h"
 #include "tools/printer.h"
 #include "tools/rech.h"
+#include "render/labelcontent.h"
+#include "render/labelrenderer.h"
 #include "render/qualjpeg.h"
 #include "editor/phraseeditor.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -169,6 +172,7 @@ void TForm_base::createActions()
     connect(RechercheNCE1, &QAction::triggered, this, &TForm_base::RechercheNCE1Click);
     connect(HelpAbout1, &QAction::triggered, this, &TForm_base::HelpAbout1Execute);
     connect(Apercu1, &QAction::triggered, this, &TForm_base::Apercu1Execute);
+    connect(Export1, &QAction::triggered, this, &TForm_base::Export1Execute);
     connect(Modif1, &QAction::triggered, this, &TForm_base::Modif1Execute);
     connect(majour, &QAction::triggered, this, &TForm_base::majourExecute);
     connect(gauche1, &QAction::triggered, this, [this] { setCommentAlignment(16); });
@@ -540,12 +544,34 @@ void TForm_base::refreshPreview()
         Apercu1Execute();
 }
 
+LabelContent TForm_base::activeContent() const
+{
+    TMDIChild *label = activeLabel();
+    if (!label) {
+        LabelContent none;
+        none.present = false;
+        return none;
+    }
+    const bool numberingOnly = kalvane() && kalvane()->printer() && kalvane()->printer()->CB_HPEUH->isChecked();
+    return LabelContent::fromDocument(label->document(), mirrors, numberingOnly, m_startDirectory);
+}
+
 void TForm_base::Apercu1Execute()
 {
-    // Drawing the label picture belongs to the renderer; until it is wired the
-    // preview shows nothing.
     if (previewSuppressed != 0)
         return;
+    TFormApercu *preview = kalvane() ? kalvane()->apercu() : nullptr;
+    if (!preview)
+        return;
+    // A picture that cannot be read leaves its slot empty; the export reports it.
+    preview->showLabel(LabelRenderer::previewImage(activeContent()));
+}
+
+void TForm_base::Export1Execute()
+{
+    if (!activeLabel() || !kalvane() || !kalvane()->qualJpeg())
+        return;
+    ErrorBox::guard(this, [this] { TQual_jpeg::exportLabel(this, kalvane()->qualJpeg(), activeContent()); });
 }
 
 void TForm_base::Nouveau1Execute()

@@ -51,6 +51,8 @@ public:
     void labelClosed();
     // Redraws the floating preview when it is visible.
     void refreshPreview();
+    // What the renderer draws for the active label (a white label without one).
+    struct LabelContent activeContent() const;
     // Text width of a font face in the frame's font, plus 24 pixels.
     int fontPanelWidth(const QString &face) const;
 
@@ -73,6 +75,7 @@ public:
     void RechercheNCE1Click();
     void HelpAbout1Execute();
     void Apercu1Execute();
+    void Export1Execute();
     void Modif1Execute();
     void majourExecute();
 
