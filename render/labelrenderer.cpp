@@ -275,7 +275,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
         productGap = c.stored ? 5 * v.fontFactor : 2 * a;
     y = toInt(y + productHeight + productGap);
 
-    // 8. Identity line.
+    // 8. Identity line. Without any number it still takes one line of the
+    // font's height, so the blocks below keep their place either way.
     r.identityPoints = v.pointSize(10);
     font = labelFont(c.fontFace, v, r.identityPoints, false);
     p.setFont(font);
