@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,10 +108,30 @@ TForm_base::TForm_base(QWidget *parent)
 
     fillFontMenu();
     readSettings();
+    qApp->installEventFilter(this);
+}
+
+bool TForm_base::eventFilter(QObject *watched, QEvent *event)
+{
+    // Text fields claim some Ctrl keys for their own line editing (Ctrl+E, the
+    // end of the line, on this platform). The program's commands win over them;
+    // the clipboard keys (Ctrl+V, Ctrl+X, Ctrl+C) stay with the fields.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Export1, Printer1, Quitter1, Modif1, Planche}) {
+            if (a->isEnabled() && a->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TForm_base::~TForm_base()
 {
+    qApp->removeEventFilter(this);
     // The label windows and tool windows die with the frame; none of them may
     // call back into a frame that is half destroyed.
     disconnect(mdiArea, nullptr, this, nullptr);
