@@ -62,6 +62,25 @@ void blurRows(QImage *bitmap, int firstRow)
 constexpr int kBand = 4;
 constexpr int kLag = 4;
 
+// At the ends of a diagonal step, the rows of the band that lie outside columns
+// 2 .. width - 3 do not store; at columns 1 and width - 2 (which stay as they
+// are) they pass the original pixel on to their neighbours instead.
+inline void settleDiagonalEnds(quint16 *lanes, uchar *const *rows, int band, int t, int width)
+{
+    for (int j = 0; j < band; ++j) {
+        const int c = 1 + t - j * kLag;
+        quint16 *lane = lanes + 4 * j;
+        uchar *pixel = rows[j] + 4 * c;
+        if (c >= 2 && c <= width - 3) {
+            for (int k = 0; k < 4; ++k)
+                pixel[k] = uchar(lane[k]);
+        } else if (c == 1 || c == width - 2) {
+            for (int k = 0; k < 4; ++k)
+                lane[k] = pixel[k];
+        }
+    }
+}
+
 inline void storePixel(uchar *at, int value)
 {
     std::memcpy(at, &value, 4);
@@ -148,18 +167,7 @@ void blurBand(QImage *image, int r0, const PairList *groups)
             alignas(16) quint16 lanes[16];
             _mm_store_si128(reinterpret_cast<__m128i *>(lanes), na);
             _mm_store_si128(reinterpret_cast<__m128i *>(lanes + 8), nb);
-            for (int j = 0; j < kBand; ++j) {
-                const int c = 1 + t - j * kLag;
-                quint16 *lane = lanes + 4 * j;
-                uchar *pixel = rows[j] + 4 * c;
-                if (c >= 2 && c <= width - 3) {
-                    for (int k = 0; k < 4; ++k)
-                        pixel[k] = uchar(lane[k]);
-                } else if (c == 1 || c == width - 2) {
-                    for (int k = 0; k < 4; ++k)
-                        lane[k] = pixel[k];
-                }
-            }
+            settleDiagonalEnds(lanes, rows, kBand, t, width);
             na = _mm_load_si128(reinterpret_cast<const __m128i *>(lanes));
             nb = _mm_load_si128(reinterpret_cast<const __m128i *>(lanes + 8));
         }
@@ -385,18 +393,7 @@ KALVANE_AVX2 void blurWideBand(QImage *image, int r0, const PixelQuad *stepsA, c
         alignas(32) quint16 lanes[32];
         _mm256_store_si256(reinterpret_cast<__m256i *>(lanes), na);
         _mm256_store_si256(reinterpret_cast<__m256i *>(lanes + 16), nb);
-        for (int j = 0; j < kWideBand; ++j) {
-            const int c = 1 + t - j * kLag;
-            quint16 *lane = lanes + 4 * j;
-            uchar *pixel = rows[j] + 4 * c;
-            if (c >= 2 && c <= width - 3) {
-                for (int k = 0; k < 4; ++k)
-                    pixel[k] = uchar(lane[k]);
-            } else if (c == 1 || c == width - 2) {
-                for (int k = 0; k < 4; ++k)
-                    lane[k] = pixel[k];
-            }
-        }
+        settleDiagonalEnds(lanes, rows, kWideBand, t, width);
         wideAdvance(w, t, _mm256_load_si256(reinterpret_cast<const __m256i *>(lanes)),
                     _mm256_load_si256(reinterpret_cast<const __m256i *>(lanes + 16)));
     };
