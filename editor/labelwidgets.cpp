@@ -76,21 +76,21 @@ LabelStatusBar::LabelStatusBar(QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(0);
-    struct Spec { const char *text; int width; bool right; };
-    const Spec specs[kPanels] = {
+    struct Panel { const char *text; int width; bool right; };
+    const Panel panels[kPanels] = {
         {"", 0, false},        {"Police :", 36, true},  {"Arial", 50, false},
         {"", 10, false},       {"Taille fonte produit :", 94, true}, {"20", 20, false},
         {"", 10, false},       {"Taille fonte phrases :", 100, true}, {"8", 20, false},
         {"", 50, false},
     };
     for (int i = 0; i < kPanels; ++i) {
-        auto *panel = new QLabel(QString::fromUtf8(specs[i].text), this);
+        auto *panel = new QLabel(QString::fromUtf8(panels[i].text), this);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        panel->setAlignment((specs[i].right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        panel->setAlignment((panels[i].right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         // The widths are those of the classic 8-point dialog font; a caption
         // never gets less room than its text needs in the font in use.
-        const int textWidth = specs[i].text[0] ? panel->fontMetrics().horizontalAdvance(panel->text()) + 6 : 0;
-        panel->setFixedWidth(qMax(specs[i].width, i == 2 || i == 5 || i == 8 ? 0 : textWidth));
+        const int textWidth = panels[i].text[0] ? panel->fontMetrics().horizontalAdvance(panel->text()) + 6 : 0;
+        panel->setFixedWidth(qMax(panels[i].width, i == 2 || i == 5 || i == 8 ? 0 : textWidth));
         if (i == 2 || i == 5 || i == 8) {
             QFont f = panel->font();
             f.setBold(true);
