@@ -307,6 +307,7 @@ QWidget *TMDIChild::buildPictogramTab()
         connect(e, &MaskEdit::left, this, [this, e] { verifyNumber(e); });
     QFont mono(QStringLiteral("DejaVu Sans Mono"));
     mono.setStyleHint(QFont::Monospace);
+    mono.setPointSize(8);
     for (QLineEdit *e : {maskCE, maskCAS, maskINDEX}) {
         e->setFont(mono);
         e->setFixedWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("000000000000")) + 10);
@@ -315,7 +316,7 @@ QWidget *TMDIChild::buildPictogramTab()
     productLayout->setContentsMargins(4, 2, 4, 4);
     productLayout->setHorizontalSpacing(3);
     productLayout->setVerticalSpacing(2);
-    productLayout->addWidget(Memo_S, 0, 0, 3, 1);
+    productLayout->addWidget(Memo_S, 0, 0, 2, 1);
     productLayout->addWidget(new QLabel(QStringLiteral("CE : "), product), 0, 1, Qt::AlignRight);
     productLayout->addWidget(maskCE, 0, 2);
     productLayout->addWidget(new QLabel(QStringLiteral("CAS : "), product), 1, 1, Qt::AlignRight);
@@ -325,7 +326,9 @@ QWidget *TMDIChild::buildPictogramTab()
     productLayout->setColumnStretch(0, 1);
     Memo_S->setMinimumSize(50, 40);
     auto *chooseProduct = imageButton(product, "Image6", QStringLiteral("Choisir un produit"), QStyle::SP_FileDialogContentsView, "edit-find");
-    productLayout->addWidget(chooseProduct, 0, 3, Qt::AlignTop);
+    chooseProduct->setText(QStringLiteral("Base..."));
+    chooseProduct->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    productLayout->addWidget(chooseProduct, 2, 0, Qt::AlignLeft | Qt::AlignVCenter);
 
     // Supplier.
     auto *supplier = new QGroupBox(QStringLiteral("Identification du fournisseur "), tab);
