@@ -76,6 +76,21 @@ void installErrorManager(ErrorManager *e)
     e->pub.output_message = onOutput;
 }
 
+// A decompressor with the program's error manager, destroyed on every path.
+struct Decompressor {
+    ErrorManager err;
+    jpeg_decompress_struct cinfo;
+    Decompressor()
+    {
+        installErrorManager(&err);
+        std::memset(&cinfo, 0, sizeof cinfo);
+        cinfo.err = &err.pub;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
+    Decompressor(const Decompressor &) = delete;
+    Decompressor &operator=(const Decompressor &) = delete;
+};
+
 constexpr quint64 kMaxPixels = 100'000'000;
 
 constexpr J_COLOR_SPACE kRgb32Space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
@@ -229,15 +244,10 @@ bool decode(const QByteArray &data, QImage *image, QString *error, QSize atLeast
         setError(error, QStringLiteral("Image JPEG vide."));
         return false;
     }
-    ErrorManager err;
-    installErrorManager(&err);
-    jpeg_decompress_struct cinfo;
-    std::memset(&cinfo, 0, sizeof cinfo);
-    cinfo.err = &err.pub;
-
+    Decompressor d;
+    const ErrorManager &err = d.err;
     QImage picture;
-    const ReadResult result = readPicture(&cinfo, &err, &data, atLeast, &picture);
-    jpeg_destroy_decompress(&cinfo);
+    const ReadResult result = readPicture(&d.cinfo, &d.err, &data, atLeast, &picture);
 
     switch (result) {
     case ReadResult::LibraryError:
@@ -264,14 +274,10 @@ bool readSize(const QByteArray &data, QSize *size, QString *error)
         setError(error, QStringLiteral("Image JPEG vide."));
         return false;
     }
-    ErrorManager err;
-    installErrorManager(&err);
-    jpeg_decompress_struct cinfo;
-    std::memset(&cinfo, 0, sizeof cinfo);
-    cinfo.err = &err.pub;
+    Decompressor d;
+    const ErrorManager &err = d.err;
     QSize found;
-    const bool ok = readHeader(&cinfo, &err, &data, &found);
-    jpeg_destroy_decompress(&cinfo);
+    const bool ok = readHeader(&d.cinfo, &d.err, &data, &found);
     if (!ok) {
         setError(error, QStringLiteral("Image JPEG illisible : %1").arg(QString::fromLocal8Bit(err.message)));
         return false;
