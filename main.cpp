@@ -11,7 +11,6 @@ int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kalvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("kalvane"));
     QApplication::setApplicationVersion(QStringLiteral(KALVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("kalvane"));
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));

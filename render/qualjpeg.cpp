@@ -103,10 +103,7 @@ JpegExport::Options TQual_jpeg::options() const
 
 void TQual_jpeg::Button1Click()
 {
-    const QString start = Application::instance() ? Application::instance()->startDirectory()
-                                                  : QDir::currentPath() + u'/';
-    const QString page = QDir(start).filePath(kHelpPage);
-    if (!QFileInfo(page).isFile() || !desktop().openUrl(QUrl::fromLocalFile(page)))
+    if (!desktop().showHelp(this, kHelpPage))
         desktop().message(this, kWarningTitle, kHelpMissing, Desktop::Icon::Critical, Desktop::Ok);
 }
 

@@ -766,8 +766,7 @@ void TForm_base::setCommentAlignment(int code)
 void TForm_base::Aide1Click()
 {
     BusyCursor busy;
-    const QString page = QDir(m_startDirectory).filePath(QStringLiteral("aide/et_help1.html"));
-    if (!desktop().openUrl(QUrl::fromLocalFile(page)))
+    if (!desktop().showHelp(this, QStringLiteral("aide/et_help1.html")))
         desktop().message(this, kWarningTitle, kHelpMissing, Desktop::Icon::Warning, Desktop::Ok);
 }
 

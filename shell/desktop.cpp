@@ -1,5 +1,6 @@
 #include "shell/desktop.h"
 
+#include "shell/application.h"
 #include "shell/qtdesktop.h"
 
 #include <QDir>
@@ -50,6 +51,23 @@ QString Desktop::folder(QWidget *parent, const QString &title, const QString &st
     if (!chosen.isEmpty())
         QDir::setCurrent(chosen);
     return chosen.isEmpty() ? QString() : QDir(chosen).absolutePath();
+}
+
+bool Desktop::showHelp(QWidget *parent, const QString &page)
+{
+    const QString start = Application::instance() ? Application::instance()->startDirectory()
+                                                  : QDir::currentPath() + u'/';
+    const QString path = QDir(start).filePath(page);
+    if (!QFileInfo(path).isFile())
+        return false;
+    if (openUrl(QUrl::fromLocalFile(path)))
+        return true;
+    return showHelpWindow(parent, path);
+}
+
+bool Desktop::showHelpWindow(QWidget *, const QString &)
+{
+    return false;
 }
 
 QString Desktop::qtFilter(const QString &filter)

@@ -52,6 +52,10 @@ public:
     // "Default" followed by the installed font families, sorted by name.
     virtual QStringList screenFonts() = 0;
     virtual bool openUrl(const QUrl &url) = 0;
+    // A help page of the start directory ("aide/et_help1.html"): opened with
+    // the desktop's viewer, or in the program's own help window when the
+    // desktop has none. False when the page does not exist.
+    bool showHelp(QWidget *parent, const QString &page);
     virtual bool moveToTrash(const QString &path) = 0;
     // Registers the label and sheet document types with their icons; failures
     // are ignored.
@@ -64,6 +68,9 @@ protected:
     virtual QStringList runOpenDialog(QWidget *parent, const FileDialog &dialog) = 0;
     virtual QString runSaveDialog(QWidget *parent, const FileDialog &dialog) = 0;
     virtual QString runFolderDialog(QWidget *parent, const QString &title, const QString &start) = 0;
+    // The program's own help window on an existing page; false when it cannot
+    // be shown.
+    virtual bool showHelpWindow(QWidget *parent, const QString &path);
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(Desktop::Buttons)
 

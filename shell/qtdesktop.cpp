@@ -1,5 +1,7 @@
 #include "shell/qtdesktop.h"
 
+#include "shell/helpbrowser.h"
+
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
@@ -121,11 +123,42 @@ QStringList QtDesktop::screenFonts()
     return fonts;
 }
 
+namespace {
+// Whether the desktop has a viewer for a local page. The platform's opener is
+// started without waiting for it and reports success even when it then finds
+// no program for the page, so ask the desktop's table of default programs.
+bool hasDefaultViewer(const QString &path)
+{
+    const QString mime = path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ? QStringLiteral("text/html")
+                                                                                    : QString();
+    if (mime.isEmpty())
+        return true;
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return false;
+    QProcess process;
+    process.start(query, {QStringLiteral("query"), QStringLiteral("default"), mime});
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return false;
+    }
+    return process.exitCode() == 0 && !process.readAllStandardOutput().trimmed().isEmpty();
+}
+} // namespace
+
 bool QtDesktop::openUrl(const QUrl &url)
 {
-    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
-        return false;
+    if (url.isLocalFile()) {
+        if (!QFileInfo::exists(url.toLocalFile()) || !hasDefaultViewer(url.toLocalFile()))
+            return false;
+    }
     return QDesktopServices::openUrl(url);
+}
+
+bool QtDesktop::showHelpWindow(QWidget *parent, const QString &path)
+{
+    return HelpBrowser::showPage(parent, path);
 }
 
 bool QtDesktop::moveToTrash(const QString &path)

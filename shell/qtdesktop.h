@@ -21,4 +21,5 @@ protected:
     QStringList runOpenDialog(QWidget *parent, const FileDialog &dialog) override;
     QString runSaveDialog(QWidget *parent, const FileDialog &dialog) override;
     QString runFolderDialog(QWidget *parent, const QString &title, const QString &start) override;
+    bool showHelpWindow(QWidget *parent, const QString &path) override;
 };

@@ -9,6 +9,7 @@ list(APPEND KALVANE_CORE_SOURCES
 list(APPEND KALVANE_UI_SOURCES
     shell/desktop.cpp
     shell/qtdesktop.cpp
+    shell/helpbrowser.cpp
     shell/errorbox.cpp
     shell/application.cpp
     shell/base.cpp

@@ -168,6 +168,14 @@ void TestFrame::helpPageMissingOrPresent()
     frame()->Aide1->trigger();
     QCOMPARE(desk()->messages.size(), 1);
     QCOMPARE(desk()->openedUrls.last(), QUrl::fromLocalFile(m_dir->path() + QStringLiteral("/aide/et_help1.html")));
+    QVERIFY(desk()->helpWindows.isEmpty());
+
+    // A desktop without a web browser: the page shows in the program's own
+    // help window, without a message.
+    desk()->urlHandler = [](const QUrl &) { return false; };
+    frame()->Aide1->trigger();
+    QCOMPARE(desk()->messages.size(), 1);
+    QCOMPARE(desk()->helpWindows, QStringList{m_dir->path() + QStringLiteral("/aide/et_help1.html")});
 }
 
 void TestFrame::webPagesOpenWithoutMessages()

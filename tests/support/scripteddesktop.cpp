@@ -88,3 +88,9 @@ QStringList ScriptedDesktop::messageLines() const
         lines << m.title + QStringLiteral(": ") + m.text;
     return lines;
 }
+
+bool ScriptedDesktop::showHelpWindow(QWidget *, const QString &path)
+{
+    helpWindows << path;
+    return true;
+}

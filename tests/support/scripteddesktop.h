@@ -32,6 +32,7 @@ public:
     QList<Message> messages;
     QList<FileDialog> fileDialogs;
     QList<QUrl> openedUrls;
+    QStringList helpWindows; // pages shown in the program's own help window
     QStringList trashed;
     QStringList unexpected;
     int iconRegistrations = 0;
@@ -59,6 +60,7 @@ protected:
     QStringList runOpenDialog(QWidget *parent, const FileDialog &dialog) override;
     QString runSaveDialog(QWidget *parent, const FileDialog &dialog) override;
     QString runFolderDialog(QWidget *parent, const QString &title, const QString &start) override;
+    bool showHelpWindow(QWidget *parent, const QString &path) override;
 
 private:
     void fail(const QString &what);
