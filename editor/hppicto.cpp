@@ -35,3 +35,11 @@ THPpicto::THPpicto(QWidget *frame)
     layout->addLayout(buttons);
     resize(231, 235);
 }
+
+void THPpicto::buildSuggestions(TMDIChild *, int)
+{
+}
+
+void THPpicto::CBHClick(TMDIChild *)
+{
+}

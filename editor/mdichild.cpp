@@ -9,7 +9,9 @@
 #include "shell/base.h"
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
+#include "tools/four.h"
 #include "tools/printer.h"
+#include "tools/rech.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -274,6 +276,10 @@ QWidget *TMDIChild::buildPictogramTab()
     named(CBH, "CBH");
     CBH->setToolTip(QStringLiteral("H & P associés aux pictogrammes"));
     CBH->setProperty("tag", 0);
+    connect(CBH, &QCheckBox::clicked, this, [this] {
+        if (kalvane() && kalvane()->hpPicto())
+            kalvane()->hpPicto()->CBHClick(this);
+    });
     auto *listStack = new QGridLayout;
     listStack->addWidget(LB_picto, 0, 0);
     listStack->addWidget(Pan0, 0, 0);
@@ -329,6 +335,10 @@ QWidget *TMDIChild::buildPictogramTab()
     chooseProduct->setText(QStringLiteral("Base..."));
     chooseProduct->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     productLayout->addWidget(chooseProduct, 2, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    connect(chooseProduct, &QToolButton::clicked, this, [] {
+        if (kalvane() && kalvane()->rech())
+            kalvane()->rech()->showWindow();
+    });
 
     // Supplier.
     auto *supplier = new QGroupBox(QStringLiteral("Identification du fournisseur "), tab);
@@ -353,6 +363,10 @@ QWidget *TMDIChild::buildPictogramTab()
     connect(Image1, &QToolButton::clicked, this, &TMDIChild::eraseLogo);
     auto *chooseSupplier = imageButton(logoPanel, "Image7", QStringLiteral("Choisir un fournisseur"), QStyle::SP_DirHomeIcon, "contact-new");
     chooseSupplier->setGeometry(28, 49, 18, 17);
+    connect(chooseSupplier, &QToolButton::clicked, this, [this] {
+        if (kalvane() && kalvane()->four())
+            kalvane()->four()->handOver(Memo_F->toPlainText(), m_logo, LabLOGO->text());
+    });
     Memo_F->setMinimumSize(60, 40);
     auto *supplierLayout = new QHBoxLayout(supplier);
     supplierLayout->setContentsMargins(4, 2, 4, 4);
@@ -785,6 +799,10 @@ void TMDIChild::LB_pictoDblClick()
     updatePictogramNotice();
     if (LB_picto->count() == 0)
         CBH->setProperty("tag", 0);
+    connect(CBH, &QCheckBox::clicked, this, [this] {
+        if (kalvane() && kalvane()->hpPicto())
+            kalvane()->hpPicto()->CBHClick(this);
+    });
     if (kalvane() && kalvane()->hpPicto())
         kalvane()->hpPicto()->hide();
 }
@@ -969,6 +987,15 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
     if (Memo_S && watched == Memo_S->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         chooseProductColor();
         return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int n = 1; n <= 9; ++n) {
+            if (watched == pictogramImages[n - 1]) {
+                if (kalvane() && kalvane()->hpPicto())
+                    kalvane()->hpPicto()->buildSuggestions(this, n);
+                return true;
+            }
+        }
     }
     if (watched == Logo && event->type() == QEvent::MouseButtonRelease) {
         chooseLogo();

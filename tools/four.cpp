@@ -9,3 +9,10 @@ TFour::TFour(QWidget *frame)
     setObjectName(QStringLiteral("TFour"));
     setWindowTitle(QStringLiteral("Fournisseur"));
 }
+
+void TFour::handOver(const QString &, const QImage &, const QString &)
+{
+    show();
+    raise();
+    activateWindow();
+}

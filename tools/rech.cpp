@@ -9,3 +9,10 @@ Trech::Trech(QWidget *frame)
     setObjectName(QStringLiteral("Trech"));
     setWindowTitle(QStringLiteral("Base de données locale"));
 }
+
+void Trech::showWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
