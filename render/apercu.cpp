@@ -122,10 +122,27 @@ void TFormApercu::readTransparency()
     TrackBar1->setValue(TrakIni::fromLines(TextFile::readLines(path)));
 }
 
-void TFormApercu::showLabel(const QImage &picture)
+void TFormApercu::showLabel(const QImage &picture, const QString &cutStatement)
 {
     m_picture = picture;
-    Image1->setPixmap(QPixmap::fromImage(picture));
+    m_cutNotice = cutStatement.isEmpty() ? QString() : kCutNotice.arg(cutStatement);
+    QImage shown = picture;
+    if (!m_cutNotice.isEmpty() && !shown.isNull()) {
+        // Only on screen: the label picture itself stays as it is printed.
+        QPainter p(&shown);
+        const int band = 20;
+        const QRect strip(0, shown.height() - band, shown.width(), band);
+        p.fillRect(strip, QColor(200, 0, 0, 215));
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(12);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        const QString text = p.fontMetrics().elidedText(QStringLiteral("▼ ") + m_cutNotice, Qt::ElideRight,
+                                                        strip.width() - 12);
+        p.drawText(strip.adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
+    }
+    Image1->setPixmap(QPixmap::fromImage(shown));
     ++m_refreshCount;
     show();
     raise();

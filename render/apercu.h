@@ -25,7 +25,12 @@ public:
     QMenu *PopupMenu1 = nullptr;
 
     // Shows a 636 x 450 picture and makes the window visible where it was.
-    void showLabel(const QImage &picture);
+    // With `cutStatement` the picture's bottom edge carries a red band that
+    // says the statements from that one on are cut.
+    void showLabel(const QImage &picture, const QString &cutStatement = QString());
+    QString cutNotice() const { return m_cutNotice; }
+
+    static inline const QString kCutNotice = QStringLiteral("Texte coupé à partir de « %1 »");
     QImage shownPicture() const { return m_picture; }
     int refreshCount() const { return m_refreshCount; }
 
@@ -37,6 +42,7 @@ protected:
 private:
     void readTransparency();
     QImage m_picture;
+    QString m_cutNotice;
     QPoint m_dragStart;
     bool m_dragging = false;
     int m_refreshCount = 0;

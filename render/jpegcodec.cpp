@@ -1,6 +1,8 @@
 #include "render/jpegcodec.h"
 
-#include <QFile>
+#include "shell/textfile.h"
+
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <csetjmp>
@@ -91,7 +93,15 @@ struct Decompressor {
     Decompressor &operator=(const Decompressor &) = delete;
 };
 
-constexpr quint64 kMaxPixels = 100'000'000;
+// A label draws its pictures in squares of a few hundred pixels. Pictures
+// beyond these sizes are refused before any pixel memory is taken: a
+// progressive picture keeps all its coefficients in memory (two bytes per
+// sample of the whole source), a baseline one is decoded row by row at the
+// reduced scale but still reads every block.
+constexpr quint64 kMaxPixels = 100'000'000;           // decoded picture
+constexpr quint64 kMaxSourcePixels = 200'000'000;     // baseline source
+constexpr quint64 kMaxProgressivePixels = 40'000'000; // progressive source
+constexpr long kMaxLibraryMemory = 320l << 20;        // the library's own allocations
 
 constexpr J_COLOR_SPACE kRgb32Space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
 
@@ -124,7 +134,12 @@ ReadResult readPicture(jpeg_decompress_struct *cinfo, ErrorManager *err, const Q
     jpeg_create_decompress(cinfo);
     jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char *>(data->constData()),
                  static_cast<unsigned long>(data->size()));
+    // Beyond this the library fails cleanly instead of taking gigabytes.
+    cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
     jpeg_read_header(cinfo, TRUE);
+    const quint64 sourcePixels = quint64(cinfo->image_width) * cinfo->image_height;
+    if (sourcePixels > (jpeg_has_multiple_scans(cinfo) ? kMaxProgressivePixels : kMaxSourcePixels))
+        return ReadResult::TooLarge;
     chooseScale(cinfo, atLeast);
 
     bool cmyk = false;
@@ -144,11 +159,11 @@ ReadResult readPicture(jpeg_decompress_struct *cinfo, ErrorManager *err, const Q
         break;
     }
 
-    jpeg_start_decompress(cinfo);
-    // A label draws its pictures in squares of a few hundred pixels; a picture
-    // beyond this is refused rather than allowed to take gigabytes.
+    // The decoded size, known before the library allocates anything for it.
+    jpeg_calc_output_dimensions(cinfo);
     if (quint64(cinfo->output_width) * cinfo->output_height > kMaxPixels)
         return ReadResult::TooLarge;
+    jpeg_start_decompress(cinfo);
     *out = QImage(int(cinfo->output_width), int(cinfo->output_height), format);
     if (out->isNull())
         return ReadResult::TooLarge;
@@ -289,17 +304,29 @@ bool readSize(const QByteArray &data, QSize *size, QString *error)
 
 bool decodeFile(const QString &path, QImage *image, QString *error, QSize atLeast)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("Impossible de lire le fichier « %1 » : %2").arg(path, file.errorString()));
-        return false;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, QStringLiteral("Impossible de lire le fichier « %1 » : %2").arg(path, file.errorString()));
+    QByteArray data;
+    QString why;
+    if (!readPictureFile(path, &data, &why)) {
+        setError(error, why);
         return false;
     }
     return decode(data, image, error, atLeast);
+}
+
+bool readPictureFile(const QString &path, QByteArray *data, QString *error)
+{
+    // Pipes, devices and oversized files are refused before anything is read
+    // (a pipe would block for ever); a file that does not start as a JPEG
+    // picture is refused before decoding.
+    QByteArray head;
+    if (!TextFile::readBytes(path, &head, error, kMaxFileSize))
+        return false;
+    if (!head.startsWith("\xFF\xD8")) {
+        setError(error, QStringLiteral("« %1 » n'est pas une image JPEG.").arg(QFileInfo(path).fileName()));
+        return false;
+    }
+    *data = std::move(head);
+    return true;
 }
 
 bool encode(const QImage &image, int quality, bool grey, QByteArray *out, QString *error)

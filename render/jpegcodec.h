@@ -19,6 +19,14 @@ namespace JpegCodec {
 bool decode(const QByteArray &data, QImage *image, QString *error = nullptr, QSize atLeast = QSize());
 bool decodeFile(const QString &path, QImage *image, QString *error = nullptr, QSize atLeast = QSize());
 
+// The largest picture file the program reads (a logo or a pictogram is far
+// smaller).
+constexpr qint64 kMaxFileSize = 16ll << 20;
+
+// The bytes of a picture file: a regular file of at most kMaxFileSize that
+// starts as a JPEG picture. Otherwise false with a French message.
+bool readPictureFile(const QString &path, QByteArray *data, QString *error = nullptr);
+
 // The picture's size from its header alone.
 bool readSize(const QByteArray &data, QSize *size, QString *error = nullptr);
 

@@ -26,8 +26,10 @@ inline const QString kSaveName = QStringLiteral("Sans_titre");
 // Draws the export image and encodes it. Pictures that could not be read are
 // listed in `problems` (the rest of the label is drawn all the same). Returns
 // false with a French message when the encoder fails.
+// `cutStatement` receives the first statement that does not fit on the label
+// (empty when all fit).
 bool encodeLabel(const LabelContent &content, const Options &options, QByteArray *jpeg,
-                 QStringList *problems = nullptr, QString *error = nullptr);
+                 QStringList *problems = nullptr, QString *error = nullptr, QString *cutStatement = nullptr);
 
 // Replaces `path` with the encoded picture atomically. On failure the folder is
 // left as it was (no partial file, an older file of that name intact) and

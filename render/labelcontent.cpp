@@ -3,8 +3,11 @@
 #include "editor/catalogue.h"
 #include "shell/colortext.h"
 #include "shell/labeldigest.h"
+#include "shell/labelfile.h"
 
 #include <QDir>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +36,15 @@ QString group(const StatementList &list, bool numberingOnly)
 }
 
 } // namespace
+
+double LabelContent::drawableSize(double points)
+{
+    // A hand-edited file may hold any number; the drawing keeps to sizes a
+    // label can show (the menus offer 5 to 26 points).
+    if (!(points >= kMinimumSize))
+        return kMinimumSize;
+    return std::min(points, kMaximumSize);
+}
 
 int LabelContent::lineCount(const QString &text)
 {
@@ -83,8 +95,8 @@ LabelContent LabelContent::fromDocument(const LabelDocument &doc, const FrameMir
     c.numberingOnly = numberingOnly;
     c.statements = statementBlock(doc.hazards, doc.precautions, doc.supplementary, numberingOnly);
     c.fontFace = mirrors.fontFace;
-    c.productSize = mirrors.productSize;
-    c.statementSize = mirrors.statementSize;
+    c.productSize = drawableSize(mirrors.productSize);
+    c.statementSize = drawableSize(mirrors.statementSize);
     return c;
 }
 
@@ -102,9 +114,9 @@ LabelContent LabelContent::fromDigest(const LabelDigest &d, const FrameMirrors &
     if (!supplier.isEmpty() && supplier.constLast().isEmpty())
         supplier.removeLast();
     if (!supplier.isEmpty()) {
-        QString logoLine = supplier.takeLast();
-        logoLine.replace(u'\\', u'/');
-        c.logoPath = QDir::cleanPath(workingDirectory + logoLine);
+        // Only a picture of the label's "fournisseurs" folder is drawn.
+        const QString logoLine = supplier.takeLast();
+        c.logoPath = LabelFile::logoPath(logoLine, workingDirectory).value_or(QString());
     }
     c.supplierLines = int(supplier.size());
     c.supplier = supplier.join(u'\n');
@@ -139,7 +151,7 @@ LabelContent LabelContent::fromDigest(const LabelDigest &d, const FrameMirrors &
     c.numberingOnly = numberingOnly;
     c.statements = unifyBreaks(d.hazards + d.precautions + d.supplementary);
     c.fontFace = d.fontFace;
-    c.productSize = d.productSize.value_or(current.productSize);
-    c.statementSize = d.statementSize.value_or(current.statementSize);
+    c.productSize = drawableSize(d.productSize.value_or(current.productSize));
+    c.statementSize = drawableSize(d.statementSize.value_or(current.statementSize));
     return c;
 }

@@ -69,6 +69,11 @@ struct LabelContent {
     static QString statementBlock(const StatementList &h, const StatementList &p,
                                   const StatementList &euh, bool numberingOnly);
 
+    // Text sizes are drawn within these bounds, whatever a file holds.
+    static constexpr double kMinimumSize = 2.0;
+    static constexpr double kMaximumSize = 300.0;
+    static double drawableSize(double points);
+
     // Lines of a memo's text (line feed, CR LF or CR separated); an empty text has
     // none, and an empty last line after a final line break is not counted.
     static int lineCount(const QString &text);

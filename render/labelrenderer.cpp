@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -42,47 +43,97 @@ QFont labelFont(const QString &face, const RenderVariant &v, int points, bool bo
 // Text in a box as the label draws it: a line feed starts a new line, long
 // lines wrap at blanks when asked, every line is `lineHeight` high (the font's
 // height, no extra leading, so a block of n lines fills exactly n heights),
-// and nothing shows outside the box. An empty box draws nothing.
-void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight)
+// and nothing shows outside the box.
+struct TextBox {
+    int lines = 0;               // lines laid out (wrapped lines included)
+    qsizetype firstHidden = -1;  // text position of the first word not wholly inside the box
+};
+
+// Lays the text out in `r` and, with `paint`, draws it. Layout stops at the
+// first line that does not fit wholly; the position of its first character
+// (or of the next paragraph holding a word) is `firstHidden`. Empty lines
+// below the box hide nothing.
+TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight, bool paint)
 {
-    if (r.width() <= 0 || r.height() <= 0 || text.isEmpty() || lineHeight <= 0)
-        return;
-    p.save();
-    p.setClipRect(r, Qt::IntersectClip);
+    TextBox result;
+    if (r.width() <= 0 || text.isEmpty() || lineHeight <= 0)
+        return result;
+    const int boxBottom = r.top() + std::max(0, r.height()); // exclusive
+    if (paint) {
+        p.save();
+        p.setClipRect(r, Qt::IntersectClip);
+    }
     QTextOption option(Qt::Alignment(flags & Qt::AlignHorizontal_Mask));
-    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::ManualWrap);
+    // A word longer than the box is broken rather than cut at the box's edge.
+    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                                  : QTextOption::ManualWrap);
     const QFont font = p.font();
     int top = r.top();
     qsizetype start = 0;
-    while (start <= text.size() && top <= r.bottom()) {
+    while (start <= text.size()) {
         qsizetype end = text.indexOf(u'\n', start);
         if (end < 0)
             end = text.size();
         const QString paragraph = text.mid(start, end - start);
+        const qsizetype paragraphStart = start;
         start = end + 1;
-        if (paragraph.isEmpty()) {
+        if (paragraph.trimmed().isEmpty()) {
+            // An empty last line after a final line break is no line.
+            if (paragraph.isEmpty() && end == text.size() && end > 0)
+                break;
             top += lineHeight;
+            ++result.lines;
             continue;
+        }
+        if (top + lineHeight > boxBottom) {
+            result.firstHidden = paragraphStart;
+            break;
         }
         QTextLayout layout(paragraph, font, p.device());
         layout.setTextOption(option);
         layout.beginLayout();
         int lineTop = 0;
-        for (;;) {
-            if (top + lineTop > r.bottom())
-                break; // below the box: the rest would be clipped anyway
+        qsizetype laidEnd = 0;
+        while (laidEnd < paragraph.size()) {
+            if (top + lineTop + lineHeight > boxBottom) {
+                if (!QStringView(paragraph).mid(laidEnd).trimmed().isEmpty())
+                    result.firstHidden = paragraphStart + laidEnd;
+                break;
+            }
             QTextLine line = layout.createLine();
             if (!line.isValid())
                 break;
             line.setLineWidth(r.width());
             line.setPosition(QPointF(0, lineTop));
+            laidEnd = line.textStart() + line.textLength();
             lineTop += lineHeight;
+            ++result.lines;
         }
         layout.endLayout();
-        layout.draw(&p, QPointF(r.left(), top));
+        if (paint)
+            layout.draw(&p, QPointF(r.left(), top));
         top += lineTop;
+        if (result.firstHidden >= 0)
+            break;
     }
-    p.restore();
+    if (paint)
+        p.restore();
+    return result;
+}
+
+void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight)
+{
+    if (r.height() > 0)
+        layoutTextBox(p, r, flags, text, lineHeight, true);
+}
+
+// Lines a block takes in a box `width` wide once its long lines are wrapped:
+// what the block's height must hold so that no word is lost.
+int wrappedLines(QPainter &p, int width, int flags, const QString &text, int lineHeight)
+{
+    return layoutTextBox(p, QRect(0, 0, width, std::numeric_limits<int>::max() / 2), flags, text, lineHeight,
+                         false)
+        .lines;
 }
 
 // A one-pixel black line from (left, y) to right, right excluded.
@@ -114,9 +165,35 @@ bool loadPicture(const QString &path, const PictureCache::SizeRule &sizeFor, QIm
     return false;
 }
 
+// The statement holding text position `pos` of the statement block: its whole
+// line, or with numbering only the code at that place of its line of codes.
+QString statementAt(const QString &block, qsizetype pos, bool numberingOnly)
+{
+    const qsizetype lineStart = block.lastIndexOf(u'\n', pos - 1) + 1;
+    qsizetype lineEnd = block.indexOf(u'\n', pos);
+    if (lineEnd < 0)
+        lineEnd = block.size();
+    if (!numberingOnly)
+        return block.mid(lineStart, lineEnd - lineStart).trimmed();
+    const qsizetype codeStart = block.lastIndexOf(QLatin1String(", "), pos);
+    const qsizetype from = codeStart >= lineStart ? codeStart + 2 : lineStart;
+    qsizetype to = block.indexOf(QLatin1String(", "), from);
+    if (to < 0 || to > lineEnd)
+        to = lineEnd;
+    return block.mid(from, to - from).trimmed();
+}
+
 } // namespace
 
 namespace LabelRenderer {
+
+QString cutWarning(const QString &statement)
+{
+    QString shown = statement;
+    if (shown.size() > 90)
+        shown = shown.left(87) + QStringLiteral("...");
+    return kCutWarning.arg(shown);
+}
 
 int commentFlags(int code)
 {
@@ -245,8 +322,14 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     int column = n == 0 ? v.x : (n <= 3 ? v.columnOneToThree : v.columnFourOrMore);
     r.columnLeft = column;
 
-    // 6. Supplier text, right-aligned, stopping short of the logo.
-    r.supplier = box(column, v.y, toInt(v.x + v.width - logoShift), v.y + supplierHeight);
+    // 6. Supplier text, right-aligned, stopping short of the logo. A line too
+    // long for the box wraps, and the block grows to hold it.
+    const int supplierRight = toInt(v.x + v.width - logoShift);
+    const int supplierWrapped = wrappedLines(p, supplierRight - column, Qt::AlignRight | Qt::TextWordWrap,
+                                             c.supplier, h);
+    if (supplierWrapped > c.supplierLines)
+        supplierHeight = std::max(supplierHeight, h * supplierWrapped - (c.stored ? 1 : 0));
+    r.supplier = box(column, v.y, supplierRight, v.y + supplierHeight);
     p.setPen(Qt::black);
     drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
     int y = toInt(v.y + 12 * a + supplierHeight);
@@ -257,7 +340,11 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     font = labelFont(c.fontFace, v, r.productPoints, true);
     p.setFont(font);
     const int productLineHeight = QFontMetrics(font, p.device()).height();
-    const int productHeight = productLineHeight * c.productLines - (c.stored && !onBitmap ? 1 : 0);
+    // Sized from the lines as drawn: a long name wraps in the band instead of
+    // losing its end (the export's larger font wraps where the preview did not).
+    const int productLines = std::max(c.productLines, wrappedLines(p, right - column, Qt::AlignHCenter | Qt::TextWordWrap,
+                                                                   c.product, productLineHeight));
+    const int productHeight = productLineHeight * productLines - (c.stored && !onBitmap ? 1 : 0);
     r.product = box(column, y, right, y + productHeight);
     if (isPureWhite(c.productColor)) {
         r.productBand = false;
@@ -291,7 +378,9 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     font = labelFont(c.fontFace, v, r.commentPoints, false);
     p.setFont(font);
     h = QFontMetrics(font, p.device()).height();
-    const int commentHeight = h * c.commentLines - (c.stored ? 1 : 0);
+    const int commentLines = std::max(c.commentLines, wrappedLines(p, right - column,
+                                                                    commentFlags(c.commentAlignment), c.comment, h));
+    const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
     drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);
     drawRule(p, column, right, y);
@@ -324,8 +413,12 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     p.setFont(font);
     p.setPen(Qt::black);
     r.statements = box(column, y, right, v.bottom);
-    drawTextBox(p, r.statements, Qt::AlignLeft | Qt::TextWordWrap, c.statements,
-                QFontMetrics(font, p.device()).height());
+    // What does not fit above the bottom edge is cut there; the first
+    // statement concerned is named so that the outputs can say so.
+    const TextBox statements = layoutTextBox(p, r.statements, Qt::AlignLeft | Qt::TextWordWrap, c.statements,
+                                             QFontMetrics(font, p.device()).height(), r.statements.height() > 0);
+    if (statements.firstHidden >= 0)
+        r.cutStatement = statementAt(c.statements, statements.firstHidden, c.numberingOnly);
 
     p.restore();
     return r;

@@ -33,6 +33,11 @@ struct LayoutResult {
     int noticePoints = 0, supplierPoints = 0, productPoints = 0, identityPoints = 0,
         commentPoints = 0, signalPoints = 0, statementPoints = 0;
 
+    // The first statement that does not fit wholly above the statement box's
+    // bottom edge (its line, or its code with numbering only); empty when every
+    // statement fits.
+    QString cutStatement;
+
     // French messages for pictures that exist but could not be decoded; a
     // missing file is not a problem (its slot stays empty).
     QStringList problems;
@@ -42,6 +47,15 @@ struct LayoutResult {
 namespace LabelRenderer {
 
 inline const QString kNoPictogram = QStringLiteral("Aucun pictogramme");
+inline const QString kCutTitle = QStringLiteral("AVERTISSEMENT");
+inline const QString kCutWarning = QStringLiteral(
+    "Les phrases ne tiennent pas toutes sur l'étiquette : à partir de « %1 », le texte est coupé "
+    "au bas de l'étiquette.\n\nChoisissez une taille de caractères plus petite pour les phrases "
+    "(menu Texte > Taille des caractères > Phrases), ou retirez des phrases.");
+
+// The warning given when a label's statements are cut at its bottom edge,
+// naming the first statement that does not fit.
+QString cutWarning(const QString &statement);
 
 // Draws the label. For the two bitmap variants the painter must paint on a
 // raster image of the variant's size; this call fills it white first. For the

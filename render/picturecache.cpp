@@ -3,7 +3,6 @@
 #include "render/jpegcodec.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
@@ -90,17 +89,12 @@ bool picture(const QString &path, const SizeRule &sizeFor, QImage *stretched, QS
     };
 
     QByteArray data;
-    const auto readFile = [&]() {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        data = file.readAll();
-        return file.error() == QFileDevice::NoError;
-    };
+    QString readError;
+    const auto readFile = [&]() { return JpegCodec::readPictureFile(path, &data, &readError); };
 
     if (!entry->original.isValid()) {
         if (!readFile())
-            return fail(error, QStringLiteral("Impossible de lire le fichier « %1 ».").arg(path));
+            return unreadable(readError);
         QString why;
         if (!JpegCodec::readSize(data, &entry->original, &why))
             return unreadable(why);
@@ -120,7 +114,7 @@ bool picture(const QString &path, const SizeRule &sizeFor, QImage *stretched, QS
     }
 
     if (data.isEmpty() && !readFile())
-        return fail(error, QStringLiteral("Impossible de lire le fichier « %1 ».").arg(path));
+        return unreadable(readError);
     QImage decoded;
     QString why;
     if (!JpegCodec::decode(data, &decoded, &why, size))

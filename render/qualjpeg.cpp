@@ -117,13 +117,17 @@ QString TQual_jpeg::exportLabel(QWidget *parent, TQual_jpeg *dialog, const Label
     QByteArray jpeg;
     QStringList problems;
     QString error;
-    if (!JpegExport::encodeLabel(content, dialog->options(), &jpeg, &problems, &error)) {
+    QString cut;
+    if (!JpegExport::encodeLabel(content, dialog->options(), &jpeg, &problems, &error, &cut)) {
         desktop().message(parent, kWarningTitle, error, Desktop::Icon::Warning, Desktop::Ok);
         return {};
     }
     // Told once for the whole export, before the user picks a file.
     if (!problems.isEmpty())
         desktop().message(parent, kWarningTitle, problems.join(u'\n'), Desktop::Icon::Warning, Desktop::Ok);
+    if (!cut.isEmpty())
+        desktop().message(parent, LabelRenderer::kCutTitle, LabelRenderer::cutWarning(cut), Desktop::Icon::Warning,
+                          Desktop::Ok);
 
     Desktop::FileDialog save;
     save.title = JpegExport::kSaveTitle;

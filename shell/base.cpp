@@ -584,8 +584,11 @@ void TForm_base::Apercu1Execute()
     TFormApercu *preview = kalvane() ? kalvane()->apercu() : nullptr;
     if (!preview)
         return;
-    // A picture that cannot be read leaves its slot empty; the export reports it.
-    preview->showLabel(LabelRenderer::previewImage(activeContent()));
+    // A picture that cannot be read leaves its slot empty; the export reports
+    // it. Statements cut at the bottom edge are shown as such.
+    LayoutResult layout;
+    const QImage picture = LabelRenderer::previewImage(activeContent(), &layout);
+    preview->showLabel(picture, layout.cutStatement);
 }
 
 void TForm_base::Export1Execute()
@@ -619,6 +622,8 @@ void TForm_base::open(const QString &path)
         if (const auto scale = ColorText::parseInteger(doc.scale))
             p->TrackBar1->setValue(int(*scale));
     }
+    if (!status.warnings.isEmpty())
+        desktop().message(this, kWarningTitle, status.warnings.join(u'\n'), Desktop::Icon::Warning, Desktop::Ok);
     if (!status.ok())
         throw KalvaneError(status.message);
 }
@@ -671,11 +676,14 @@ void TForm_base::Enregistrer1Execute()
         return;
     LabelDocument doc = label->document();
     QString error;
-    if (!LabelFile::save(chosen, &doc, mirrors, &error)) {
+    QString notice;
+    if (!LabelFile::save(chosen, &doc, mirrors, &error, QString(), &notice)) {
         // The label keeps its previous path and title; the old file is whole.
         ErrorBox::show(this, error);
         return;
     }
+    if (!notice.isEmpty())
+        desktop().message(this, kWarningTitle, notice, Desktop::Icon::Warning, Desktop::Ok);
     label->Lab_filename->setText(doc.filePath);
     label->setWindowTitle(doc.title);
     saveDialogFolder = QFileInfo(doc.filePath).absolutePath();

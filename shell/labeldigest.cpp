@@ -92,6 +92,6 @@ LabelFile::Status LabelDigest::readFile(const QString &path, bool numberingOnly,
     QStringList lines;
     QString error;
     if (!TextFile::readLines(QDir::cleanPath(dir.absoluteFilePath(path)), &lines, &error))
-        return {LabelFile::Status::Unreadable, error};
+        return {LabelFile::Status::Unreadable, error, {}};
     return read(lines, numberingOnly);
 }

@@ -106,7 +106,26 @@ qint32 integerOrFail(const QString &line)
     return *value;
 }
 
-void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir)
+// The file name of a logo line "\\fournisseurs\\name" ("/" read as "\\" too):
+// empty for the folder alone, nothing when the line has another form or
+// the name would leave the folder.
+std::optional<QString> logoFileName(QString line)
+{
+    line.replace(u'\\', u'/');
+    const QString prefix = u'/' + LabelFile::kSupplierFolder + u'/';
+    if (!line.startsWith(prefix))
+        return std::nullopt;
+    const QString name = line.mid(prefix.size());
+    if (name.contains(u'/') || name == QLatin1String(".") || name == QLatin1String(".."))
+        return std::nullopt;
+    for (QChar c : name)
+        if (c.unicode() < 32)
+            return std::nullopt;
+    return name;
+}
+
+void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir,
+          QStringList *warnings)
 {
     using namespace LabelFile;
     Scanner scan(lines);
@@ -114,16 +133,20 @@ void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, c
         return;
 
     QStringList supplier = scan.section(kSub);
-    QString logoLine = Scanner::item(supplier, supplier.size() - 1);
-    logoLine.replace(u'\\', u'/');
-    // The logo line starts with a separator; it is appended to the working
-    // directory as it stands, then cleaned into an absolute path. A line
-    // without a file name keeps its final separator, so that the path still
-    // names no file and the next save writes the folder alone again.
-    QString logoPath = QFileInfo(QDir::cleanPath(workingDirOr(workingDir) + logoLine)).absoluteFilePath();
-    if (logoLine.endsWith(u'/') && !logoPath.endsWith(u'/'))
-        logoPath += u'/';
-    logoPath.truncate(FrameMirrors::kLogoPathMax);
+    const QString logoLine = Scanner::item(supplier, supplier.size() - 1);
+    // The logo is taken only from the "fournisseurs" folder beside the label,
+    // as the writer puts it there: a line that climbs out of that folder (or
+    // has any other form) is not followed, and the label opens without logo.
+    QString logoPath;
+    if (const std::optional<QString> resolved = LabelFile::logoPath(logoLine, workingDirOr(workingDir))) {
+        logoPath = *resolved;
+        if (logoPath.size() > FrameMirrors::kLogoPathMax) {
+            warnings->append(kLogoPathTooLong.arg(logoLine));
+            logoPath.clear();
+        }
+    } else {
+        warnings->append(kLogoLineRefused.arg(logoLine));
+    }
     if (mirrors)
         mirrors->logoPath = logoPath;
     doc->logoPath = logoPath;
@@ -188,17 +211,17 @@ namespace LabelFile {
 
 Status Status::listIndex(qsizetype index)
 {
-    return {ListIndex, kListIndexError.arg(index)};
+    return {ListIndex, kListIndexError.arg(index), {}};
 }
 
 Status Status::floatConversion(const QString &text)
 {
-    return {FloatConversion, kFloatError.arg(text)};
+    return {FloatConversion, kFloatError.arg(text), {}};
 }
 
 Status Status::integerConversion(const QString &text)
 {
-    return {IntegerConversion, kIntegerError.arg(text)};
+    return {IntegerConversion, kIntegerError.arg(text), {}};
 }
 
 const QString &Scanner::at(qsizetype index) const
@@ -284,7 +307,22 @@ QStringList memoLines(const QString &text)
 
 QString memoText(const QStringList &lines)
 {
-    return lines.join(u'\n');
+    // A memo whose last line is empty ends with a line break: without it the
+    // empty line would be lost at the next save.
+    QString text = lines.join(u'\n');
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        text += u'\n';
+    return text;
+}
+
+std::optional<QString> logoPath(const QString &logoLine, const QString &folder)
+{
+    const std::optional<QString> name = logoFileName(logoLine);
+    if (!name)
+        return std::nullopt;
+    // A line without a file name keeps its final separator, so that the path
+    // still names no file and the next save writes the folder alone again.
+    return QDir(folder).absoluteFilePath(kSupplierFolder) + u'/' + *name;
 }
 
 QStringList serialize(const LabelDocument &doc, const FrameMirrors &mirrors)
@@ -344,12 +382,15 @@ QString contentError(const LabelDocument &doc)
 
 Status parse(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir)
 {
+    QStringList warnings;
+    Status status;
     try {
-        fill(lines, doc, mirrors, workingDir);
+        fill(lines, doc, mirrors, workingDir, &warnings);
     } catch (const Scanner::Failure &failure) {
-        return failure.status;
+        status = failure.status;
     }
-    return {};
+    status.warnings = warnings;
+    return status;
 }
 
 Status read(const QString &path, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir)
@@ -360,12 +401,12 @@ Status read(const QString &path, LabelDocument *doc, FrameMirrors *mirrors, cons
     QStringList lines;
     QString error;
     if (!TextFile::readLines(full, &lines, &error))
-        return {Status::Unreadable, error};
+        return {Status::Unreadable, error, {}};
     return parse(lines, doc, mirrors, workingDir);
 }
 
 bool save(const QString &path, LabelDocument *doc, const FrameMirrors &mirrors, QString *error,
-          const QString &workingDir)
+          const QString &workingDir, QString *notice)
 {
     const QString dir = workingDirOr(workingDir);
     if (const QString refused = contentError(*doc); !refused.isEmpty()) {
@@ -382,11 +423,26 @@ bool save(const QString &path, LabelDocument *doc, const FrameMirrors &mirrors, 
         return false;
     }
     const QString logoName = oneLine(fileNameOf(mirrors.logoPath));
-    if (!logoName.isEmpty()) {
+    if (!logoName.isEmpty() && logoName != QLatin1String(".") && logoName != QLatin1String("..")) {
         const QString target = supplierDir.filePath(logoName);
-        // Never overwrite; a logo that cannot be copied is simply not there.
-        if (!QFileInfo::exists(target))
-            QFile::copy(QDir(dir).absoluteFilePath(mirrors.logoPath), target);
+        const QFileInfo source(QDir(dir).absoluteFilePath(mirrors.logoPath));
+        // Never overwrite; a logo that names no file is simply not there. Only
+        // a regular JPEG file of sane size is copied: a pipe would block the
+        // save and a huge file would be copied whole.
+        if (!QFileInfo::exists(target) && source.exists() && source.absoluteFilePath() != QFileInfo(target).absoluteFilePath()) {
+            QByteArray bytes;
+            QString why;
+            if (!TextFile::readBytes(source.absoluteFilePath(), &bytes, &why, kMaxLogoSize))
+                ;
+            else if (!bytes.startsWith("\xFF\xD8"))
+                why = QStringLiteral("ce n'est pas une image JPEG.");
+            else if (!TextFile::writeBytes(target, bytes, &why))
+                ;
+            else
+                why.clear();
+            if (!why.isEmpty() && notice)
+                *notice = kLogoNotCopied.arg(source.fileName(), why);
+        }
     }
 
     const QString full = QDir::cleanPath(QDir(dir).absoluteFilePath(path));

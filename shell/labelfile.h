@@ -54,11 +54,24 @@ inline const QString kMarkerLineError = QStringLiteral(
     "La ligne « %1 » ne peut pas être enregistrée telle quelle : à la relecture, elle serait prise "
     "pour une marque de section du fichier d'étiquette. Modifiez-la avant d'enregistrer.");
 
+inline const QString kLogoLineRefused = QStringLiteral(
+    "La ligne du logo « %1 » ne désigne pas une image du dossier \"fournisseurs\" de l'étiquette : "
+    "l'étiquette est ouverte sans logo.");
+inline const QString kLogoPathTooLong = QStringLiteral(
+    "Le chemin du logo « %1 » est trop long : l'étiquette est ouverte sans logo.");
+inline const QString kLogoNotCopied = QStringLiteral(
+    "Le logo « %1 » n'a pas été copié dans le dossier \"fournisseurs\" de l'étiquette : %2");
+// The largest logo file copied beside a label.
+constexpr qint64 kMaxLogoSize = 16ll << 20;
+
 // How a read ended. A failed read keeps what it filled before the failure.
 struct Status {
     enum Kind { Ok, ListIndex, FloatConversion, IntegerConversion, Unreadable };
     Kind kind = Ok;
     QString message; // empty when Ok
+    // What the reader set aside without stopping (a logo line it refused), in
+    // French, to be told to the user once.
+    QStringList warnings;
 
     bool ok() const { return kind == Ok; }
     static Status listIndex(qsizetype index);
@@ -117,6 +130,12 @@ std::optional<float> parseSize(const QString &text);
 QStringList memoLines(const QString &text);
 QString memoText(const QStringList &lines);
 
+// The logo file named by a logo line, in the "fournisseurs" folder of
+// `folder`; std::nullopt when the line is not "\\fournisseurs\\" followed by a
+// plain file name ("/" is read as "\\"), so that no line can name a file
+// outside that folder. The folder alone gives a path ending with "/".
+std::optional<QString> logoPath(const QString &logoLine, const QString &folder);
+
 // The lines of the file for `doc`, with the text settings and the logo taken
 // from the frame mirrors. Line breaks inside one-line fields become blanks.
 QStringList serialize(const LabelDocument &doc, const FrameMirrors &mirrors);
@@ -151,7 +170,9 @@ Status read(const QString &path, LabelDocument *doc, FrameMirrors *mirrors = nul
 // then replaces the file atomically. On success doc's file path and title
 // take the new path and name; on failure they stay, the old file is left
 // whole and `error` holds a French message.
+// A logo that exists but cannot be copied (not a regular JPEG file of sane
+// size, or the copy failed) does not stop the save; `notice` then says why.
 bool save(const QString &path, LabelDocument *doc, const FrameMirrors &mirrors, QString *error = nullptr,
-          const QString &workingDir = QString());
+          const QString &workingDir = QString(), QString *notice = nullptr);
 
 } // namespace LabelFile

@@ -2,7 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,9 +32,41 @@ int byteFor(char16_t c)
     return -1;
 }
 
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 } // namespace
 
 namespace TextFile {
+
+QString systemError(int err)
+{
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("le disque est plein.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("accès refusé (droits insuffisants).");
+    case EROFS:
+        return QStringLiteral("le support est en lecture seule.");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("le dossier n'existe pas.");
+    case ENAMETOOLONG:
+        return QStringLiteral("le chemin est trop long.");
+    case EIO:
+        return QStringLiteral("erreur d'entrée-sortie du support.");
+    case EISDIR:
+        return QStringLiteral("un dossier porte ce nom.");
+    default:
+        return QStringLiteral("erreur système %1.").arg(err);
+    }
+}
 
 QString decode(const QByteArray &bytes)
 {
@@ -82,22 +119,43 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
+bool readBytes(const QString &path, QByteArray *bytes, QString *error, qint64 maxSize)
+{
+    const QFileInfo info(path);
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(info.fileName(), why);
+        return false;
+    };
+    // Only regular files: a pipe or a device would block the program or
+    // never end.
+    if (!info.exists())
+        return fail(QStringLiteral("le fichier n'existe pas."));
+    if (info.isDir())
+        return fail(QStringLiteral("c'est un dossier."));
+    if (!info.isFile())
+        return fail(QStringLiteral("ce n'est pas un fichier ordinaire."));
+    if (info.size() > maxSize)
+        return fail(QStringLiteral("le fichier est trop volumineux (%1 Mo, au plus %2 Mo).")
+                        .arg((info.size() + (1 << 20) - 1) >> 20)
+                        .arg(maxSize >> 20));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(info.isReadable() ? QStringLiteral("ouverture impossible.")
+                                      : QStringLiteral("accès refusé (droits insuffisants)."));
+    *bytes = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("erreur de lecture du support."));
+    if (bytes->size() > maxSize)
+        return fail(QStringLiteral("le fichier est trop volumineux."));
+    return true;
+}
+
 bool readLines(const QString &path, QStringList *lines, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Impossible de lire le fichier \"%1\" : %2")
-                         .arg(QFileInfo(path).fileName(), file.errorString());
+    QByteArray bytes;
+    if (!readBytes(path, &bytes, error))
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Erreur de lecture du fichier \"%1\" : %2")
-                         .arg(QFileInfo(path).fileName(), file.errorString());
-        return false;
-    }
     *lines = splitLines(decode(bytes));
     return true;
 }
@@ -111,19 +169,79 @@ QStringList readLines(const QString &path)
 
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Impossible d'enregistrer le fichier \"%1\" : %2")
-                         .arg(QFileInfo(path).fileName(), file.errorString());
+    QString why;
+    if (replaceFile(path, bytes, &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("Impossible d'enregistrer le fichier \"%1\" : %2").arg(QFileInfo(path).fileName(), why);
+    return false;
+}
+
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason)
+{
+    const auto fail = [&](const QString &why) {
+        if (reason)
+            *reason = why;
         return false;
+    };
+    const QFileInfo target(path);
+    if (target.isDir())
+        return fail(QStringLiteral("un dossier porte ce nom."));
+    if (target.exists() && !target.isFile())
+        return fail(QStringLiteral("ce n'est pas un fichier ordinaire."));
+
+    // The new content goes to a temporary file beside the target, is flushed
+    // to the disk, and only then takes the target's name: a full disk or a
+    // failing device leaves the old file whole. Every write and the flush are
+    // checked here (a platform save file may report success after a flush
+    // that failed).
+    const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
+    QByteArray tempName = finalName + ".XXXXXX";
+    const int fd = ::mkstemp(tempName.data());
+    if (fd < 0)
+        return fail(systemError(errno));
+    const auto abandon = [&](int err) {
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return fail(systemError(err));
+    };
+    struct stat old;
+    if (::stat(finalName.constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    else
+        ::fchmod(fd, 0666 & ~currentUmask());
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 20)));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandon(errno);
+        }
+        if (written == 0)
+            return abandon(ENOSPC);
+        data += written;
+        left -= written;
     }
-    file.write(bytes);
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("Impossible d'enregistrer le fichier \"%1\" : %2")
-                         .arg(QFileInfo(path).fileName(), file.errorString());
-        return false;
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tempName.constData());
+        return fail(systemError(err));
+    }
+    if (::rename(tempName.constData(), finalName.constData()) != 0) {
+        const int err = errno;
+        ::unlink(tempName.constData());
+        return fail(systemError(err));
+    }
+    // The new name itself must reach the disk too.
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
     return true;
 }

@@ -21,6 +21,14 @@ bool encode(const QString &text, QByteArray *out, QChar *bad = nullptr);
 // Splits decoded text into lines by the reading rules above.
 QStringList splitLines(const QString &text);
 
+// The largest file the program reads whole (its data files are far smaller).
+constexpr qint64 kMaxReadSize = 256ll << 20;
+
+// Reads a whole regular file. Pipes, devices, folders and files over `maxSize`
+// are refused with a French message in `error`, as are files that cannot be
+// opened or read.
+bool readBytes(const QString &path, QByteArray *bytes, QString *error = nullptr, qint64 maxSize = kMaxReadSize);
+
 // Reads a whole file into its lines. Returns false with a French message in
 // `error` when the file cannot be opened or read.
 bool readLines(const QString &path, QStringList *lines, QString *error = nullptr);
@@ -30,7 +38,16 @@ QStringList readLines(const QString &path); // empty on any error
 // On failure the old file is left whole and `error` holds a French message.
 bool writeLines(const QString &path, const QStringList &lines, QString *error = nullptr);
 
-// Writes raw bytes atomically (used for pictures and copies).
+// Writes raw bytes atomically (used for pictures and copies): a temporary
+// file beside the target, every write checked, flushed to the disk, then
+// renamed over the target. On failure the old file is whole, no temporary
+// file is left and `error` holds a French message.
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// The same, with only the reason of a failure ("le disque est plein.") in
+// `reason`, for callers that word the message themselves.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+
+// A French description of a system error number (disk full, access denied...).
+QString systemError(int err);
 
 } // namespace TextFile

@@ -233,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(problems.at(0).contains(QStringLiteral("bleu")));
         QVERIFY(problems.at(1).contains(QStringLiteral("dix-sept")));
         // A logo line without a file name names the folder, not a picture.
-        QCOMPARE(c.logoPath, QStringLiteral("/labels/fournisseurs"));
+        QCOMPARE(c.logoPath, QStringLiteral("/labels/fournisseurs/"));
         QCOMPARE(c.supplierLines, 0);
         // An empty stored pictogram line is still a pictogram.
         QCOMPARE(c.pictograms, (QStringList{QString(), QStringLiteral("SGH01")}));

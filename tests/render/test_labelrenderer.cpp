@@ -305,20 +305,101 @@ private Q_SLOTS:
         QCOMPARE(r.supplier, QRect(0, 0, 1272, pixelHeight(c, RenderVariant::labelPicture(), 16, false)));
     }
 
-    void textIsCutAtItsBox()
+    void wrappedBlocksKeepEveryWord()
     {
-        // A one-line comment long enough to wrap: only its first line shows,
-        // nothing between the lower rule and the signal word.
+        // A product name and a one-paragraph comment too long for one line:
+        // in every output their blocks grow to the lines as wrapped, so the
+        // preview, the export and the page show the same words.
         LabelContent c = emptyLabel(folder());
+        c.pictograms = codes(2);
+        c.product = QStringLiteral("Mélange test (5 % éthanol, 3 % acétone, 2 % propan-2-ol, eau déminéralisée)");
+        c.productLines = 1;
         c.comment = QStringLiteral("Conserver le récipient bien fermé dans un endroit bien ventilé, "
                                    "à l'abri de la lumière et de toute source de chaleur, loin des acides "
                                    "et des bases, hors de portée des enfants et des animaux domestiques.");
         c.commentLines = 1;
         c.signalWord = QStringLiteral("DANGER");
+        const double k = RenderVariant::pageFontFactor(2480, 3508, false, 1.0, 300);
+        const struct {
+            const char *name;
+            RenderVariant v;
+            QSize surface;
+        } outputs[] = {
+            {"label picture", RenderVariant::labelPicture(), QSize(1272, 900)},
+            {"export image", RenderVariant::exportImage(), QSize(2121, 1500)},
+            {"page", RenderVariant::page(0, 0, 2480, 2480 * 1.4142 / 900, k, 3508, 300), QSize(2480, 3508)},
+        };
+        for (const auto &o : outputs) {
+            QImage image(o.surface, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            LayoutResult r;
+            {
+                QPainter p(&image);
+                r = LabelRenderer::draw(p, c, o.v);
+            }
+            const int productLine = pixelHeight(c, o.v, r.productPoints, true);
+            const int commentLine = pixelHeight(c, o.v, r.commentPoints, false);
+            QVERIFY2(r.product.height() >= 2 * productLine, o.name);
+            QCOMPARE(r.product.height() % productLine, 0);
+            QVERIFY2(r.comment.height() >= 2 * commentLine, o.name);
+            QCOMPARE(r.comment.height() % commentLine, 0);
+            // The last line of each block carries words, inside its box.
+            QVERIFY2(!allWhite(image, QRect(r.comment.left(), r.comment.bottom() - commentLine + 1,
+                                            r.comment.width(), commentLine - 1)),
+                     o.name);
+            // On the band, white letters in the last line.
+            const QRect lastProductLine(r.product.left(), r.product.bottom() - productLine + 1, r.product.width(),
+                                        productLine);
+            bool letters = false;
+            for (int y = lastProductLine.top(); y <= lastProductLine.bottom() && !letters; ++y)
+                for (int x = lastProductLine.left(); x <= lastProductLine.right() && !letters; ++x)
+                    letters = qGray(image.pixel(x, y)) > 128;
+            QVERIFY2(letters, o.name);
+            QVERIFY(r.rules.contains(r.comment.bottom() + 1));
+            QVERIFY(r.cutStatement.isEmpty());
+        }
+    }
+
+    void statementsThatDoNotFitAreNamed()
+    {
+        // Short statements of one line each: the first one whose line does
+        // not fit wholly above the bottom edge is named, whatever empty lines
+        // stand between the groups.
+        LabelContent c = emptyLabel(folder());
+        c.pictograms = codes(2);
+        c.signalWord = QStringLiteral("DANGER");
+        c.statementSize = 12;
+        QStringList h, p;
+        for (int i = 0; i < 10; ++i)
+            h << QStringLiteral("H2%1: Dangereux.").arg(i, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < 15; ++i)
+            p << QStringLiteral("P1%1: Prudence.").arg(i, 2, 10, QLatin1Char('0'));
+        c.statements = h.join(u'\n') + QStringLiteral("\n\n") + p.join(u'\n') + QStringLiteral("\n\n");
         LayoutResult r;
-        const QImage image = LabelRenderer::labelPicture(c, &r);
-        QVERIFY(!allWhite(image, r.comment));
-        QVERIFY(allWhite(image, QRect(0, r.comment.bottom() + 2, 1272, r.signal.top() - r.comment.bottom() - 2)));
+        LabelRenderer::labelPicture(c, &r);
+        const int line = pixelHeight(c, RenderVariant::labelPicture(), r.statementPoints, false);
+        const QStringList blockLines = h + QStringList{QString()} + p;
+        int fitting = r.statements.height() / line;
+        QVERIFY(fitting < blockLines.size());
+        while (blockLines.at(fitting).isEmpty())
+            ++fitting;
+        QCOMPARE(r.cutStatement, blockLines.at(fitting));
+        QVERIFY(LabelRenderer::cutWarning(r.cutStatement).contains(r.cutStatement));
+
+        // Small enough, everything fits.
+        c.statementSize = 5;
+        LabelRenderer::labelPicture(c, &r);
+        QCOMPARE(r.cutStatement, QString());
+
+        // Numbering only: lines of codes, the first code below the edge named.
+        c.numberingOnly = true;
+        QStringList codesH;
+        for (int i = 0; i < 80; ++i)
+            codesH << QStringLiteral("H%1").arg(200 + i);
+        c.statements = codesH.join(QStringLiteral(", ")) + QStringLiteral("\n\n");
+        LabelRenderer::labelPicture(c, &r);
+        QVERIFY(codesH.contains(r.cutStatement));
+        QVERIFY(r.cutStatement != codesH.first());
     }
 
     void fontSizesOfEachOutput()

@@ -284,7 +284,7 @@ void TestLabelFileFuzz::pathologicalFiles()
         lines[lines.indexOf(kSub) - 1] = huge;
         QVERIFY(parse(lines, &doc, nullptr, kWork).ok());
         QCOMPARE(doc.fontFace.size(), FrameMirrors::kFontFaceMax);
-        QCOMPARE(doc.logoPath.size(), FrameMirrors::kLogoPathMax);
+        QVERIFY(doc.logoPath.size() <= FrameMirrors::kLogoPathMax);
     }
 
     // Random binary content.
