@@ -1,10 +1,15 @@
 #include "editor/labelwidgets.h"
 
 #include <QHBoxLayout>
+
+#include <algorithm>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QTextCursor>
 
 CheckListBox::CheckListBox(int listNumber, QWidget *parent)
     : QListWidget(parent)
@@ -13,6 +18,7 @@ CheckListBox::CheckListBox(int listNumber, QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setItemDelegate(new StatementDelegate(this));
 }
 
 void CheckListBox::focusInEvent(QFocusEvent *event)
@@ -168,17 +174,130 @@ void MaskEdit::typeAt(int pos, QChar c)
     setCursorPosition(pos);
 }
 
+QString MaskEdit::fromWritten(const QString &emptyText, const QString &written, bool acceptX)
+{
+    const auto accepted = [acceptX](QChar c) { return (c >= u'0' && c <= u'9') || (acceptX && c == u'X'); };
+    // The field's groups: runs of slots between the fixed dashes.
+    QList<QPair<int, int>> slots; // start, length
+    for (int i = 0; i < emptyText.size(); ++i) {
+        if (emptyText.at(i) == u'-')
+            continue;
+        if (slots.isEmpty() || slots.constLast().first + slots.constLast().second != i)
+            slots.append({i, 0});
+        ++slots.last().second;
+    }
+    // The written groups: runs of accepted characters, split at anything else.
+    QStringList groups;
+    QString run;
+    for (QChar c : written) {
+        if (accepted(c)) {
+            run += c;
+        } else if (!run.isEmpty()) {
+            groups << run;
+            run.clear();
+        }
+    }
+    if (!run.isEmpty())
+        groups << run;
+    if (groups.isEmpty())
+        return {};
+    QString v = emptyText;
+    // Written in groups (a partial number too): each group right-aligned in
+    // the field's group of the same rank.
+    if (groups.size() > 1 && groups.size() <= slots.size()) {
+        for (int g = 0; g < groups.size(); ++g) {
+            const auto [start, length] = slots.at(g);
+            const QString digits = groups.at(g).right(length);
+            for (int k = 0; k < digits.size(); ++k)
+                v[start + length - digits.size() + k] = digits.at(k);
+        }
+        return v;
+    }
+    // One run of characters: it fills the slots from the right.
+    QString digits = groups.join(QString());
+    int pos = emptyText.size() - 1;
+    for (qsizetype k = digits.size() - 1; k >= 0 && pos >= 0; --k) {
+        while (pos >= 0 && emptyText.at(pos) == u'-')
+            --pos;
+        if (pos < 0)
+            break;
+        v[pos--] = digits.at(k);
+    }
+    return v;
+}
+
+bool MaskEdit::setWritten(const QString &written)
+{
+    const QString v = fromWritten(m_empty, written, m_acceptX);
+    if (v.isEmpty())
+        return false;
+    setValue(v);
+    setCursorPosition(m_empty.size());
+    return true;
+}
+
+void MaskEdit::closeGroup(int pos)
+{
+    // The group holding the caret: from the dash before it to the dash after.
+    if (pos >= m_value.size())
+        return;
+    if (!isSlot(pos)) {
+        // On a dash: the caret simply passes it.
+        setCursorPosition(pos + 1);
+        return;
+    }
+    int start = pos;
+    while (start > 0 && isSlot(start - 1))
+        --start;
+    int end = pos;
+    while (end < m_value.size() && isSlot(end))
+        ++end;
+    // Typed so far: the group's characters before the caret. At the start of
+    // a group (the caret has just passed the fixed dash) the typed dash is
+    // the one already there: nothing moves.
+    const QString typed = m_value.mid(start, pos - start).remove(u' ');
+    if (typed.isEmpty())
+        return;
+    {
+        QString v = m_value;
+        for (int i = start; i < end; ++i)
+            v[i] = u' ';
+        for (int k = 0; k < typed.size(); ++k)
+            v[end - typed.size() + k] = typed.at(k);
+        if (v != m_value) {
+            m_value = v;
+            show();
+            Q_EMIT valueChanged(m_value);
+        }
+    }
+    setCursorPosition(std::min<int>(end + 1, m_value.size()));
+}
+
 void MaskEdit::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
     if (event->matches(QKeySequence::Paste)) {
+        // A whole number is taken as it is written; a few characters are
+        // typed in at the caret.
+        const QString pasted = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->text() : QString();
+        int accepted = 0;
+        for (QChar c : pasted)
+            accepted += accepts(c) ? 1 : 0;
+        if (accepted >= 2) {
+            setWritten(pasted);
+            return;
+        }
         int pos = hasSelectedText() ? selectionStart() : cursorPosition();
-        for (QChar c : QGuiApplication::clipboard() ? QGuiApplication::clipboard()->text() : QString()) {
+        for (QChar c : pasted) {
             if (!accepts(c))
                 continue;
             typeAt(pos, c);
             pos = cursorPosition();
         }
+        return;
+    }
+    if (event->text() == QLatin1String("-") && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        closeGroup(hasSelectedText() ? selectionStart() : cursorPosition());
         return;
     }
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
@@ -267,4 +386,67 @@ void PictoList::dropEvent(QDropEvent *event)
     if (to < 0)
         return;
     Q_EMIT dropped(remembered, to);
+}
+
+LimitedMemo::LimitedMemo(int maximum, QWidget *parent)
+    : QPlainTextEdit(parent)
+    , m_maximum(maximum)
+{
+}
+
+int LimitedMemo::room() const
+{
+    const int length = document()->characterCount() - 1;
+    const QTextCursor cursor = textCursor();
+    const int selected = cursor.selectionEnd() - cursor.selectionStart();
+    return m_maximum - (length - selected);
+}
+
+void LimitedMemo::keyPressEvent(QKeyEvent *event)
+{
+    const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString text = event->text();
+    const bool inserts = lineBreak
+        || (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)));
+    if (inserts && room() < (lineBreak ? 1 : int(text.size()))) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void LimitedMemo::insertFromMimeData(const QMimeData *source)
+{
+    if (!source || !source->hasText())
+        return;
+    QString text = source->text();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    const int left = room();
+    if (left <= 0)
+        return;
+    if (text.size() > left)
+        text.truncate(left);
+    textCursor().insertText(text);
+    ensureCursorVisible();
+}
+
+void LimitedMemo::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!event->commitString().isEmpty() && room() < int(event->commitString().size())) {
+        QInputMethodEvent shortened(event->preeditString(), event->attributes());
+        const int left = std::max(0, room());
+        shortened.setCommitString(event->commitString().left(left), event->replacementStart(),
+                                  event->replacementLength());
+        QPlainTextEdit::inputMethodEvent(&shortened);
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void StatementDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (option->text.size() > kShownCharacters)
+        option->text = option->text.left(kShownCharacters) + QStringLiteral("…");
 }

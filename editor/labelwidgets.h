@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStyledItemDelegate>
 
 // A statement check list. Its tag is the index found by the last search in it,
 // -1 when that search found nothing.
@@ -78,6 +80,15 @@ public:
     QString emptyText() const { return m_empty; }
     bool accepts(QChar c) const;
 
+    // A number as people write it ("7664-93-9", "7664939", "7664 93 9"): its
+    // groups are put right-aligned into the field's groups. Without
+    // separators, the digits fill the groups from the right. Characters the
+    // field does not accept are left out. The field's text keeps its fixed
+    // form; false when nothing usable was given.
+    bool setWritten(const QString &written);
+    // The same rule as a pure function, for the substance database's fields.
+    static QString fromWritten(const QString &emptyText, const QString &written, bool acceptX);
+
 Q_SIGNALS:
     void valueChanged(const QString &value);
     void left(); // the focus moved to another control
@@ -90,6 +101,9 @@ protected:
 private:
     bool isSlot(int pos) const { return pos >= 0 && pos < m_empty.size() && m_empty.at(pos) != u'-'; }
     void typeAt(int pos, QChar c);
+    // A dash typed in a group: the characters typed so far in it move to its
+    // right end and the caret goes to the next group.
+    void closeGroup(int pos);
     void show();
     QString m_empty;
     QString m_value;
@@ -113,4 +127,38 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+};
+
+// A memo whose typing is limited to a number of characters (line breaks
+// included). The limit applies to what the user types, pastes or drops; a
+// text the program puts in (a label file's content) is kept whole, and then
+// typing can shorten it but not lengthen it.
+class LimitedMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    LimitedMemo(int maximum, QWidget *parent = nullptr);
+    int maximum() const { return m_maximum; }
+    // Room left for an insertion that replaces the selection.
+    int room() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+
+private:
+    int m_maximum;
+};
+
+// Draws a statement list's items: a very long line (a hand-edited catalogue)
+// is shortened for drawing, so that showing the list stays quick.
+class StatementDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int kShownCharacters = 600;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };

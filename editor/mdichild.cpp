@@ -3,16 +3,19 @@
 #include "editor/catalogue.h"
 #include "editor/checkdigits.h"
 #include "editor/pictogramrules.h"
+#include "render/jpegcodec.h"
 #include "editor/hppicto.h"
 #include "editor/labelwidgets.h"
 #include "shell/application.h"
 #include "shell/base.h"
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
+#include "shell/labelfile.h"
 #include "tools/four.h"
 #include "tools/printer.h"
 #include "tools/rech.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -23,11 +26,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -98,21 +102,13 @@ void alignAll(QPlainTextEdit *edit, Qt::Alignment alignment)
     edit->document()->setDefaultTextOption(option);
 }
 
-// Keeps a plain text edit within a number of characters, line breaks included.
-void limitLength(QPlainTextEdit *edit, int maximum)
+const QString kLogoPathTooLong = QStringLiteral("Le chemin du logo « %1 » est trop long pour être enregistré.");
+
+// The label window shows its logo small: decoded through the program's codec
+// (regular files of sane size only), at a reduced scale when it is large.
+bool loadLogoPicture(const QString &path, QImage *picture, QString *error)
 {
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maximum] {
-        const QString text = edit->toPlainText();
-        if (text.size() <= maximum)
-            return;
-        QTextCursor cursor = edit->textCursor();
-        const int pos = qMin(cursor.position(), maximum);
-        const QSignalBlocker block(edit);
-        edit->setPlainText(text.left(maximum));
-        cursor = edit->textCursor();
-        cursor.setPosition(pos);
-        edit->setTextCursor(cursor);
-    });
+    return JpegCodec::decodeFile(path, picture, error, QSize(92, 92));
 }
 
 } // namespace
@@ -239,8 +235,9 @@ QWidget *TMDIChild::buildPictogramTab()
         image->setProperty("tag", 0);
         image->setCursor(Qt::PointingHandCursor);
         image->installEventFilter(this);
-        QImageReader reader(start + LabelDocument::pictogramCode(n) + QStringLiteral(".jpg"));
-        const QImage picture = reader.read();
+        QImage picture;
+        JpegCodec::decodeFile(start + LabelDocument::pictogramCode(n) + QStringLiteral(".jpg"), &picture, nullptr,
+                              QSize(32, 32));
         if (!picture.isNull())
             image->setPixmap(QPixmap::fromImage(picture.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
         else
@@ -291,7 +288,7 @@ QWidget *TMDIChild::buildPictogramTab()
 
     // Product identification.
     auto *product = new QGroupBox(QStringLiteral("Identification du produit "), tab);
-    Memo_S = new QPlainTextEdit(product);
+    Memo_S = new LimitedMemo(LabelDocument::kProductMax, product);
     named(Memo_S, "Memo_S");
     Memo_S->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo_S->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -300,7 +297,6 @@ QWidget *TMDIChild::buildPictogramTab()
     productFont.setBold(true);
     Memo_S->setFont(productFont);
     alignAll(Memo_S, Qt::AlignHCenter);
-    limitLength(Memo_S, 128);
     Memo_S->viewport()->installEventFilter(this);
     setProductColor(Qt::black);
     maskCE = new MaskEdit(LabelDocument::kEmptyCE, true, product);
@@ -342,11 +338,10 @@ QWidget *TMDIChild::buildPictogramTab()
 
     // Supplier.
     auto *supplier = new QGroupBox(QStringLiteral("Identification du fournisseur "), tab);
-    Memo_F = new QPlainTextEdit(supplier);
+    Memo_F = new LimitedMemo(LabelDocument::kSupplierMax, supplier);
     named(Memo_F, "Memo_F");
     Memo_F->setLineWrapMode(QPlainTextEdit::NoWrap);
     alignAll(Memo_F, Qt::AlignRight);
-    limitLength(Memo_F, 128);
     auto *logoPanel = new QWidget(supplier);
     named(logoPanel, "Panel_logo");
     logoPanel->setFixedSize(50, 67);
@@ -377,9 +372,8 @@ QWidget *TMDIChild::buildPictogramTab()
     // Comment.
     GPComment = new QGroupBox(QStringLiteral("Commentaires "), tab);
     named(GPComment, "GPComment");
-    Memo_C = new QPlainTextEdit(GPComment);
+    Memo_C = new LimitedMemo(LabelDocument::kCommentMax, GPComment);
     named(Memo_C, "Memo_C");
-    limitLength(Memo_C, 255);
     alignAll(Memo_C, Qt::AlignHCenter);
     auto *clearComment = imageButton(GPComment, "Image2", QStringLiteral("Effacer"), QStyle::SP_DialogResetButton, "edit-delete");
     auto *left = imageButton(GPComment, "Image8", QStringLiteral("Aligné à gauche"), QStyle::SP_ArrowLeft, "format-justify-left");
@@ -434,11 +428,16 @@ QWidget *TMDIChild::buildPictogramTab()
     grid->setRowStretch(1, 1);
     grid->setRowStretch(2, 1);
 
-    // Every visible change refreshes the preview.
-    for (QPlainTextEdit *e : {Memo_S, Memo_F, Memo_C})
+    // Every visible change refreshes the preview and marks the label changed.
+    for (QPlainTextEdit *e : {Memo_S, Memo_F, Memo_C}) {
+        connect(e, &QPlainTextEdit::textChanged, this, &TMDIChild::markModified);
         connect(e, &QPlainTextEdit::textChanged, this, &TMDIChild::refreshPreview);
-    for (MaskEdit *e : {maskCE, maskCAS, maskINDEX})
+    }
+    for (MaskEdit *e : {maskCE, maskCAS, maskINDEX}) {
+        connect(e, &MaskEdit::valueChanged, this, &TMDIChild::markModified);
         connect(e, &MaskEdit::valueChanged, this, &TMDIChild::refreshPreview);
+    }
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMDIChild::markModified);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMDIChild::refreshPreview);
 
     updatePictogramNotice();
@@ -467,8 +466,12 @@ QWidget *TMDIChild::buildStatementTab(int listNumber, const QString &groupTitle,
     connect(*box, &SearchBox::enterPressed, this, [this, listNumber] { toggleSearchHit(listNumber); });
     connect(*clear, &QToolButton::clicked, this, [this, l, group] {
         m_filling = true;
-        for (int i = 0; i < l->count(); ++i)
-            l->item(i)->setCheckState(Qt::Unchecked);
+        for (int i = 0; i < l->count(); ++i) {
+            if (l->item(i)->checkState() != Qt::Unchecked) {
+                l->item(i)->setCheckState(Qt::Unchecked);
+                markModified();
+            }
+        }
         m_filling = false;
         group->setToolTip(QString());
         updateSummary();
@@ -477,6 +480,7 @@ QWidget *TMDIChild::buildStatementTab(int listNumber, const QString &groupTitle,
     connect(l, &QListWidget::itemChanged, this, [this] {
         if (m_filling)
             return;
+        markModified();
         refreshPreview();
         updateSummary();
     });
@@ -609,6 +613,7 @@ void TMDIChild::toggleSearchHit(int listNumber)
     m_filling = true;
     item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     m_filling = false;
+    markModified();
     updateSummary();
     SearchBox *box = searchBox(listNumber);
     box->setFocus(Qt::OtherFocusReason);
@@ -620,7 +625,10 @@ void TMDIChild::onItemClicked(CheckListBox *l, int row)
 {
     if (row < 0)
         return;
-    const QString text = l->item(row)->text();
+    QString text = l->item(row)->text();
+    // A hand-edited catalogue may hold a huge line: measure and show a part.
+    if (text.size() > 2000)
+        text = text.left(2000) + QStringLiteral("…");
     const int width = QFontMetrics(l->font()).horizontalAdvance(text);
     l->setToolTip(width > l->width() - 40 ? text : QString());
 }
@@ -645,18 +653,27 @@ void TMDIChild::onListFocusLeft(int listNumber)
     }
 }
 
-void TMDIChild::setStatusPanel(int panel, const QString &text) { StatusBar1->setPanelText(panel, text); }
+void TMDIChild::setStatusPanel(int panel, const QString &text)
+{
+    if (StatusBar1->panelText(panel) != text)
+        markModified();
+    StatusBar1->setPanelText(panel, text);
+}
 
 QString TMDIChild::statusPanel(int panel) const { return StatusBar1->panelText(panel); }
 
 void TMDIChild::setFontFace(const QString &face, int panelWidth)
 {
+    if (StatusBar1->panelText(PanelFont) != face)
+        markModified();
     StatusBar1->setPanelWidth(PanelFont, panelWidth);
     StatusBar1->setPanelText(PanelFont, face);
 }
 
 void TMDIChild::setCommentAlignment(int code)
 {
+    if (code != m_commentAlignment)
+        markModified();
     m_commentAlignment = code;
     GPComment->setProperty("tag", code);
     alignAll(Memo_C, alignmentFor(code));
@@ -675,6 +692,8 @@ void TMDIChild::chooseProductColor()
     const auto chosen = desktop().color(this, m_productColor);
     if (!chosen)
         return;
+    if (*chosen != m_productColor)
+        markModified();
     setProductColor(*chosen);
     refreshPreview();
 }
@@ -698,21 +717,28 @@ void TMDIChild::chooseLogo()
     const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
     if (!QFileInfo::exists(path))
         return;
-    QImageReader reader(path);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
+    if (path.size() > FrameMirrors::kLogoPathMax) {
+        ErrorBox::show(this, kLogoPathTooLong.arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    QImage picture;
+    QString error;
+    if (!loadLogoPicture(path, &picture, &error)) {
         ErrorBox::show(this, QStringLiteral("Le fichier \"%1\" n'est pas une image JPEG lisible : %2")
-                                 .arg(QFileInfo(path).fileName(), reader.errorString()));
+                                 .arg(QFileInfo(path).fileName(), error));
         return;
     }
     if (TForm_base *f = Form_base())
         f->mirrors.logoPath = path;
     setLogo(path, picture);
+    markModified();
     refreshPreview();
 }
 
 void TMDIChild::eraseLogo()
 {
+    if (!LabLOGO->text().isEmpty())
+        markModified();
     setLogo(QString(), QImage());
     if (TForm_base *f = Form_base())
         f->mirrors.logoPath.clear();
@@ -762,6 +788,7 @@ void TMDIChild::SGHMouseDown(int n)
                == Desktop::Yes;
     });
     if (after != before) {
+        markModified();
         LB_picto->clear();
         LB_picto->addItems(after);
         for (int k = 1; k <= 9; ++k)
@@ -779,6 +806,7 @@ void TMDIChild::ShapeMouseDown(int n)
     const auto items = LB_picto->findItems(code, Qt::MatchExactly);
     for (QListWidgetItem *item : items)
         delete item;
+    markModified();
     setPictogramFlag(n, false);
     refreshPreview();
 }
@@ -793,6 +821,7 @@ void TMDIChild::LB_pictoDblClick()
     if (n >= 1 && n <= 9)
         setPictogramFlag(n, false);
     delete LB_picto->takeItem(row);
+    markModified();
     if (LB_picto->remembered < LB_picto->count())
         LB_picto->setCurrentRow(LB_picto->remembered);
     refreshPreview();
@@ -815,6 +844,7 @@ void TMDIChild::LB_pictoKeyDown(int key)
         if (n >= 1 && n <= 9)
             setPictogramFlag(n, false);
         delete LB_picto->takeItem(row);
+        markModified();
         if (LB_picto->remembered < LB_picto->count())
             LB_picto->setCurrentRow(LB_picto->remembered);
     }
@@ -825,6 +855,8 @@ void TMDIChild::LB_pictoKeyDown(int key)
 void TMDIChild::LB_pictoDragDrop(int from, int to)
 {
     const QStringList moved = PictogramRules::move(pictogramList(), from, to);
+    if (moved != pictogramList())
+        markModified();
     LB_picto->clear();
     LB_picto->addItems(moved);
     if (to >= 0 && to < LB_picto->count())
@@ -845,11 +877,17 @@ void TMDIChild::verifyNumber(MaskEdit *field)
     }
     if (v.result != Verification::Wrong)
         return;
+    // Where the focus went: within this label window it comes back to the
+    // field; a switch to another label window (the focus passes through no
+    // widget while the windows change) is not held back.
+    QWidget *next = QApplication::focusWidget();
+    const bool stayed = next && (next == this || isAncestorOf(next));
     m_verifying = true;
     if (desktop().message(this, kQuestionTitle, question(kind), Desktop::Icon::Question, Desktop::Yes | Desktop::No)
         == Desktop::Yes)
         field->setValue(v.corrected);
-    field->setFocus(Qt::OtherFocusReason);
+    if (stayed)
+        field->setFocus(Qt::OtherFocusReason);
     m_verifying = false;
 }
 
@@ -891,6 +929,7 @@ LabelDocument TMDIChild::document() const
 
 void TMDIChild::applyDocument(const LabelDocument &doc)
 {
+    const QScopedValueRollback loading(m_loading, true);
     if (!doc.title.isEmpty())
         setWindowTitle(doc.title);
     Lab_filename->setText(doc.filePath);
@@ -905,7 +944,7 @@ void TMDIChild::applyDocument(const LabelDocument &doc)
     Memo_F->setPlainText(doc.supplier);
     QImage logo;
     if (!doc.logoPath.isEmpty() && QFileInfo(doc.logoPath).isFile())
-        logo = QImageReader(doc.logoPath).read();
+        loadLogoPicture(doc.logoPath, &logo, nullptr);
     setLogo(doc.logoPath, logo);
     showPictogramList(doc.pictograms);
     fillList(CheckListBox2, doc.hazards);
@@ -920,6 +959,7 @@ void TMDIChild::applyDocument(const LabelDocument &doc)
     Lab_echelle->setText(doc.scale);
     CB_hpeuh->setChecked(doc.numberingOnly);
     updateSummary();
+    m_modified = false;
 }
 
 void TMDIChild::activate()
@@ -927,15 +967,14 @@ void TMDIChild::activate()
     TForm_base *f = Form_base();
     if (!f)
         return;
-    // A size that is not a whole number (hand-edited file) leaves the mirror as it was.
+    // A hand-edited file may hold a fractional size ("7,5"): it is the
+    // label's own and is kept, so that a later save writes it back.
     f->mirrors.fontFace = statusPanel(PanelFont);
     bool ok = false;
-    const int statement = statusPanel(PanelStatementSize).trimmed().toInt(&ok);
-    if (ok)
-        f->mirrors.statementSize = float(statement);
-    const int product = statusPanel(PanelProductSize).trimmed().toInt(&ok);
-    if (ok)
-        f->mirrors.productSize = float(product);
+    if (const auto statement = LabelFile::parseSize(statusPanel(PanelStatementSize)))
+        f->mirrors.statementSize = *statement;
+    if (const auto product = LabelFile::parseSize(statusPanel(PanelProductSize)))
+        f->mirrors.productSize = *product;
     setFontFace(f->mirrors.fontFace, f->fontPanelWidth(f->mirrors.fontFace));
     f->saveDialogFileName = QFileInfo(Lab_filename->text()).absoluteFilePath();
     if (kalvane() && kalvane()->printer()) {
@@ -949,7 +988,35 @@ void TMDIChild::activate()
     f->mirrors.logoPath = LabLOGO->text();
     if (kalvane() && kalvane()->printer())
         kalvane()->printer()->CB_HPEUH->setChecked(CB_hpeuh->isChecked());
+    f->updateTextMarks();
     f->refreshPreview();
+}
+
+void TMDIChild::markModified()
+{
+    if (!m_loading && !m_filling)
+        m_modified = true;
+}
+
+bool TMDIChild::maybeDiscard()
+{
+    if (!m_modified)
+        return true;
+    TForm_base *f = Form_base();
+    if (!f)
+        return true;
+    // The question is about this label: show it.
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        f->mdiArea->setActiveSubWindow(sub);
+    switch (desktop().message(this, kDiscardTitle, kDiscardQuestion.arg(windowTitle()), Desktop::Icon::Question,
+                              Desktop::Yes | Desktop::No | Desktop::Cancel)) {
+    case Desktop::Yes:
+        return f->saveLabel(this);
+    case Desktop::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TMDIChild::refreshPreview()
@@ -962,6 +1029,10 @@ void TMDIChild::refreshPreview()
 
 void TMDIChild::closeEvent(QCloseEvent *event)
 {
+    if (!m_closed && !maybeDiscard()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_closed)
         return;

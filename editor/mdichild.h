@@ -107,6 +107,18 @@ public:
     // Verifies an identification number's check character on leaving its field.
     void verifyNumber(MaskEdit *field);
 
+    // Whether the label changed since it was created, opened or saved.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    // Before the label's content is discarded: an unchanged label may go; for
+    // a changed one the user chooses to save it (Yes, through the usual
+    // save), to discard it (No) or to keep the window (Cancel). True when the
+    // window may close.
+    bool maybeDiscard();
+    static inline const QString kDiscardTitle = QStringLiteral("CONFIRMATION");
+    static inline const QString kDiscardQuestion = QStringLiteral(
+        "L'étiquette « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications avant de la fermer ?");
+
     QImage logoPicture() const { return m_logo; }
     QColor productColor() const { return m_productColor; }
     void setProductColor(const QColor &color);
@@ -126,6 +138,7 @@ private:
                                const char *clearName, const QString &initial, int clickStart,
                                int clickLength, const QString &hint);
     void refreshPreview();
+    void markModified();
     void chooseProductColor();
     void chooseLogo();
     void eraseLogo();
@@ -146,4 +159,6 @@ private:
     bool m_closed = false;
     bool m_filling = false;
     bool m_verifying = false;
+    bool m_modified = false;
+    bool m_loading = false; // applyDocument: the content is the file's, not a change
 };

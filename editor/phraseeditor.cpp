@@ -3,7 +3,12 @@
 #include "shell/application.h"
 #include "shell/base.h"
 
+#include "shell/placement.h"
+
 #include <QAction>
+#include <QMimeData>
+#include <QScreen>
+#include <QTextDocument>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -12,13 +17,44 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// The statement's text box: a statement stays one line, so a pasted or
+// dropped line break becomes a blank.
+class PhraseMemo : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (!source || !source->hasText())
+            return;
+        textCursor().insertText(oneLine(source->text()));
+    }
+
+public:
+    static QString oneLine(QString text)
+    {
+        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        for (QChar &c : text)
+            if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+                c = u' ';
+        return text;
+    }
+};
+
+} // namespace
+
 TFormEdit::TFormEdit(QWidget *frame)
-    : QWidget(frame, Qt::Window | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(frame, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                         | Qt::MSWindowsFixedSizeDialogHint)
 {
     Application::noteCreated("TFormEdit");
     setObjectName(QStringLiteral("TFormEdit"));
     setWindowTitle(QStringLiteral("Éditeur de phrases"));
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new PhraseMemo(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFont(QFont(QStringLiteral("Arial")));
     Memo1->setMinimumSize(313, 80);
@@ -57,4 +93,29 @@ bool TFormEdit::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QString TFormEdit::text() const
+{
+    // The raw text keeps no-break spaces, which the plain-text view of the
+    // box turns into blanks.
+    return PhraseMemo::oneLine(Memo1->document()->toRawText());
+}
+
+void TFormEdit::setText(const QString &text)
+{
+    Memo1->setPlainText(PhraseMemo::oneLine(text));
+}
+
+void TFormEdit::showBeside(QWidget *anchor)
+{
+    if (!isVisible() && anchor) {
+        const QRect area(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
+        const QScreen *screen = anchor->screen();
+        if (screen)
+            move(Placement::beside(area, frameGeometry().size(), screen->availableGeometry()));
+    }
+    show();
+    raise();
+    activateWindow();
 }

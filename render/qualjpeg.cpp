@@ -20,6 +20,7 @@ TQual_jpeg::TQual_jpeg(QWidget *frame)
     : QDialog(frame, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     Application::noteCreated("TQual_jpeg");
+    keepAbovePreview(this);
     setObjectName(QStringLiteral("TQual_jpeg"));
     setWindowTitle(kCaption);
     setModal(true);

@@ -80,6 +80,12 @@ void Application::destroyWindows()
     m_splash = nullptr;
 }
 
+void Application::terminateWithoutPrinter()
+{
+    m_noPrinter = true;
+    requestTerminate();
+}
+
 void Application::requestTerminate()
 {
     if (m_terminateRequested)

@@ -46,6 +46,10 @@ public:
     // Asks the program to end once control returns to the event loop.
     void requestTerminate();
     bool terminateRequested() const { return m_terminateRequested; }
+    // The program ends because no printer is installed: the settings files of
+    // this run are not written.
+    void terminateWithoutPrinter();
+    bool endedWithoutPrinter() const { return m_noPrinter; }
 
     TForm_base *frame() const { return m_frame; }
     TApropos *apropos() const { return m_apropos; }
@@ -68,6 +72,7 @@ private:
     QString m_startDirectory;
     QStringList m_creationLog;
     bool m_terminateRequested = false;
+    bool m_noPrinter = false;
     TForm_base *m_frame = nullptr;
     TApropos *m_apropos = nullptr;
     TPrintView *m_printView = nullptr;

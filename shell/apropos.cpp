@@ -1,6 +1,7 @@
 #include "shell/apropos.h"
 
 #include "shell/application.h"
+#include "shell/desktop.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@ TApropos::TApropos(QWidget *frame)
     : QDialog(frame)
 {
     Application::noteCreated("TApropos");
+    keepAbovePreview(this);
     setObjectName(QStringLiteral("TApropos"));
     setWindowTitle(kCaption);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);

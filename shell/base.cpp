@@ -23,12 +23,15 @@
 #include "editor/phraseeditor.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -164,14 +167,22 @@ void TForm_base::createActions()
     centr1 = makeAction(this, "centr1", QStringLiteral("centré"), QString(), {}, false);
     droite1 = makeAction(this, "droite1", QStringLiteral("droite"), QString(), {}, false);
 
-    const int productSizes[] = {10, 12, 14, 16, 18, 20, 22, 24, 26};
+    // The sizes of the active label are marked in the menus.
+    auto *productSizes = new QActionGroup(this);
+    productSizes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto *statementSizes = new QActionGroup(this);
+    statementSizes->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    const int productPoints[] = {10, 12, 14, 16, 18, 20, 22, 24, 26};
     const int productKeys[] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9,
                                Qt::Key_F10, Qt::Key_F11, Qt::Key_F12, Qt::Key_F1};
     for (int i = 0; i < 9; ++i) {
-        const int pts = productSizes[i];
+        const int pts = productPoints[i];
         const QByteArray name = pts == 26 ? QByteArray("N26ptsCTRLMAJF1") : "N" + QByteArray::number(pts) + "pts1";
         QAction *a = makeAction(this, name.constData(), QStringLiteral("%1 pts").arg(pts), QString(),
                                 QKeySequence(Qt::SHIFT | productKeys[i]), false);
+        a->setCheckable(true);
+        a->setData(pts);
+        productSizes->addAction(a);
         connect(a, &QAction::triggered, this, [this, pts] { setProductSize(pts); });
         productSizeActions << a;
     }
@@ -179,6 +190,9 @@ void TForm_base::createActions()
         const QByteArray name = "N" + QByteArray::number(pts) + "1";
         QAction *a = makeAction(this, name.constData(), QStringLiteral("%1 pts").arg(pts), QString(),
                                 QKeySequence(Qt::Key_F5 + (pts - 5)), false);
+        a->setCheckable(true);
+        a->setData(pts);
+        statementSizes->addAction(a);
         connect(a, &QAction::triggered, this, [this, pts] { setStatementSize(pts); });
         statementSizeActions << a;
     }
@@ -200,8 +214,8 @@ void TForm_base::createActions()
     connect(centr1, &QAction::triggered, this, [this] { setCommentAlignment(17); });
     connect(droite1, &QAction::triggered, this, [this] { setCommentAlignment(18); });
     connect(WindowCascade1, &QAction::triggered, this, [this] { mdiArea->cascadeSubWindows(); });
-    connect(WindowTileHorizontal1, &QAction::triggered, this, [this] { mdiArea->tileSubWindows(); });
-    connect(WindowTileVertical1, &QAction::triggered, this, [this] { mdiArea->tileSubWindows(); });
+    connect(WindowTileHorizontal1, &QAction::triggered, this, [this] { tileWindows(Qt::Horizontal); });
+    connect(WindowTileVertical1, &QAction::triggered, this, [this] { tileWindows(Qt::Vertical); });
     connect(Planche, &QAction::triggered, this, [] {
         if (kalvane() && kalvane()->planche()) {
             kalvane()->planche()->show();
@@ -349,9 +363,14 @@ void TForm_base::createToolBar()
 void TForm_base::fillFontMenu()
 {
     m_screenFonts = desktop().screenFonts();
+    auto *faces = new QActionGroup(this);
+    faces->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (int i = 0; i < m_screenFonts.size(); ++i) {
-        QAction *a = Police1->addAction(m_screenFonts.at(i));
+        // A family name may hold "&", which a menu would take for a mnemonic.
+        QAction *a = Police1->addAction(QString(m_screenFonts.at(i)).replace(u'&', QLatin1String("&&")));
         a->setData(i); // the item's tag: its index in the font list
+        a->setCheckable(true);
+        faces->addAction(a);
         a->setEnabled(false);
         connect(a, &QAction::triggered, this, [this, i] { MenuFonteClick(i); });
     }
@@ -377,9 +396,14 @@ void TForm_base::readSettings()
             move(x(), *ini.top);
         if (ini.left)
             move(*ini.left, y());
+        keepOnScreen();
         if (m_lastUsedFolder.isEmpty() || !QDir::setCurrent(m_lastUsedFolder)) {
             desktop().message(this, kFolderWarningTitle, folderWarning(m_lastUsedFolder), Desktop::Icon::Warning,
                               Desktop::Ok);
+            openDialogFolder = saveDialogFolder = m_defaultLabelFolder;
+        } else if (QDir(QDir::currentPath()) == QDir(m_startDirectory)) {
+            // The start directory holds the program's own data (catalogues,
+            // pictograms, settings): labels belong in the default label folder.
             openDialogFolder = saveDialogFolder = m_defaultLabelFolder;
         } else {
             openDialogFolder = saveDialogFolder = m_lastUsedFolder;
@@ -416,7 +440,33 @@ void TForm_base::writeSettings()
         ini.marginY = p->Ed_h->text();
         ini.scale = QString::number(p->TrackBar1->value());
     }
-    TextFile::writeLines(m_startDirectory + QStringLiteral("dat.ini"), ini.toLines());
+    QString error;
+    if (!TextFile::writeLines(m_startDirectory + QStringLiteral("dat.ini"), ini.toStorableLines(m_defaultLabelFolder),
+                              &error))
+        desktop().message(this, kWarningTitle, error, Desktop::Icon::Warning, Desktop::Ok);
+}
+
+void TForm_base::keepOnScreen()
+{
+    // Whatever "dat.ini" says, the frame is no larger than the screens allow
+    // (but never smaller than its own stored size for a maximised frame) and
+    // its title bar stays where the mouse can reach it.
+    const QScreen *screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableVirtualGeometry();
+    const int maxWidth = std::max(available.width(), DatIni::kMaximisedWidth);
+    const int maxHeight = std::max(available.height(), DatIni::kMaximisedHeight);
+    resize(std::clamp(width(), 200, maxWidth), std::clamp(height(), 150, maxHeight));
+    const QRect titleBar(x(), y(), width(), 30);
+    const QRect reachable = titleBar.intersected(available);
+    if (reachable.width() < 100 || reachable.height() < 20 || y() < available.top()) {
+        const int left = std::clamp(x(), available.left(), std::max(available.left(), available.right() - width() + 1));
+        const int top = std::clamp(y(), available.top(), std::max(available.top(), available.bottom() - height() + 1));
+        move(left, top);
+    }
 }
 
 void TForm_base::closeEvent(QCloseEvent *event)
@@ -425,8 +475,21 @@ void TForm_base::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // Changed labels ask before they are discarded; "Annuler" keeps the
+    // program running.
+    const auto labels = labelWindows();
+    for (auto it = labels.crbegin(); it != labels.crend(); ++it) {
+        if (!(*it)->maybeDiscard()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (TMDIChild *label : labels)
+        label->setModified(false);
     m_closing = true;
-    writeSettings();
+    // Without a printer the program ends without a trace of this run.
+    if (!kalvane() || !kalvane()->endedWithoutPrinter())
+        writeSettings();
     if (Application *app = kalvane()) {
         const QList<QWidget *> order = {app->apercu(), app->printer(), app->planche(), app->qualJpeg(),
                                         app->rech(), app->four(), app->formEdit(), app->formRF(),
@@ -522,6 +585,7 @@ void TForm_base::labelClosed()
         setLabelCommandsEnabled(true);
     }
     STnb_f->setText(QString::number(m_labelCount));
+    updateTextMarks();
 }
 
 void TForm_base::onSubWindowActivated(QMdiSubWindow *window)
@@ -530,6 +594,49 @@ void TForm_base::onSubWindowActivated(QMdiSubWindow *window)
         return;
     if (auto *child = qobject_cast<TMDIChild *>(window->widget()))
         child->activate();
+}
+
+void TForm_base::updateTextMarks()
+{
+    const bool any = m_labelCount > 0 && activeLabel() != nullptr;
+    for (QAction *a : Police1->actions()) {
+        const int i = a->data().toInt();
+        a->setChecked(any && i >= 0 && i < m_screenFonts.size() && m_screenFonts.at(i) == mirrors.fontFace);
+    }
+    for (QAction *a : productSizeActions)
+        a->setChecked(any && a->data().toInt() == mirrors.productSize);
+    for (QAction *a : statementSizeActions)
+        a->setChecked(any && a->data().toInt() == mirrors.statementSize);
+}
+
+void TForm_base::tileWindows(Qt::Orientation orientation)
+{
+    // "Mosaïque horizontale": full-width windows one above the other;
+    // "Mosaïque verticale": full-height windows side by side.
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : mdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = mdiArea->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow *sub = windows.at(i);
+        if (sub->isMaximized())
+            sub->showNormal();
+        QRect cell;
+        if (orientation == Qt::Horizontal) {
+            const int top = area.top() + area.height() * i / n;
+            const int bottom = area.top() + area.height() * (i + 1) / n;
+            cell = QRect(area.left(), top, area.width(), bottom - top);
+        } else {
+            const int left = area.left() + area.width() * i / n;
+            const int right = area.left() + area.width() * (i + 1) / n;
+            cell = QRect(left, area.top(), right - left, area.height());
+        }
+        sub->setGeometry(cell);
+    }
 }
 
 void TForm_base::fillWindowMenu()
@@ -655,9 +762,14 @@ void TForm_base::Ouvrir1Execute()
 
 void TForm_base::Enregistrer1Execute()
 {
-    TMDIChild *label = activeLabel();
+    if (TMDIChild *label = activeLabel())
+        saveLabel(label);
+}
+
+bool TForm_base::saveLabel(TMDIChild *label)
+{
     if (!label)
-        return;
+        return false;
     const QString current = label->Lab_filename->text();
     Desktop::FileDialog d;
     d.title = QStringLiteral("Enregistrer sous");
@@ -673,21 +785,23 @@ void TForm_base::Enregistrer1Execute()
     }
     const QString chosen = desktop().saveFile(this, d);
     if (chosen.isEmpty())
-        return;
+        return false;
     LabelDocument doc = label->document();
     QString error;
     QString notice;
     if (!LabelFile::save(chosen, &doc, mirrors, &error, QString(), &notice)) {
         // The label keeps its previous path and title; the old file is whole.
         ErrorBox::show(this, error);
-        return;
+        return false;
     }
     if (!notice.isEmpty())
         desktop().message(this, kWarningTitle, notice, Desktop::Icon::Warning, Desktop::Ok);
     label->Lab_filename->setText(doc.filePath);
     label->setWindowTitle(doc.title);
+    label->setModified(false);
     saveDialogFolder = QFileInfo(doc.filePath).absolutePath();
     saveDialogFileName = doc.filePath;
+    return true;
 }
 
 void TForm_base::Fermer1Execute()
@@ -695,9 +809,11 @@ void TForm_base::Fermer1Execute()
     if (desktop().message(this, kWarningTitle, kCloseAllQuestion, Desktop::Icon::Question,
                           Desktop::Yes | Desktop::No) != Desktop::Yes)
         return;
+    // A changed label asks first; its "Annuler" stops the closing there.
     const auto subs = mdiArea->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.crbegin(); it != subs.crend(); ++it)
-        (*it)->close();
+        if (!(*it)->close())
+            return;
 }
 
 void TForm_base::Quitter1Execute() { close(); }
@@ -709,14 +825,13 @@ void TForm_base::Modif1Execute()
     TFormEdit *editor = kalvane() ? kalvane()->formEdit() : nullptr;
     if (!editor)
         return;
-    editor->show();
-    editor->raise();
     TMDIChild *label = activeLabel();
+    editor->showBeside(label ? static_cast<QWidget *>(label) : this);
     QListWidget *list = label ? label->list(focusedList) : nullptr;
     if (!list || list->currentRow() < 0)
         return; // the editor keeps its previous text
     editor->position = list->currentRow();
-    editor->Memo1->setPlainText(list->currentItem()->text());
+    editor->setText(list->currentItem()->text());
 }
 
 void TForm_base::majourExecute()
@@ -724,8 +839,8 @@ void TForm_base::majourExecute()
     TFormEdit *editor = kalvane() ? kalvane()->formEdit() : nullptr;
     TMDIChild *label = activeLabel();
     QListWidget *list = label ? label->list(focusedList) : nullptr;
-    if (editor && list && list->currentRow() >= 0) {
-        list->currentItem()->setText(editor->Memo1->toPlainText());
+    if (editor && list && list->currentRow() >= 0 && list->currentItem()->text() != editor->text()) {
+        list->currentItem()->setText(editor->text());
         refreshPreview();
     }
     if (editor)
@@ -739,6 +854,7 @@ void TForm_base::MenuFonteClick(int tag)
     mirrors.fontFace = m_screenFonts.at(tag);
     if (TMDIChild *label = activeLabel())
         label->setFontFace(mirrors.fontFace, fontPanelWidth(mirrors.fontFace));
+    updateTextMarks();
     refreshPreview();
 }
 
@@ -747,6 +863,7 @@ void TForm_base::setProductSize(int points)
     mirrors.productSize = float(points);
     if (TMDIChild *label = activeLabel())
         label->setStatusPanel(TMDIChild::PanelProductSize, QString::number(points));
+    updateTextMarks();
     if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible()) {
         Apercu1Execute();
         setFocus();
@@ -758,6 +875,7 @@ void TForm_base::setStatementSize(int points)
     mirrors.statementSize = float(points);
     if (TMDIChild *label = activeLabel())
         label->setStatusPanel(TMDIChild::PanelStatementSize, QString::number(points));
+    updateTextMarks();
     if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible()) {
         Apercu1Execute();
         setFocus();

@@ -53,6 +53,10 @@ public:
     void refreshPreview();
     // What the renderer draws for the active label (a white label without one).
     struct LabelContent activeContent() const;
+    // Marks the active label's font face and two sizes in the text menus.
+    void updateTextMarks();
+    // "Mosaïque horizontale" (Qt::Horizontal) and "Mosaïque verticale".
+    void tileWindows(Qt::Orientation orientation);
     // Text width of a font face in the frame's font, plus 24 pixels.
     int fontPanelWidth(const QString &face) const;
 
@@ -64,6 +68,9 @@ public:
     void Nouveau1Execute();
     void Ouvrir1Execute();
     void Enregistrer1Execute();
+    // The save command on one label (the save dialog, then the file); true
+    // when the label was written.
+    bool saveLabel(TMDIChild *label);
     void Fermer1Execute();
     void Quitter1Execute();
     void MenuFonteClick(int tag);
@@ -140,6 +147,7 @@ private:
     void fillFontMenu();
     void readSettings();
     void writeSettings();
+    void keepOnScreen();
     void setLabelCommandsEnabled(bool enabled);
     void fillWindowMenu();
     void onSubWindowActivated(QMdiSubWindow *window);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QWidget>
 
 namespace {
 std::unique_ptr<Desktop> &current()
@@ -80,6 +81,12 @@ QString Desktop::qtFilter(const QString &filter)
         out << QStringLiteral("%1 (%2)").arg(parts.at(i).trimmed(), patterns);
     }
     return out.join(QStringLiteral(";;"));
+}
+
+void keepAbovePreview(QWidget *dialog)
+{
+    if (dialog)
+        dialog->setWindowFlag(Qt::WindowStaysOnTopHint, true);
 }
 
 bool windowsCanBlend()

@@ -74,6 +74,10 @@ protected:
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(Desktop::Buttons)
 
+// Dialogs and message boxes open above the floating preview, which stays on
+// top of the other windows: call before the dialog is first shown.
+void keepAbovePreview(QWidget *dialog);
+
 // Whether top-level windows can be made translucent (the offscreen platform of
 // the tests cannot).
 bool windowsCanBlend();

@@ -24,6 +24,12 @@ struct LabelDocument {
     static inline const QString kEmptyCE = QStringLiteral("   -   - ");
     static inline const QString kEmptyCAS = QStringLiteral("      -  - ");
     static inline const QString kEmptyINDEX = QStringLiteral("   -   -  - ");
+    // Typing limits of the label window (line breaks included); a label file
+    // may hold longer texts, which are kept.
+    static constexpr int kProductMax = 128;
+    static constexpr int kSupplierMax = 128;
+    static constexpr int kCommentMax = 255;
+    static constexpr int kSignalWordMax = 15;
 
     QString title;                       // window caption
     QString filePath = kUntitled;        // Lab_filename

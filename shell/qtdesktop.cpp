@@ -21,6 +21,7 @@ Desktop::Button QtDesktop::message(QWidget *parent, const QString &title, const 
                                    Icon icon, Buttons buttons)
 {
     QMessageBox box(parent);
+    keepAbovePreview(&box);
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
@@ -54,6 +55,7 @@ Desktop::Button QtDesktop::message(QWidget *parent, const QString &title, const 
 QStringList QtDesktop::runOpenDialog(QWidget *parent, const FileDialog &d)
 {
     QFileDialog dialog(parent, d.title, d.folder, qtFilter(d.filter));
+    keepAbovePreview(&dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(d.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     if (!d.defaultSuffix.isEmpty())
@@ -68,6 +70,7 @@ QStringList QtDesktop::runOpenDialog(QWidget *parent, const FileDialog &d)
 QString QtDesktop::runSaveDialog(QWidget *parent, const FileDialog &d)
 {
     QFileDialog dialog(parent, d.title, d.folder, qtFilter(d.filter));
+    keepAbovePreview(&dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!d.defaultSuffix.isEmpty())
@@ -83,7 +86,13 @@ QString QtDesktop::runSaveDialog(QWidget *parent, const FileDialog &d)
 
 QString QtDesktop::runFolderDialog(QWidget *parent, const QString &title, const QString &start)
 {
-    return QFileDialog::getExistingDirectory(parent, title, start);
+    QFileDialog dialog(parent, title, start);
+    keepAbovePreview(&dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QColor> QtDesktop::color(QWidget *parent, const QColor &initial)
@@ -95,15 +104,17 @@ std::optional<QColor> QtDesktop::color(QWidget *parent, const QColor &initial)
             QColorDialog::setCustomColor(i, Qt::white);
         customInitialised = true;
     }
-    const QColor c = QColorDialog::getColor(initial, parent);
-    if (!c.isValid())
+    QColorDialog dialog(initial, parent);
+    keepAbovePreview(&dialog);
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid())
         return std::nullopt;
-    return c;
+    return dialog.selectedColor();
 }
 
 bool QtDesktop::print(QWidget *parent, QPrinter *printer)
 {
     QPrintDialog dialog(printer, parent);
+    keepAbovePreview(&dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 

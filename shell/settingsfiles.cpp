@@ -1,5 +1,7 @@
 #include "shell/settingsfiles.h"
 
+#include "shell/textfile.h"
+
 std::optional<int> parseInteger(const QString &text)
 {
     bool ok = false;
@@ -24,7 +26,7 @@ DatIni DatIni::fromLines(const QStringList &lines)
             const auto value = parseInteger(lines.at(line));
             if (!value)
                 break; // the first bad line stops the rest, as a conversion error would
-            *geometry[i] = value;
+            *geometry[i] = qBound(-kGeometryLimit, *value, kGeometryLimit);
         }
     }
     if (lines.size() > 5)
@@ -46,6 +48,22 @@ QStringList DatIni::toLines() const
             marginX.value_or(QStringLiteral("0")),
             marginY.value_or(QStringLiteral("0")),
             scale.value_or(QStringLiteral("100"))};
+}
+
+QStringList DatIni::toStorableLines(const QString &fallbackFolder) const
+{
+    const auto storable = [](const QString &text) {
+        QByteArray bytes;
+        return TextFile::encode(text, &bytes) && !text.contains(u'\r') && !text.contains(u'\n');
+    };
+    QStringList lines = toLines();
+    if (!storable(lines[0]))
+        lines[0] = storable(fallbackFolder) ? fallbackFolder : QStringLiteral(".");
+    const QString defaults[] = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("100")};
+    for (int i = 5; i < 8; ++i)
+        if (!storable(lines[i]))
+            lines[i] = defaults[i - 5];
+    return lines;
 }
 
 namespace TrakIni {

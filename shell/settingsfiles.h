@@ -16,6 +16,16 @@ struct DatIni {
 
     static DatIni fromLines(const QStringList &lines);
     QStringList toLines() const;
+    // The lines as they can be stored in Windows-1252: a folder whose name
+    // the code page cannot hold falls back to `fallbackFolder`, or to "."
+    // (the start directory) when that cannot be stored either; a margin or
+    // scale text that cannot be stored falls back to its default. No line is
+    // ever the reason the whole file is lost.
+    QStringList toStorableLines(const QString &fallbackFolder) const;
+
+    // Geometry lines hold any number a hand may write; the frame takes them
+    // within these bounds before looking at the screens.
+    static constexpr int kGeometryLimit = 100000;
 
     // Frame geometry as stored at closing: "740", "680", "0", "0" when the frame
     // is maximised or minimised.

@@ -5,6 +5,7 @@ list(APPEND KALVANE_CORE_SOURCES
     shell/colortext.cpp
     shell/labelfile.cpp
     shell/labeldigest.cpp
+    shell/placement.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     shell/desktop.cpp

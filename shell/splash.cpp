@@ -99,7 +99,7 @@ void TForm1::finish()
     if (!desktop().hasPrinter()) {
         desktop().message(this, kNoPrinterTitle, kNoPrinterText, Desktop::Icon::Critical, Desktop::Ok);
         if (kalvane())
-            kalvane()->requestTerminate();
+            kalvane()->terminateWithoutPrinter();
     }
     slideDown();
     hide();

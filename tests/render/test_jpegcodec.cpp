@@ -5,8 +5,11 @@
 #include "render/jpegcodec.h"
 #include "renderfixtures.h"
 
+#include <QTemporaryDir>
+
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 
 extern "C" {
 #include <jpeglib.h>
@@ -17,8 +20,8 @@ using namespace RenderFixtures;
 namespace {
 
 // Writes a picture with libjpeg's own settings, for the kinds of files the
-// program's encoder never makes (progressive, CMYK).
-enum class Kind { Progressive, AdobeCmyk };
+// program's encoder never makes (progressive, CMYK), or plain baseline.
+enum class Kind { Baseline, Progressive, AdobeCmyk };
 
 QByteArray libjpegFile(const QImage &rgb, Kind kind)
 {
@@ -97,7 +100,10 @@ int largestDifference(const QImage &a, const QImage &b)
 // Sets the frame header's height and width of a baseline JPEG.
 QByteArray withFrameSize(QByteArray jpeg, int width, int height)
 {
-    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    // The frame header of a baseline (C0) or progressive (C2) picture.
+    qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    if (sof < 0)
+        sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
     jpeg[sof + 5] = char(height >> 8);
     jpeg[sof + 6] = char(height & 255);
     jpeg[sof + 7] = char(width >> 8);
@@ -251,12 +257,57 @@ private Q_SLOTS:
         QVERIFY2(JpegCodec::decode(jpeg, &decoded, &error), qPrintable(error));
     }
 
+    void hugeFramesAreRefusedBeforeDecoding()
+    {
+        // A header that claims 30000 x 30000: refused from the header, even
+        // when a reduced scale is asked, before the library makes room for
+        // it (a progressive picture keeps every coefficient in memory).
+        const QImage picture = gradient(QSize(32, 32));
+        for (const QByteArray &file : {libjpegFile(picture, Kind::Progressive), libjpegFile(picture, Kind::Baseline)}) {
+            for (const QSize atLeast : {QSize(), QSize(32, 32)}) {
+                QImage decoded;
+                QString error;
+                QVERIFY(!JpegCodec::decode(withFrameSize(file, 30000, 30000), &decoded, &error, atLeast));
+                QCOMPARE(error, QStringLiteral("Image JPEG trop grande."));
+            }
+        }
+        // A progressive picture of 9000 x 9000 is refused too; a baseline one
+        // of that size gets its reduced-scale decoding (here it then fails on
+        // the data, which is only 32 x 32).
+        QString error;
+        QVERIFY(!JpegCodec::decode(withFrameSize(libjpegFile(picture, Kind::Progressive), 9000, 9000), nullptr,
+                                   &error, QSize(32, 32)));
+        QCOMPARE(error, QStringLiteral("Image JPEG trop grande."));
+        QVERIFY(!JpegCodec::decode(withFrameSize(libjpegFile(picture, Kind::Baseline), 9000, 9000), nullptr, &error,
+                                   QSize(32, 32)));
+        QVERIFY(error != QStringLiteral("Image JPEG trop grande."));
+    }
+
     void fileErrors()
     {
         QImage decoded;
         QString error;
         QVERIFY(!JpegCodec::decodeFile(QStringLiteral("/nulle/part/SGH01.jpg"), &decoded, &error));
         QVERIFY(error.contains(QStringLiteral("SGH01.jpg")));
+
+        // Only regular files of sane size that start as a JPEG picture.
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("logo.jpg"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!JpegCodec::decodeFile(fifo, &decoded, &error)); // would block if opened
+        QVERIFY(error.contains(QStringLiteral("pas un fichier ordinaire")));
+        const QString text = dir.filePath(QStringLiteral("texte.jpg"));
+        writeFile(text, QByteArray("pas une image"));
+        QVERIFY(!JpegCodec::decodeFile(text, &decoded, &error));
+        QVERIFY2(error.contains(QStringLiteral("n'est pas une image JPEG")), qPrintable(error));
+        const QString big = dir.filePath(QStringLiteral("gros.jpg"));
+        {
+            QFile f(big);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(JpegCodec::kMaxFileSize + 1)); // sparse: nothing is written
+        }
+        QVERIFY(!JpegCodec::decodeFile(big, &decoded, &error));
+        QVERIFY2(error.contains(QStringLiteral("trop volumineux")), qPrintable(error));
     }
 };
 

@@ -93,7 +93,11 @@ void TestFrame::shortcutsOfDisabledMenusDoNothing()
     TMDIChild *label = frame()->activeLabel();
     QTest::keyClick(frame(), Qt::Key_F7);
     QCOMPARE(label->statusPanel(TMDIChild::PanelStatementSize), QStringLiteral("7"));
+    // The size change is a change of the label: closing it asks first.
+    desk()->answers.enqueue(Desktop::No);
     label->parentWidget()->close();
+    QCOMPARE(desk()->messages.size(), 1);
+    QCOMPARE(desk()->messages.last().title, QStringLiteral("CONFIRMATION"));
     QCOMPARE(frame()->labelCount(), 0);
     const float before = frame()->mirrors.statementSize;
     QTest::keyClick(frame(), Qt::Key_F9);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void unreachableFolderWarns();
     void confirmedDialogFolderBecomesLastUsedFolder();
     void noPrinterEndsTheProgram();
+    void extremeGeometryStaysOnTheScreen();
+    void unstorableFolderKeepsTheSettings();
     void splashClosesAtSecondTick();
     void fontMenuListsDefaultAndFamilies();
     void printSettingsComeFromDatIni();
@@ -76,7 +79,11 @@ void TestStartup::firstStartThenClosingWritesBothSettingsFiles()
     TestProgram again;
     QCOMPARE(again.desktop->iconRegistrations, 0);
     QCOMPARE(again.app->apercu()->TrackBar1->value(), 170);
-    QCOMPARE(again.app->frame()->openDialogFolder, start);
+    // The last-used folder is the start directory itself, which holds the
+    // program's data: the label dialogs start in the default label folder.
+    QCOMPARE(again.app->frame()->lastUsedFolder(), start);
+    QCOMPARE(QDir::currentPath(), start);
+    QCOMPARE(again.app->frame()->openDialogFolder, start + QStringLiteral("/Kalvane"));
 }
 
 void TestStartup::oneLineSettingsKeepBuiltInGeometry()
@@ -159,8 +166,53 @@ void TestStartup::noPrinterEndsTheProgram()
     QCOMPARE(program.desktop->messages.first().icon, Desktop::Icon::Critical);
     QVERIFY(program.app->terminateRequested());
     QVERIFY(!program.app->splash()->isVisible());
-    // Ending this way writes no settings.
+    // Ending this way writes no settings, also when the frame then closes
+    // (quitting closes the windows).
     QVERIFY(dir.read(QStringLiteral("dat.ini")).isEmpty());
+    program.app->frame()->close();
+    QVERIFY(!QFileInfo::exists(dir.file(QStringLiteral("dat.ini"))));
+    QVERIFY(!QFileInfo::exists(dir.file(QStringLiteral("trakvln.ini"))));
+}
+
+void TestStartup::extremeGeometryStaysOnTheScreen()
+{
+    {
+        TempStartDir dir;
+        dir.write(QStringLiteral("dat.ini"),
+                  dir.path().toLocal8Bit() + "\r\n32767\r\n32767\r\n-2147483576\r\n-50000\r\n0\r\n0\r\n100\r\n");
+        TestProgram program;
+        TForm_base *frame = program.app->frame();
+        const QRect screen = frame->screen()->availableVirtualGeometry();
+        QVERIFY(frame->width() <= std::max(screen.width(), 680));
+        QVERIFY(frame->height() <= std::max(screen.height(), 740));
+        // The title bar can be reached.
+        QVERIFY(screen.contains(frame->pos()));
+    }
+    // A frame partly off the screen but reachable keeps its place.
+    TempStartDir other;
+    other.write(QStringLiteral("dat.ini"), other.path().toLocal8Bit() + "\r\n505\r\n687\r\n176\r\n388\r\n");
+    TestProgram again;
+    QCOMPARE(again.app->frame()->pos(), QPoint(388, 176));
+}
+
+void TestStartup::unstorableFolderKeepsTheSettings()
+{
+    // A folder that Windows-1252 cannot name: the file is still written, with
+    // the default label folder in its place.
+    TempStartDir dir;
+    const QString odd = dir.file(QStringLiteral("Łódź"));
+    QVERIFY(QDir().mkpath(odd));
+    {
+        TestProgram program;
+        program.app->apercu()->TrackBar1->setValue(180);
+        QDir::setCurrent(odd);
+        program.app->frame()->move(10, 20);
+        program.app->frame()->close();
+    }
+    const QStringList dat = lines(dir, QStringLiteral("dat.ini"));
+    QCOMPARE(dat.first(), dir.file(QStringLiteral("Kalvane")));
+    QCOMPARE(dat.at(4), QStringLiteral("10"));
+    QCOMPARE(dir.read(QStringLiteral("trakvln.ini")), QByteArray("180\r\n"));
 }
 
 void TestStartup::splashClosesAtSecondTick()

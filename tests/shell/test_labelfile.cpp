@@ -198,6 +198,7 @@ private Q_SLOTS:
     void saveStopsWhenTheSupplierFolderCannotBeMade();
     void failedWriteKeepsTheOldFileAndPath();
     void markerLikeContentIsRefused();
+    void openAndSaveIsAFixedPoint();
 };
 
 void TestLabelFile::newLabelIsTwentyFiveLinesAndReadsBackToDefaults()
@@ -871,3 +872,27 @@ void TestLabelFile::markerLikeContentIsRefused()
 
 QTEST_GUILESS_MAIN(TestLabelFile)
 #include "test_labelfile.moc"
+
+void TestLabelFile::openAndSaveIsAFixedPoint()
+{
+    // Memos ending with empty lines, texts beyond the typing limits and a
+    // fractional size: saving what was opened writes the same lines.
+    FullLabel full = fullLabel();
+    full.doc.supplier = QStringLiteral("Chimie Lyonnaise\nLyon\n\n");
+    full.doc.product = QStringLiteral("Acide\n\n");
+    full.doc.comment = QString(346, u'c') + QStringLiteral("\n");
+    full.mirrors.statementSize = 7.5f;
+    const QStringList first = serialize(full.doc, full.mirrors);
+    QVERIFY(first.contains(QStringLiteral("7,5")));
+    QStringList lines = first;
+    for (int round = 0; round < 3; ++round) {
+        LabelDocument doc = newLabel();
+        FrameMirrors mirrors;
+        QVERIFY(parse(lines, &doc, &mirrors, kWork).ok());
+        QCOMPARE(doc.comment.size(), 346);
+        QCOMPARE(memoLines(doc.supplier).size(), 3);
+        QCOMPARE(mirrors.statementSize, 7.5f);
+        lines = serialize(doc, mirrors);
+        QCOMPARE(lines, first);
+    }
+}

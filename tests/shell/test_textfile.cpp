@@ -4,7 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestTextFile : public QObject
 {
@@ -18,6 +23,9 @@ private Q_SLOTS:
     void writerRefusesCharactersOutsideTheCodePage();
     void failedWriteKeepsTheOldFile();
     void missingFileIsAnError();
+    void fullDiskKeepsTheOldFile();
+    void pipesAndHugeFilesAreNotRead();
+    void unstorableSettingsFallBack();
     void datIni_data();
     void datIni();
     void datIniWritesEightLines();
@@ -148,6 +156,9 @@ void TestTextFile::datIni_data()
     QTest::newRow("blanks around numbers") << QStringList{"/d", " 600 ", "700", "-4", "0"} << "/d"
                                            << QList<int>{600, 700, -4, 0} << "";
     QTest::newRow("empty file") << QStringList{} << "" << QList<int>{-1, -1, -1, -1} << "";
+    QTest::newRow("extreme numbers are bounded")
+        << QStringList{"/d", "32767", "-2147483576", "2147483647", "-99999999"} << "/d"
+        << QList<int>{32767, -DatIni::kGeometryLimit, DatIni::kGeometryLimit, -DatIni::kGeometryLimit} << "";
 }
 
 void TestTextFile::datIni()
@@ -201,3 +212,79 @@ void TestTextFile::trakIni()
 
 QTEST_GUILESS_MAIN(TestTextFile)
 #include "test_textfile.moc"
+
+void TestTextFile::fullDiskKeepsTheOldFile()
+{
+    // A small file system of its own, filled to the last block.
+    if (::geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    QTemporaryDir dir;
+    const QString mount = dir.filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(mount));
+    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mount}) != 0)
+        QSKIP("this machine does not allow mounting a file system");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mount}); });
+
+    const QString path = mount + QStringLiteral("/etiquette.kvln");
+    const QStringList old{QStringLiteral("***fab***"), QStringLiteral("ancien contenu")};
+    QVERIFY(TextFile::writeLines(path, old));
+    {
+        QFile filler(mount + QStringLiteral("/remplissage"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    QStringList bigger;
+    for (int i = 0; i < 2000; ++i)
+        bigger << QStringLiteral("ligne %1 d'un fichier qui ne tient plus sur le disque").arg(i);
+    QString error;
+    QVERIFY(!TextFile::writeLines(path, bigger, &error));
+    QVERIFY2(error.contains(QStringLiteral("disque est plein")), qPrintable(error));
+    QStringList back;
+    QVERIFY(TextFile::readLines(path, &back));
+    QCOMPARE(back, old);
+    // Nothing of the failed write is left beside it.
+    QCOMPARE(QDir(mount).entryList(QDir::Files), (QStringList{"etiquette.kvln", "remplissage"}));
+}
+
+void TestTextFile::pipesAndHugeFilesAreNotRead()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("tube"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QByteArray bytes;
+    QString error;
+    // Would block for ever if it were opened.
+    QVERIFY(!TextFile::readBytes(fifo, &bytes, &error));
+    QVERIFY2(error.contains(QStringLiteral("pas un fichier ordinaire")), qPrintable(error));
+    QVERIFY(!TextFile::readBytes(dir.path(), &bytes, &error));
+    QVERIFY(error.contains(QStringLiteral("dossier")));
+
+    const QString big = dir.filePath(QStringLiteral("gros.txt"));
+    QVERIFY(TextFile::writeBytes(big, QByteArray(5000, 'a')));
+    QVERIFY(!TextFile::readBytes(big, &bytes, &error, 4096));
+    QVERIFY2(error.contains(QStringLiteral("trop volumineux")), qPrintable(error));
+    QVERIFY(TextFile::readBytes(big, &bytes, &error, 5000));
+    QCOMPARE(bytes.size(), 5000);
+}
+
+void TestTextFile::unstorableSettingsFallBack()
+{
+    // A folder Windows-1252 cannot name must not cost the whole file.
+    DatIni ini;
+    ini.lastFolder = QStringLiteral("/home/u/Łódź");
+    ini.height = 505;
+    ini.width = 687;
+    ini.top = 1;
+    ini.left = 2;
+    ini.marginX = QStringLiteral("4\u2009mm");
+    ini.marginY = QStringLiteral("3");
+    QCOMPARE(ini.toStorableLines(QStringLiteral("/home/u/Kalvane")),
+             (QStringList{"/home/u/Kalvane", "505", "687", "1", "2", "0", "3", "100"}));
+    QCOMPARE(ini.toStorableLines(QStringLiteral("/home/Łódź/Kalvane")).first(), QStringLiteral("."));
+    QTemporaryDir dir;
+    QVERIFY(TextFile::writeLines(dir.filePath(QStringLiteral("dat.ini")), ini.toStorableLines(QStringLiteral("/k"))));
+    ini.lastFolder = QStringLiteral("/home/u/Étiquettes");
+    QCOMPARE(ini.toStorableLines(QStringLiteral("/k")).first(), QStringLiteral("/home/u/Étiquettes"));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// Shared by the fuzz targets: each target is one function taking arbitrary
+// bytes, built either with libFuzzer (clang, -DKALVANE_FUZZ=ON) to search for
+// inputs, or with the replay driver to run its stored corpus as a test.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <cstdlib>
+
+// Stops the run with a message: a broken property is a finding, like a crash.
+[[noreturn]] inline void fuzzFailure(const char *what)
+{
+    fprintf(stderr, "fuzz property violated: %s\n", what);
+    std::abort();
+}
+
+inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+// The shipped catalogues, read once (the label file reader matches stored
+// statements against them).
+QStringList fuzzCatalogue(int kind);
