@@ -9,6 +9,10 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
 
 CheckListBox::CheckListBox(int listNumber, QWidget *parent)
@@ -392,6 +396,57 @@ LimitedMemo::LimitedMemo(int maximum, QWidget *parent)
     : QPlainTextEdit(parent)
     , m_maximum(maximum)
 {
+    connect(this, &QPlainTextEdit::textChanged, this, &LimitedMemo::updateAlignment);
+}
+
+void LimitedMemo::setPreferredAlignment(Qt::Alignment alignment)
+{
+    m_preferred = alignment;
+    updateAlignment();
+}
+
+void LimitedMemo::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    updateAlignment();
+}
+
+void LimitedMemo::updateAlignment()
+{
+    if (m_aligning)
+        return;
+    const QScopedValueRollback guard(m_aligning, true);
+    Qt::Alignment wanted = m_preferred;
+    if (lineWrapMode() == QPlainTextEdit::NoWrap && wanted != Qt::AlignLeft) {
+        const QFontMetrics metrics(font());
+        const int room = viewport()->width() - 2 * int(document()->documentMargin()) - 2;
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+            if (block.length() > 2000 || metrics.horizontalAdvance(block.text()) > room) {
+                wanted = Qt::AlignLeft;
+                break;
+            }
+        }
+    }
+    QTextOption option = document()->defaultTextOption();
+    if (option.alignment() == wanted)
+        return;
+    option.setAlignment(wanted);
+    document()->setDefaultTextOption(option);
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return QSize(20, QLabel::minimumSizeHint().height());
+}
+
+void ElidedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect area = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+    // A text that fits keeps the label's alignment; a cut one starts at the left.
+    const Qt::Alignment align = shown == text() ? alignment() : (Qt::AlignLeft | Qt::AlignVCenter);
+    style()->drawItemText(&p, area, int(align), palette(), isEnabled(), shown, foregroundRole());
 }
 
 int LimitedMemo::room() const

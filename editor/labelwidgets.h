@@ -139,6 +139,10 @@ class LimitedMemo : public QPlainTextEdit
 public:
     LimitedMemo(int maximum, QWidget *parent = nullptr);
     int maximum() const { return m_maximum; }
+    // The alignment of a memo that does not wrap (centred product name,
+    // right-aligned supplier): a line wider than the box is shown from its
+    // left edge instead, so that no part of it is out of reach.
+    void setPreferredAlignment(Qt::Alignment alignment);
     // Room left for an insertion that replaces the selection.
     int room() const;
 
@@ -146,9 +150,26 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void updateAlignment();
     int m_maximum;
+    Qt::Alignment m_preferred = Qt::AlignLeft;
+    bool m_aligning = false;
+};
+
+// A one-line caption that shows the start of a long text, cut at its end
+// with "…" (the whole text belongs in its hint).
+class ElidedLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // Draws a statement list's items: a very long line (a hand-edited catalogue)

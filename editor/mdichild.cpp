@@ -118,8 +118,15 @@ TMDIChild::TMDIChild(QWidget *frame)
 {
     setObjectName(QStringLiteral("TMDIChild"));
     setWindowTitle(QStringLiteral("Étiquette n°1"));
+    // The compact dialog font of a form: the four tab captions fit side by
+    // side and the window fits the frame at its first size.
+    QFont formFont(QStringLiteral("Arial"));
+    formFont.setPointSize(8);
+    setFont(formFont);
     PageControl1 = new QTabWidget(this);
     named(PageControl1, "PageControl1");
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setElideMode(Qt::ElideNone);
     PageControl1->addTab(buildPictogramTab(), kPictoTab);
     PageControl1->addTab(buildStatementTab(2, QStringLiteral("Mentions de danger "), &CheckListBox2, &RH, &Image11,
                                            "CheckListBox2", "RH", "Image11", QStringLiteral("H..."), 1, 20,
@@ -141,7 +148,7 @@ TMDIChild::TMDIChild(QWidget *frame)
     });
 
     // Bottom panel: the summary, the numbering-only box and the status line.
-    LabHPEUH = new QLabel(Catalogue::kSummaryEmptyCaption, this);
+    LabHPEUH = new ElidedLabel(Catalogue::kSummaryEmptyCaption, this);
     named(LabHPEUH, "LabHPEUH");
     LabHPEUH->setAlignment(Qt::AlignCenter);
     QFont bold = LabHPEUH->font();
@@ -204,7 +211,7 @@ TMDIChild::TMDIChild(QWidget *frame)
             close();
     });
 
-    resize(492, 359);
+    resize(sizeHint());
 
     // Creation: count the window and enable the label commands.
     if (TForm_base *f = Form_base())
@@ -212,6 +219,12 @@ TMDIChild::TMDIChild(QWidget *frame)
 }
 
 TMDIChild::~TMDIChild() = default;
+
+QSize TMDIChild::sizeHint() const
+{
+    const QSize needed = layout() ? layout()->minimumSize() : QSize();
+    return QSize(std::max(492, needed.width()), std::max(359, needed.height()));
+}
 
 QWidget *TMDIChild::buildPictogramTab()
 {
@@ -296,7 +309,7 @@ QWidget *TMDIChild::buildPictogramTab()
     QFont productFont(QStringLiteral("Arial"));
     productFont.setBold(true);
     Memo_S->setFont(productFont);
-    alignAll(Memo_S, Qt::AlignHCenter);
+    static_cast<LimitedMemo *>(Memo_S)->setPreferredAlignment(Qt::AlignHCenter);
     Memo_S->viewport()->installEventFilter(this);
     setProductColor(Qt::black);
     maskCE = new MaskEdit(LabelDocument::kEmptyCE, true, product);
@@ -326,7 +339,13 @@ QWidget *TMDIChild::buildPictogramTab()
     productLayout->addWidget(new QLabel(QStringLiteral("INDEX : "), product), 2, 1, Qt::AlignRight);
     productLayout->addWidget(maskINDEX, 2, 2);
     productLayout->setColumnStretch(0, 1);
-    Memo_S->setMinimumSize(50, 40);
+    // Room for three lines of the name; the box does not swell when the
+    // window grows (the comment takes the height).
+    {
+        const int line = QFontMetrics(productFont).lineSpacing();
+        Memo_S->setMinimumSize(120, 3 * line + 10);
+        Memo_S->setMaximumHeight(6 * line + 10);
+    }
     auto *chooseProduct = imageButton(product, "Image6", QStringLiteral("Choisir un produit"), QStyle::SP_FileDialogContentsView, "edit-find");
     chooseProduct->setText(QStringLiteral("Base..."));
     chooseProduct->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -341,7 +360,7 @@ QWidget *TMDIChild::buildPictogramTab()
     Memo_F = new LimitedMemo(LabelDocument::kSupplierMax, supplier);
     named(Memo_F, "Memo_F");
     Memo_F->setLineWrapMode(QPlainTextEdit::NoWrap);
-    alignAll(Memo_F, Qt::AlignRight);
+    static_cast<LimitedMemo *>(Memo_F)->setPreferredAlignment(Qt::AlignRight);
     auto *logoPanel = new QWidget(supplier);
     named(logoPanel, "Panel_logo");
     logoPanel->setFixedSize(50, 67);
@@ -362,7 +381,11 @@ QWidget *TMDIChild::buildPictogramTab()
         if (kalvane() && kalvane()->four())
             kalvane()->four()->handOver(Memo_F->toPlainText(), m_logo, LabLOGO->text());
     });
-    Memo_F->setMinimumSize(60, 40);
+    {
+        const int line = QFontMetrics(Memo_F->font()).lineSpacing();
+        Memo_F->setMinimumSize(120, 4 * line + 10);
+        Memo_F->setMaximumHeight(7 * line + 10);
+    }
     auto *supplierLayout = new QHBoxLayout(supplier);
     supplierLayout->setContentsMargins(4, 2, 4, 4);
     supplierLayout->setSpacing(3);
@@ -393,7 +416,12 @@ QWidget *TMDIChild::buildPictogramTab()
     commentButtons->addWidget(right, 1, 0);
     commentButtons->addWidget(clearComment, 1, 1);
     commentButtons->setRowStretch(2, 1);
-    Memo_C->setMinimumSize(80, 40);
+    {
+        // Its 255 characters never need more than a dozen lines.
+        const int line = QFontMetrics(Memo_C->font()).lineSpacing();
+        Memo_C->setMinimumSize(80, 3 * line + 10);
+        Memo_C->setMaximumHeight(12 * line + 10);
+    }
     auto *commentLayout = new QHBoxLayout(GPComment);
     commentLayout->setContentsMargins(4, 2, 2, 4);
     commentLayout->addWidget(Memo_C, 1);
@@ -425,8 +453,11 @@ QWidget *TMDIChild::buildPictogramTab()
     grid->addWidget(signal, 2, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
-    grid->setRowStretch(1, 1);
+    // A tall window leaves its spare height below the form.
+    grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), 3, 0, 1, 2);
+    grid->setRowStretch(1, 0);
     grid->setRowStretch(2, 1);
+    grid->setRowStretch(3, 1);
 
     // Every visible change refreshes the preview and marks the label changed.
     for (QPlainTextEdit *e : {Memo_S, Memo_F, Memo_C}) {

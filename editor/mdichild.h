@@ -123,8 +123,9 @@ public:
     QColor productColor() const { return m_productColor; }
     void setProductColor(const QColor &color);
 
-    // The window opens with a client area of 492 x 359.
-    QSize sizeHint() const override { return QSize(492, 359); }
+    // The window opens with a client area of at least 492 x 359, more when
+    // its controls need it in the fonts in use.
+    QSize sizeHint() const override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

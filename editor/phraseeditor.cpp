@@ -2,6 +2,7 @@
 
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/desktop.h"
 
 #include "shell/placement.h"
 
@@ -53,6 +54,9 @@ TFormEdit::TFormEdit(QWidget *frame)
 {
     Application::noteCreated("TFormEdit");
     setObjectName(QStringLiteral("TFormEdit"));
+    // A small dialog of its own: above the floating preview, which would
+    // otherwise hide its buttons.
+    keepAbovePreview(this);
     setWindowTitle(QStringLiteral("Éditeur de phrases"));
     Memo1 = new PhraseMemo(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
