@@ -108,6 +108,9 @@ public:
     void verifyNumber(MaskEdit *field);
 
     QImage logoPicture() const { return m_logo; }
+    // A supplier card copied into the label: logo picture and path (the
+    // frame's current logo path too), then the supplier text, as if typed.
+    void takeSupplier(const QString &text, const QString &logoPath, const QImage &logo);
     QColor productColor() const { return m_productColor; }
     void setProductColor(const QColor &color);
 
