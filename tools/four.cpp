@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -74,12 +75,13 @@ protected:
 };
 
 QToolButton *imageButton(QWidget *parent, const char *name, const QString &hint, QStyle::StandardPixmap icon,
-                         const char *themeIcon)
+                         const char *themeIcon = nullptr)
 {
     auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(hint);
-    b->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon), parent->style()->standardIcon(icon)));
+    const QIcon fallback = parent->style()->standardIcon(icon);
+    b->setIcon(themeIcon ? QIcon::fromTheme(QString::fromLatin1(themeIcon), fallback) : fallback);
     b->setAutoRaise(true);
     b->setIconSize(QSize(16, 16));
     return b;
@@ -120,7 +122,7 @@ TFour::TFour(QWidget *frame)
     Logo->setCursor(Qt::PointingHandCursor);
     Logo->installEventFilter(this);
     Image1 = imageButton(GroupBox1, "Image1", kRemoveLogoHint, QStyle::SP_DialogDiscardButton, "edit-delete");
-    Image3 = imageButton(GroupBox1, "Image3", kEmptyCardHint, QStyle::SP_DialogResetButton, "edit-clear");
+    Image3 = imageButton(GroupBox1, "Image3", kEmptyCardHint, QStyle::SP_DialogResetButton, "edit-clear-all");
     // The logo path of the card on screen; never shown.
     LabLOGO = new QLabel(kLogoCaption, this);
     LabLOGO->setObjectName(QStringLiteral("LabLOGO"));
@@ -196,24 +198,38 @@ void TFour::handOver(const QString &supplierText, const QImage &logo, const QStr
     Memo_fab->setPlainText(supplierText);
     setLogo(logo);
     LabLOGO->setText(logoPath);
-    setCurrentLogoPath(logoPath);
+    m_logoPath = logoPath;
+    // The label's own logo path: the frame's current logo path already is it
+    // while that label is active; setting it again changes nothing it draws.
+    if (TForm_base *f = Form_base())
+        f->mirrors.logoPath = logoPath;
     m_backFromDialog = false;
     FormActivate();
+    if (!m_placed)
+        placeBesideFrame();
     show();
     raise();
     activateWindow();
 }
 
-QString TFour::currentLogoPath() const
+// The first time it shows, the window goes beside the frame, or as far right
+// as the screen allows, so the label window's supplier block stays in sight.
+void TFour::placeBesideFrame()
 {
-    const TForm_base *f = Form_base();
-    return f ? f->mirrors.logoPath : QString();
-}
-
-void TFour::setCurrentLogoPath(const QString &path)
-{
-    if (TForm_base *f = Form_base())
-        f->mirrors.logoPath = path;
+    m_placed = true;
+    QWidget *frame = parentWidget();
+    if (!frame || !frame->isVisible())
+        return;
+    const QRect f = frame->frameGeometry();
+    const QRect screenArea = frame->screen()->availableGeometry();
+    // Before the first show the layout has not set the size yet, and the
+    // window manager's borders are unknown: allow for both.
+    if (layout())
+        layout()->activate();
+    const QSize outer = size().expandedTo(minimumSizeHint()) + QSize(16, 40);
+    const int x = qBound(screenArea.left(), f.right() + 8, qMax(screenArea.left(), screenArea.right() - outer.width()));
+    const int y = qBound(screenArea.top(), f.top() + 60, qMax(screenArea.top(), screenArea.bottom() - outer.height()));
+    move(x, y);
 }
 
 void TFour::setLogo(const QImage &picture)
@@ -294,7 +310,7 @@ void TFour::LBfabClick(int row)
             warn(problem + u'\n' + kLogoNotUsed);
     }
     setLogo(picture);
-    setCurrentLogoPath(logoPath);
+    m_logoPath = logoPath;
     updateButtons();
 }
 
@@ -315,14 +331,14 @@ void TFour::Button1Click()
         warn(kTooLongForLabel.arg(text.size()).arg(kLabelSupplierMax));
         return;
     }
-    label->takeSupplier(text, currentLogoPath(), m_logo);
+    label->takeSupplier(text, m_logoPath, m_logo);
 }
 
 void TFour::Button2Click()
 {
     SupplierCard card;
     card.text = Memo_fab->toPlainText();
-    card.logoPath = currentLogoPath();
+    card.logoPath = m_logoPath;
     QString error;
     const QString path = card.pathIn(m_folder, &error);
     if (path.isEmpty()) {
@@ -373,7 +389,7 @@ void TFour::Button3Click()
     Memo_fab->clear();
     setLogo(QImage());
     LabLOGO->clear();
-    setCurrentLogoPath(QString());
+    m_logoPath.clear();
     Button3->setEnabled(selectedRow() >= 0);
     LBfab->setFocus();
 }
@@ -395,7 +411,7 @@ void TFour::LogoClick()
         return;
     }
     setLogo(picture);
-    setCurrentLogoPath(path);
+    m_logoPath = path;
     LabLOGO->setText(path);
 }
 
@@ -403,7 +419,7 @@ void TFour::Image1Click()
 {
     setLogo(QImage());
     LabLOGO->clear();
-    setCurrentLogoPath(QString());
+    m_logoPath.clear();
 }
 
 void TFour::Image3Click()

@@ -28,6 +28,11 @@ public:
     // The suppliers folder ("Kalvane/fournisseurs/" of the start directory).
     QString folder() const { return m_folder; }
     QImage logoPicture() const { return m_logo; }
+    // The logo path of the card on screen: what a save writes into the card
+    // and what "&Copier" gives the label. Kept apart from the frame's current
+    // logo path, which belongs to the active label until a card is copied
+    // into it.
+    QString cardLogoPath() const { return m_logoPath; }
 
     // Handlers, named after their controls.
     void FormActivate();
@@ -80,13 +85,14 @@ protected:
 private:
     void warn(const QString &text);
     int selectedRow() const;
-    QString currentLogoPath() const;
     void setLogo(const QImage &picture);
-    void setCurrentLogoPath(const QString &path);
     void updateButtons();
+    void placeBesideFrame();
 
     QString m_folder;
     QImage m_logo;
+    QString m_logoPath;
     bool m_rebuilding = false;
     bool m_backFromDialog = false;
+    bool m_placed = false;
 };

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void choosingRemovingAndEmpting();
     void copyIntoTheActiveLabel();
     void copyRefusesWhatTheLabelWouldCut();
+    void cardWorkLeavesTheLabelsLogoAlone();
     void activationRebuildsTheList();
 
 private:
@@ -209,6 +210,7 @@ void TestFour::handOverFromTheLabel()
     QCOMPARE(four()->Memo_fab->toPlainText(), QStringLiteral("Labo Martin\nGrenoble"));
     // The current logo path is the label's; the label keeps its own.
     QCOMPARE(frame()->mirrors.logoPath, QStringLiteral("logo"));
+    QCOMPARE(four()->cardLogoPath(), QStringLiteral("logo"));
     QCOMPARE(label->LabLOGO->text(), QStringLiteral("logo"));
     QCOMPARE(items(four()->LBfab), QStringList{QStringLiteral("Chimie Lyonnaise SA.fab")});
     QVERIFY(four()->LBfab->selectedItems().isEmpty());
@@ -223,7 +225,7 @@ void TestFour::sampleCardLoadsWithItsLogo()
     QCOMPARE(four()->Memo_fab->toPlainText(), kSampleText);
     // The card's relative, backslashed logo path is found from the start directory.
     const QString logo = QDir(m_dir->path()).absoluteFilePath(kSampleLogo);
-    QCOMPARE(frame()->mirrors.logoPath, logo);
+    QCOMPARE(four()->cardLogoPath(), logo);
     QCOMPARE(four()->LabLOGO->text(), logo);
     QVERIFY(!four()->logoPicture().isNull());
     QVERIFY(!four()->Logo->pixmap().isNull());
@@ -248,7 +250,7 @@ void TestFour::cardsWithoutUsableLogo()
         click(row);
         QVERIFY(four()->logoPicture().isNull());
         QVERIFY(four()->Logo->pixmap().isNull());
-        QVERIFY(frame()->mirrors.logoPath.isEmpty());
+        QVERIFY(four()->cardLogoPath().isEmpty());
         QVERIFY(four()->Button3->isEnabled());
     }
     QCOMPARE(four()->Memo_fab->toPlainText(), QStringLiteral("C logo illisible"));
@@ -290,7 +292,7 @@ void TestFour::badCardsKeepTheListUsable()
     click(2);
     QCOMPARE(four()->LBfab->item(2)->text(), QStringLiteral("D long.fab"));
     QCOMPARE(four()->Memo_fab->toPlainText(), QStringLiteral("D long"));
-    QVERIFY(frame()->mirrors.logoPath.isEmpty());
+    QVERIFY(four()->cardLogoPath().isEmpty());
     QVERIFY(four()->logoPicture().isNull());
     QCOMPARE(desk()->messages.size(), 3);
     QVERIFY(desk()->messages.at(2).text.contains(QStringLiteral("259")));
@@ -327,7 +329,7 @@ void TestFour::savingAddsTheCardInItsPlace()
     // Read back, the saved card brings its logo.
     click(1);
     QCOMPARE(four()->Memo_fab->toPlainText(), QStringLiteral("Bidule SA\nRue de l'Étoile"));
-    QCOMPARE(frame()->mirrors.logoPath, logo);
+    QCOMPARE(four()->cardLogoPath(), logo);
     QVERIFY(!four()->logoPicture().isNull());
 }
 
@@ -382,7 +384,7 @@ void TestFour::deletingTheOnlyCardEmptiesEverything()
     QCOMPARE(four()->LBfab->property("tag").toInt(), -1);
     QVERIFY(four()->Memo_fab->toPlainText().isEmpty());
     QVERIFY(four()->Logo->pixmap().isNull());
-    QVERIFY(frame()->mirrors.logoPath.isEmpty());
+    QVERIFY(four()->cardLogoPath().isEmpty());
     QVERIFY(!four()->Button1->isEnabled() && !four()->Button2->isEnabled() && !four()->Button3->isEnabled());
     // Nothing selected: nothing happens.
     four()->Button3Click();
@@ -452,7 +454,7 @@ void TestFour::choosingRemovingAndEmpting()
     QCOMPARE(desk()->fileDialogs.at(0).title, QStringLiteral("Sélection du Logo"));
     QCOMPARE(desk()->fileDialogs.at(0).filter, QStringLiteral("Fichiers JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg"));
     QCOMPARE(desk()->fileDialogs.at(0).folder, folder());
-    QCOMPARE(frame()->mirrors.logoPath, good);
+    QCOMPARE(four()->cardLogoPath(), good);
     QCOMPARE(w->LabLOGO->text(), good);
     const QImage chosen = w->logoPicture();
     QVERIFY(!chosen.isNull());
@@ -471,7 +473,7 @@ void TestFour::choosingRemovingAndEmpting()
     QVERIFY(desk()->messages.at(1).text.contains(QStringLiteral("259")));
     for (const ScriptedDesktop::Message &m : desk()->messages)
         QVERIFY(m.text.endsWith(TFour::kLogoNotChanged));
-    QCOMPARE(frame()->mirrors.logoPath, good);
+    QCOMPARE(four()->cardLogoPath(), good);
     QCOMPARE(w->logoPicture(), chosen);
 
     // Removing the logo keeps the text; emptying the card clears both.
@@ -479,14 +481,14 @@ void TestFour::choosingRemovingAndEmpting()
     w->Image1->click();
     QVERIFY(w->Logo->pixmap().isNull());
     QVERIFY(w->LabLOGO->text().isEmpty());
-    QVERIFY(frame()->mirrors.logoPath.isEmpty());
+    QVERIFY(four()->cardLogoPath().isEmpty());
     QCOMPARE(w->Memo_fab->toPlainText(), QStringLiteral("Vert SA"));
     desk()->openAnswers.enqueue({good});
     w->LogoClick();
     w->Image3->click();
     QVERIFY(w->Memo_fab->toPlainText().isEmpty());
     QVERIFY(w->logoPicture().isNull());
-    QVERIFY(frame()->mirrors.logoPath.isEmpty());
+    QVERIFY(four()->cardLogoPath().isEmpty());
     QVERIFY(!w->Button1->isEnabled() && !w->Button2->isEnabled());
 }
 
@@ -551,6 +553,33 @@ void TestFour::copyRefusesWhatTheLabelWouldCut()
     QCOMPARE(desk()->messages.size(), 1);
     QVERIFY(desk()->messages.at(0).text.contains(QStringLiteral("129")));
     QVERIFY(label->Memo_F->toPlainText().endsWith(QStringLiteral("fin")));
+}
+
+void TestFour::cardWorkLeavesTheLabelsLogoAlone()
+{
+    TMDIChild *label = newLabel();
+    click(0);
+    four()->Button1->click();
+    const QString sampleLogo = QDir(m_dir->path()).absoluteFilePath(kSampleLogo);
+    QCOMPARE(frame()->mirrors.logoPath, sampleLogo);
+
+    // Loading another card, choosing or removing a logo and deleting a card
+    // change the card on screen only: the label still draws its own logo.
+    m_dir->write(QStringLiteral("Kalvane/fournisseurs/vert.jpg"), solidJpeg(QColor(0, 160, 0)));
+    writeCard(QStringLiteral("Vert SA.fab"), "Vert SA\r\nKalvane\\fournisseurs\\vert.jpg\r\n");
+    four()->FormActivate();
+    click(1);
+    QCOMPARE(four()->cardLogoPath(), folder() + QStringLiteral("vert.jpg"));
+    desk()->openAnswers.enqueue({folder() + QStringLiteral("vert.jpg")});
+    four()->LogoClick();
+    four()->Image1->click();
+    four()->Image3->click();
+    click(1);
+    four()->Button3->click();
+    QCOMPARE(frame()->mirrors.logoPath, sampleLogo);
+    QCOMPARE(frame()->activeContent().logoPath, sampleLogo);
+    QCOMPARE(label->LabLOGO->text(), sampleLogo);
+    QCOMPARE(label->Memo_F->toPlainText(), kSampleText);
 }
 
 void TestFour::activationRebuildsTheList()
