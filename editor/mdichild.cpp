@@ -736,6 +736,15 @@ void TMDIChild::setLogo(const QString &path, const QImage &picture)
     LabLOGO->setText(path);
 }
 
+void TMDIChild::takeSupplier(const QString &text, const QString &logoPath, const QImage &logo)
+{
+    setLogo(logoPath, logo);
+    if (TForm_base *f = Form_base())
+        f->mirrors.logoPath = logoPath;
+    Memo_F->clear();
+    Memo_F->setPlainText(text);
+}
+
 void TMDIChild::chooseLogo()
 {
     Desktop::FileDialog d;

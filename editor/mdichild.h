@@ -120,6 +120,9 @@ public:
         "L'étiquette « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications avant de la fermer ?");
 
     QImage logoPicture() const { return m_logo; }
+    // A supplier card copied into the label: logo picture and path (the
+    // frame's current logo path too), then the supplier text, as if typed.
+    void takeSupplier(const QString &text, const QString &logoPath, const QImage &logo);
     QColor productColor() const { return m_productColor; }
     void setProductColor(const QColor &color);
 

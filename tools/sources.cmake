@@ -1,4 +1,5 @@
 list(APPEND KALVANE_CORE_SOURCES
+    tools/suppliercard.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp

@@ -1,0 +1,319 @@
+#include "tools/suppliercard.h"
+
+#include "render/jpegcodec.h"
+#include "shell/textfile.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringDecoder>
+#include <algorithm>
+
+namespace {
+
+const QString kEmptyName = QStringLiteral(
+    "La première ligne de la fiche (le nom du fournisseur) est vide : elle ne peut pas servir de nom de fichier.");
+const QString kBlankName = QStringLiteral(
+    "La première ligne de la fiche ne contient que des espaces : elle ne peut pas servir de nom de fichier.");
+const QString kSeparatorInName = QStringLiteral(
+    "Le nom du fournisseur « %1 » contient le caractère « %2 », interdit dans un nom de fichier.");
+const QString kDotName = QStringLiteral("« %1 » ne peut pas servir de nom de fichier.");
+const QString kControlInName = QStringLiteral(
+    "Le nom du fournisseur contient un caractère de contrôle (U+%1), interdit dans un nom de fichier.");
+const QString kLongName = QStringLiteral(
+    "Le nom du fournisseur est trop long pour nommer un fichier : %1 octets avec « .fab », %2 au plus.");
+const QString kOutsideFolder = QStringLiteral("« %1 » n'est pas une fiche du dossier des fournisseurs.");
+const QString kControlInText = QStringLiteral(
+    "Le texte du fournisseur contient un caractère de contrôle (U+%1) qu'une fiche ne peut pas garder.");
+const QString kLongLogoPath = QStringLiteral(
+    "Le chemin du logo compte %1 caractères, %2 au plus sont admis :\n%3");
+const QString kControlInLogoPath = QStringLiteral("Le chemin du logo contient un caractère de contrôle (U+%1).");
+const QString kNoFolder = QStringLiteral("Impossible de créer le dossier des fournisseurs « %1 ».");
+const QString kNotRegularCard = QStringLiteral(
+    "« %1 » existe dans le dossier des fournisseurs mais n'est pas un fichier ordinaire.");
+const QString kCardMissing = QStringLiteral("La fiche « %1 » est introuvable.");
+const QString kCardNotFile = QStringLiteral("« %1 » n'est pas un fichier ordinaire : ce n'est pas une fiche.");
+const QString kCardTooBig = QStringLiteral(
+    "La fiche « %1 » est trop grande (%2 octets) pour être une fiche fournisseur.");
+const QString kCardUnreadable = QStringLiteral("Impossible de lire la fiche « %1 ».");
+const QString kCardEmpty = QStringLiteral(
+    "La fiche « %1 » est vide : il lui manque au moins la ligne du logo.");
+const QString kCardUtf8 = QStringLiteral(
+    "La fiche « %1 » est enregistrée en UTF-8 et non en Windows-1252.");
+const QString kCardNotText = QStringLiteral(
+    "La fiche « %1 » n'est pas un texte Windows-1252 (octet 0x%2 à la position %3).");
+const QString kLogoMissing = QStringLiteral("Le logo « %1 » est introuvable.");
+const QString kLogoNotFile = QStringLiteral("Le logo « %1 » n'est pas un fichier ordinaire.");
+const QString kLogoTooBig = QStringLiteral("Le logo « %1 » est trop volumineux (%2 Mo, %3 Mo au plus).");
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+QString hex4(QChar c)
+{
+    return QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// The first control character of `text`, or a null QChar.
+QChar firstControl(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return c;
+    }
+    return QChar();
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    return QDir::cleanPath(QDir(a).absolutePath()) == QDir::cleanPath(QDir(b).absolutePath());
+}
+
+// Bytes a Windows-1252 text file does not hold: NUL and the other C0 controls
+// except tab, CR and LF, DEL, and the five bytes the code page leaves undefined.
+int firstForeignByte(const QByteArray &bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        const bool control = (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F;
+        const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+        if (control || undefined)
+            return int(i);
+    }
+    return -1;
+}
+
+// Text saved as UTF-8 by another editor: a byte-order mark, or bytes beyond
+// ASCII that form valid UTF-8 sequences (Windows-1252 French text practically
+// never does, since an accented letter is followed by a plain one).
+bool looksLikeUtf8(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii)
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // the decoding runs on conversion
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
+}
+
+} // namespace
+
+QString SupplierCard::folder(const QString &startDirectory)
+{
+    return QDir(startDirectory).absoluteFilePath(QStringLiteral("Kalvane/fournisseurs")) + u'/';
+}
+
+QStringList SupplierCard::list(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList({QStringLiteral("*") + kExtension}, QDir::Files | QDir::Hidden,
+                                               QDir::NoSort);
+    QCollator collator{QLocale(QLocale::French, QLocale::France)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) {
+        const int c = collator.compare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+QStringList SupplierCard::textLines(const QString &text)
+{
+    return TextFile::splitLines(text);
+}
+
+QString SupplierCard::firstLine(const QString &text)
+{
+    return textLines(text).value(0);
+}
+
+QString SupplierCard::nameProblem(const QString &name)
+{
+    if (name.isEmpty())
+        return kEmptyName;
+    if (const QChar c = firstControl(name); !c.isNull())
+        return kControlInName.arg(hex4(c));
+    if (std::all_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); }))
+        return kBlankName;
+    for (QChar separator : {QChar(u'/'), QChar(u'\\')}) {
+        if (name.contains(separator))
+            return kSeparatorInName.arg(name, separator);
+    }
+    if (name == u"." || name == u"..")
+        return kDotName.arg(name);
+    const qsizetype bytes = QFile::encodeName(name + kExtension).size();
+    if (bytes > kFileNameMax)
+        return kLongName.arg(bytes).arg(kFileNameMax);
+    return {};
+}
+
+QString SupplierCard::logoPathProblem(const QString &path)
+{
+    if (path.size() > kLogoPathMax)
+        return kLongLogoPath.arg(path.size()).arg(kLogoPathMax).arg(path);
+    if (const QChar c = firstControl(path); !c.isNull())
+        return kControlInLogoPath.arg(hex4(c));
+    return {};
+}
+
+QString SupplierCard::pathIn(const QString &folder, QString *error) const
+{
+    const QString name = firstLine(text);
+    if (const QString problem = nameProblem(name); !problem.isEmpty()) {
+        setError(error, problem);
+        return {};
+    }
+    const QString path = QDir(folder).absoluteFilePath(name + kExtension);
+    // The checks above keep the name a single entry of the folder; this is the
+    // last word on it.
+    if (!sameFolder(QFileInfo(path).absolutePath(), folder)) {
+        setError(error, kOutsideFolder.arg(name + kExtension));
+        return {};
+    }
+    // A link or a folder under the card's name would take the write elsewhere
+    // or lose it; only a plain file is replaced.
+    const QFileInfo target(path);
+    if (target.isSymLink() || (target.exists() && !target.isFile())) {
+        setError(error, kNotRegularCard.arg(target.fileName()));
+        return {};
+    }
+    return path;
+}
+
+bool SupplierCard::write(const QString &folder, QString *error) const
+{
+    const QString path = pathIn(folder, error);
+    if (path.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r') {
+            setError(error, kControlInText.arg(hex4(c)));
+            return false;
+        }
+    }
+    if (const QString problem = logoPathProblem(logoPath); !problem.isEmpty()) {
+        setError(error, problem);
+        return false;
+    }
+    if (!QDir().mkpath(folder)) {
+        setError(error, kNoFolder.arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
+    QStringList lines = textLines(text);
+    lines << logoPath;
+    return TextFile::writeLines(path, lines, error);
+}
+
+QString SupplierCard::entryPath(const QString &folder, const QString &fileName, QString *error)
+{
+    const bool plain = !fileName.isEmpty() && !fileName.contains(u'/') && fileName != u"." && fileName != u".."
+                       && fileName.endsWith(kExtension, Qt::CaseInsensitive);
+    const QString path = QDir(folder).absoluteFilePath(fileName);
+    if (!plain || !sameFolder(QFileInfo(path).absolutePath(), folder)) {
+        setError(error, kOutsideFolder.arg(fileName));
+        return {};
+    }
+    return path;
+}
+
+bool SupplierCard::read(const QString &path, SupplierCard *card, QString *error)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (!info.exists()) {
+        setError(error, kCardMissing.arg(name));
+        return false;
+    }
+    if (!info.isFile()) {
+        setError(error, kCardNotFile.arg(name));
+        return false;
+    }
+    if (info.size() > kCardSizeMax) {
+        setError(error, kCardTooBig.arg(name).arg(info.size()));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setError(error, kCardUnreadable.arg(name));
+        return false;
+    }
+    // Read one byte past the limit: the file may have grown since it was listed.
+    const QByteArray bytes = file.read(kCardSizeMax + 1);
+    if (file.error() != QFileDevice::NoError) {
+        setError(error, kCardUnreadable.arg(name));
+        return false;
+    }
+    if (bytes.size() > kCardSizeMax) {
+        setError(error, kCardTooBig.arg(name).arg(bytes.size()));
+        return false;
+    }
+    if (bytes.isEmpty()) {
+        setError(error, kCardEmpty.arg(name));
+        return false;
+    }
+    if (looksLikeUtf8(bytes)) {
+        setError(error, kCardUtf8.arg(name));
+        return false;
+    }
+    if (const int at = firstForeignByte(bytes); at >= 0) {
+        const auto b = static_cast<unsigned char>(bytes.at(at));
+        setError(error, kCardNotText.arg(name).arg(b, 2, 16, QLatin1Char('0')).arg(at));
+        return false;
+    }
+    QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+    if (lines.isEmpty()) {
+        setError(error, kCardEmpty.arg(name));
+        return false;
+    }
+    card->logoPath = lines.takeLast();
+    card->text = lines.join(u'\n');
+    return true;
+}
+
+QString SupplierCard::resolveLogoPath(const QString &stored, const QString &startDirectory)
+{
+    if (stored.isEmpty())
+        return {};
+    QString path = stored;
+    path.replace(u'\\', u'/');
+    // "C:/logos/acme.jpg" or "//server/share/...": a path of another system,
+    // which no folder here can complete.
+    const bool driveLetter = path.size() >= 2 && path.at(1) == u':' && path.at(0).isLetter();
+    if (driveLetter || path.startsWith(QStringLiteral("//")))
+        return path;
+    if (QDir::isAbsolutePath(path))
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(QDir(startDirectory).absoluteFilePath(path));
+}
+
+bool SupplierCard::loadLogo(const QString &path, QImage *picture, QString *error, QSize atLeast)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        setError(error, kLogoMissing.arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    if (!info.isFile()) {
+        setError(error, kLogoNotFile.arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    if (info.size() > kLogoSizeMax) {
+        const double megabytes = double(info.size()) / (1024.0 * 1024.0);
+        setError(error, kLogoTooBig.arg(QDir::toNativeSeparators(path))
+                            .arg(QLocale(QLocale::French).toString(megabytes, 'f', 1))
+                            .arg(kLogoSizeMax / (1024 * 1024)));
+        return false;
+    }
+    QImage decoded;
+    if (!JpegCodec::decodeFile(path, &decoded, error, atLeast))
+        return false;
+    *picture = decoded;
+    return true;
+}
