@@ -1,4 +1,6 @@
 list(APPEND KALVANE_CORE_SOURCES
+    tools/favouritesfile.cpp
+    tools/labelscan.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
