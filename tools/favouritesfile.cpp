@@ -18,8 +18,13 @@ bool FavouritesFile::read(const QString &path, const QString &baseFolder, QStrin
     if (!QFileInfo::exists(path))
         return true;
     QStringList lines;
-    if (!TextFile::readLines(path, &lines, error))
+    if (!TextFile::readLines(path, &lines)) {
+        if (error)
+            *error = QFileInfo(path).isDir()
+                ? QStringLiteral("« %1 » est un dossier et non un fichier.").arg(QDir::toNativeSeparators(path))
+                : QStringLiteral("Le fichier « %1 » ne peut pas être lu.").arg(QDir::toNativeSeparators(path));
         return false;
+    }
     QSet<QString> seen;
     const QDir base(baseFolder);
     for (const QString &line : std::as_const(lines)) {
@@ -40,7 +45,14 @@ bool FavouritesFile::write(const QString &path, const QStringList &folders, QStr
         if (!storable(folder, error))
             return false;
     }
-    return TextFile::writeLines(path, folders, error);
+    // The platform's own reason is English: say in French what matters.
+    if (TextFile::writeLines(path, folders))
+        return true;
+    if (error)
+        *error = QStringLiteral("Le fichier « %1 » ne peut pas être écrit (dossier protégé, disque plein ou "
+                                "nom occupé) ; son ancien contenu reste intact.")
+                     .arg(QDir::toNativeSeparators(path));
+    return false;
 }
 
 QStringList FavouritesFile::startList(const QString &lastUsedFolder, const QStringList &stored)
