@@ -334,7 +334,7 @@ void TFormRF::Ed_actuChange()
 void TFormRF::scan()
 {
     const auto mode = RBc->isChecked() ? LabelScan::Mode::Contains : LabelScan::Mode::StartsWith;
-    const QStringList names = LabelScan::scan(Ed_actu->text(), LabRech->text(), mode);
+    const QStringList names = m_scan.find(Ed_actu->text(), LabRech->text(), mode);
     LB_fich->setUpdatesEnabled(false);
     LB_fich->clear();
     LB_fich->addItems(names);

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "tools/labelscan.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -98,6 +100,7 @@ private:
     QString startDirectory() const;
     void warn(const QString &text);
 
+    LabelScan m_scan;
     int m_favouritesTag = -1;
     int m_filesTag = 0;
     // A favourites file that exists but could not be read is not replaced

@@ -9,12 +9,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 void touch(const QString &path)
 {
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+}
+
+// Dates a folder back, as a folder nobody touched for an hour.
+void settle(const QString &folder)
+{
+    const timespec times[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), times, 0) == 0);
 }
 
 } // namespace
@@ -110,6 +120,38 @@ private Q_SLOTS:
         QDir::setCurrent(m_folder);
         QVERIFY(LabelScan::scan(QString(), QString(), LabelScan::Mode::Contains).isEmpty());
         QDir::setCurrent(previous);
+    }
+
+    void aKeptListingFollowsEveryChangeOfTheFolder()
+    {
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("labo"));
+        QDir().mkpath(folder);
+        touch(folder + QStringLiteral("/eau.kvln"));
+        settle(folder);
+        LabelScan search;
+        const auto all = [&] { return search.find(folder, QString(), LabelScan::Mode::Contains); };
+        QCOMPARE(all(), QStringList{QStringLiteral("eau.kvln")});
+        QCOMPARE(search.find(folder, QStringLiteral("x"), LabelScan::Mode::Contains), QStringList());
+
+        touch(folder + QStringLiteral("/acide.kvln"));
+        QCOMPARE(all(), (QStringList{QStringLiteral("acide.kvln"), QStringLiteral("eau.kvln")}));
+        settle(folder);
+        QVERIFY(QFile::rename(folder + QStringLiteral("/eau.kvln"), folder + QStringLiteral("/zinc.kvln")));
+        QCOMPARE(all(), (QStringList{QStringLiteral("acide.kvln"), QStringLiteral("zinc.kvln")}));
+        settle(folder);
+        QVERIFY(QFile::remove(folder + QStringLiteral("/acide.kvln")));
+        QCOMPARE(all(), QStringList{QStringLiteral("zinc.kvln")});
+
+        // Another folder put in its place, even with the same date, is read.
+        settle(folder);
+        QVERIFY(QDir(root.path()).rename(QStringLiteral("labo"), QStringLiteral("ancien")));
+        QDir().mkpath(folder);
+        touch(folder + QStringLiteral("/base.kvln"));
+        settle(folder);
+        QCOMPARE(all(), QStringList{QStringLiteral("base.kvln")});
+        QVERIFY(QDir(folder).removeRecursively());
+        QVERIFY(all().isEmpty());
     }
 
     void matchingRules()
