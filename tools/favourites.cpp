@@ -20,10 +20,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -140,7 +143,8 @@ void TFormRF::buildControls()
     Image2 = named(new QToolButton(this), "Image2");
     Image2->setToolTip(QStringLiteral("Effacer le champ de recherche"));
     Image2->setAutoRaise(true);
-    Image2->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear"), style()->standardIcon(QStyle::SP_LineEditClearButton)));
+    Image2->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete"), style()->standardIcon(QStyle::SP_DialogResetButton)));
+    Image2->setIconSize(QSize(16, 16));
     RBd = named(new QRadioButton(kStartsWith, this), "RBd");
     RBd->setChecked(true);
     RBc = named(new QRadioButton(kContains, this), "RBc");
@@ -374,6 +378,20 @@ void TFormRF::changeEvent(QEvent *event)
 
 void TFormRF::showEvent(QShowEvent *event)
 {
+    if (!m_placed && parentWidget()) {
+        // First shown over the middle of the main frame, whole on the screen.
+        m_placed = true;
+        QRect area = frameGeometry();
+        area.moveCenter(parentWidget()->frameGeometry().center());
+        if (const QScreen *screen = parentWidget()->screen()) {
+            const QRect available = screen->availableGeometry();
+            area.moveRight(std::min(area.right(), available.right()));
+            area.moveBottom(std::min(area.bottom(), available.bottom()));
+            area.moveLeft(std::max(area.left(), available.left()));
+            area.moveTop(std::max(area.top(), available.top()));
+        }
+        move(area.topLeft());
+    }
     takeWorkingDirectory();
     QWidget::showEvent(event);
 }
@@ -470,7 +488,9 @@ void TFormRF::B_sup_favClick()
 
 void TFormRF::B_new_favClick()
 {
-    const QString chosen = desktop().folder(this, kFolderCaption, Ed_actu->text());
+    // A window title holds one line: the line break that sets the caption
+    // apart in a browser with a text area has no place in a title bar.
+    const QString chosen = desktop().folder(this, kFolderCaption.trimmed(), Ed_actu->text());
     if (chosen.isEmpty())
         return;
     if (!enterFolder(chosen))

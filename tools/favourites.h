@@ -107,4 +107,5 @@ private:
     // unless the user changed the list.
     bool m_favouritesUnreadable = false;
     bool m_favouritesChanged = false;
+    bool m_placed = false;
 };
