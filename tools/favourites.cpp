@@ -298,7 +298,7 @@ void TFormRF::readFavourites()
     // The first favourite becomes the current folder; when it cannot be
     // entered the last-used folder stands in, and failing that the folder
     // the program is in.
-    if (!QDir::setCurrent(list.constFirst()))
+    if ((list.isEmpty() || !QDir::setCurrent(list.constFirst())) && !lastUsed.isEmpty())
         QDir::setCurrent(lastUsed);
     Ed_actu->setText(QDir::currentPath());
     updateAddButton();

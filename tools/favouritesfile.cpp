@@ -59,6 +59,8 @@ QStringList FavouritesFile::startList(const QString &lastUsedFolder, const QStri
 {
     if (!stored.isEmpty())
         return stored;
+    if (lastUsedFolder.isEmpty())
+        return {};
     return {lastUsedFolder};
 }
 

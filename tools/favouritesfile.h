@@ -25,7 +25,8 @@ public:
     static bool write(const QString &path, const QStringList &folders, QString *error = nullptr);
 
     // The favourites a session starts with: the stored ones, or the last-used
-    // folder alone when nothing is stored. The first is made current.
+    // folder alone when nothing is stored (nothing when there is none). The
+    // first is made current.
     static QStringList startList(const QString &lastUsedFolder, const QStringList &stored);
 
     // Whether a folder can be kept in the file: its path must fit in

@@ -139,6 +139,16 @@ private Q_SLOTS:
         QCOMPARE(texts(rf()->LB_fav), QStringList{QStringLiteral("/nulle/part")});
         QCOMPARE(rf()->Ed_actu->text(), m_fiches);
         QVERIFY(rf()->B_ajout_fav->isEnabled());
+        m_program.reset();
+
+        // No favourite and a settings file naming no folder: an empty list,
+        // and the search stays in the start directory.
+        QFile::remove(m_dir->file(QStringLiteral("fav.dat")));
+        m_dir->write(QStringLiteral("dat.ini"), "\r\n");
+        start();
+        QCOMPARE(rf()->LB_fav->count(), 0);
+        QCOMPARE(rf()->Ed_actu->text(), QDir(m_dir->path()).canonicalPath());
+        QVERIFY(rf()->B_ajout_fav->isEnabled());
     }
 
     void searchByBeginningOrPart()

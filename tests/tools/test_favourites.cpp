@@ -138,6 +138,8 @@ private Q_SLOTS:
         QCOMPARE(FavouritesFile::startList(QStringLiteral("/last"), {}), QStringList{QStringLiteral("/last")});
         const QStringList stored{QStringLiteral("/b"), QStringLiteral("/a")};
         QCOMPARE(FavouritesFile::startList(QStringLiteral("/last"), stored), stored);
+        // A settings file whose first line is empty names no folder.
+        QVERIFY(FavouritesFile::startList(QString(), {}).isEmpty());
     }
 
     void aWriteIntoAMissingFolderFails()
