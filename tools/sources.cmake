@@ -1,5 +1,7 @@
 list(APPEND KALVANE_CORE_SOURCES
     tools/suppliercard.cpp
+    tools/favouritesfile.cpp
+    tools/labelscan.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp

@@ -1,0 +1,420 @@
+// The favourites search window: where it starts, the favourites file, the
+// search, the favourites list, opening label files and moving them to the
+// trash, and the faults of a changing disk.
+
+#include "testsupport.h"
+
+#include "editor/mdichild.h"
+#include "render/apercu.h"
+#include "shell/application.h"
+#include "shell/base.h"
+#include "tools/favourites.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+#include <unistd.h>
+
+namespace {
+
+// A scripted desktop whose trash is out of reach.
+class NoTrashDesktop : public ScriptedDesktop
+{
+public:
+    bool moveToTrash(const QString &path) override
+    {
+        trashed << path;
+        return false;
+    }
+};
+
+QPoint rowCentre(QListWidget *list, int row)
+{
+    return list->visualItemRect(list->item(row)).center();
+}
+
+// A double click as the user makes it: press, release, then the second press.
+void doubleClick(QListWidget *list, int row)
+{
+    const QPoint at = rowCentre(list, row);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+QStringList texts(QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+class TestFormRF : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempStartDir> m_dir;
+    std::unique_ptr<TestProgram> m_program;
+    QString m_fiches; // the last-used folder, holding the three labels
+    QString m_other;
+
+    TFormRF *rf() const { return m_program->app->formRF(); }
+    TForm_base *frame() const { return m_program->app->frame(); }
+    ScriptedDesktop *desk() const { return m_program->desktop; }
+    QString fiche(const QString &name) const { return QDir(m_fiches).filePath(name); }
+
+    void start()
+    {
+        QDir::setCurrent(m_dir->path());
+        m_program = std::make_unique<TestProgram>();
+        rf()->show();
+        QApplication::setActiveWindow(rf());
+    }
+    void selectAll() { QTest::keyClick(rf()->LB_fich, Qt::Key_A, Qt::ControlModifier); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<TempStartDir>(kCatalogueFiles);
+        m_fiches = QDir(m_dir->path()).filePath(QStringLiteral("fiches"));
+        m_other = QDir(m_dir->path()).filePath(QStringLiteral("autres"));
+        QDir(m_dir->path()).mkpath(m_other);
+        m_dir->copyData(QStringLiteral("Kalvane/Acetone.kvln"));
+        QDir(m_dir->path()).rename(QStringLiteral("Kalvane"), QStringLiteral("fiches"));
+        QFile::rename(fiche(QStringLiteral("Acetone.kvln")), fiche(QStringLiteral("ACETONE.kvln")));
+        QFile::copy(fiche(QStringLiteral("ACETONE.kvln")), fiche(QStringLiteral("acide.kvln")));
+        QFile::copy(fiche(QStringLiteral("ACETONE.kvln")), fiche(QStringLiteral("BASE.kvln")));
+        m_dir->write(QStringLiteral("dat.ini"), QFile::encodeName(m_fiches) + "\r\n");
+    }
+
+    void cleanup()
+    {
+        m_program.reset();
+        m_dir.reset();
+    }
+
+    void startsInTheLastUsedFolder()
+    {
+        start();
+        QCOMPARE(rf()->windowTitle(), QStringLiteral("Rechercher dans les favoris"));
+        QCOMPARE(texts(rf()->LB_fav), QStringList{m_fiches});
+        QCOMPARE(rf()->Ed_actu->text(), m_fiches);
+        QCOMPARE(QDir::currentPath(), m_fiches);
+        QVERIFY(!rf()->B_ajout_fav->isEnabled());
+        QVERIFY(!rf()->B_ouvrir->isEnabled() && !rf()->B_supp->isEnabled());
+        QCOMPARE(texts(rf()->LB_fich),
+                 (QStringList{QStringLiteral("ACETONE.kvln"), QStringLiteral("acide.kvln"), QStringLiteral("BASE.kvln")}));
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("3  "));
+        QCOMPARE(rf()->TB_zoom->value(), 8);
+        rf()->TB_zoom->setValue(14);
+        QCOMPARE(rf()->LB_fich->font().pointSize(), 14);
+        rf()->TB_zoom->setValue(2);
+        QCOMPARE(rf()->TB_zoom->value(), 6);
+    }
+
+    void theFavouritesFileDecidesWhereToStart()
+    {
+        m_dir->write(QStringLiteral("fav.dat"), QFile::encodeName(m_other + QStringLiteral("\r\n") + m_fiches) + "\r\n");
+        start();
+        QCOMPARE(texts(rf()->LB_fav), (QStringList{m_other, m_fiches}));
+        QCOMPARE(rf()->Ed_actu->text(), m_other);
+        QCOMPARE(QDir::currentPath(), m_other);
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("0  "));
+        m_program.reset();
+
+        // A first favourite that vanished gives way to the last-used folder.
+        m_dir->write(QStringLiteral("fav.dat"), "/nulle/part\r\n");
+        start();
+        QCOMPARE(texts(rf()->LB_fav), QStringList{QStringLiteral("/nulle/part")});
+        QCOMPARE(rf()->Ed_actu->text(), m_fiches);
+        QVERIFY(rf()->B_ajout_fav->isEnabled());
+        m_program.reset();
+
+        // No favourite and a settings file naming no folder: an empty list,
+        // and the search stays in the start directory.
+        QFile::remove(m_dir->file(QStringLiteral("fav.dat")));
+        m_dir->write(QStringLiteral("dat.ini"), "\r\n");
+        start();
+        QCOMPARE(rf()->LB_fav->count(), 0);
+        QCOMPARE(rf()->Ed_actu->text(), QDir(m_dir->path()).canonicalPath());
+        QVERIFY(rf()->B_ajout_fav->isEnabled());
+    }
+
+    void searchByBeginningOrPart()
+    {
+        start();
+        QTest::keyClicks(rf()->LabRech, QStringLiteral("AC"));
+        QCOMPARE(texts(rf()->LB_fich), (QStringList{QStringLiteral("ACETONE.kvln"), QStringLiteral("acide.kvln")}));
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("2  "));
+        rf()->LabRech->setText(QStringLiteral("SE"));
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("0  "));
+        QTest::mouseClick(rf()->RBc, Qt::LeftButton);
+        QCOMPARE(texts(rf()->LB_fich), QStringList{QStringLiteral("BASE.kvln")});
+        QCOMPARE(rf()->LabRech->cursorPosition(), 2);
+        QVERIFY(!rf()->LabRech->hasSelectedText());
+        rf()->LabRech->setText(QStringLiteral("../"));
+        QVERIFY(texts(rf()->LB_fich).isEmpty());
+        rf()->Image2->click();
+        QCOMPARE(rf()->LabRech->text(), QString());
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("3  "));
+    }
+
+    void addingRemovingAndChoosingFolders()
+    {
+        start();
+        desk()->folderAnswers.enqueue(QString()); // cancelled
+        rf()->B_new_fav->click();
+        QCOMPARE(rf()->Ed_actu->text(), m_fiches);
+        desk()->folderAnswers.enqueue(m_other);
+        rf()->B_new_fav->click();
+        QCOMPARE(rf()->Ed_actu->text(), m_other);
+        QCOMPARE(QDir::currentPath(), m_other);
+        QVERIFY(rf()->B_ajout_fav->isEnabled());
+        rf()->B_ajout_fav->click();
+        rf()->B_ajout_favClick();
+        QCOMPARE(texts(rf()->LB_fav), (QStringList{m_fiches, m_other}));
+        QVERIFY(!rf()->B_ajout_fav->isEnabled());
+
+        // A folder chosen in another dialog shows up at the next activation.
+        QDir::setCurrent(m_fiches);
+        rf()->hide();
+        rf()->show();
+        QCOMPARE(rf()->Ed_actu->text(), m_fiches);
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("3  "));
+
+        // A name the favourites file cannot hold is refused with a reason.
+        const QString greek = QDir(m_dir->path()).filePath(QStringLiteral("Ελληνικά"));
+        QDir().mkpath(greek);
+        QVERIFY(rf()->enterFolder(greek));
+        rf()->B_ajout_fav->click();
+        QCOMPARE(rf()->LB_fav->count(), 2);
+        QVERIFY2(desk()->messageLines().constLast().contains(QStringLiteral("Windows-1252")),
+                 qPrintable(desk()->messageLines().join(u'\n')));
+
+        rf()->LB_fav->setCurrentRow(0);
+        QVERIFY(rf()->B_sup_fav->isEnabled());
+        rf()->B_sup_fav->click();
+        QCOMPARE(texts(rf()->LB_fav), QStringList{m_other});
+        QVERIFY(!rf()->B_sup_fav->isEnabled());
+        rf()->B_fermer->click();
+        QVERIFY(!rf()->isVisible());
+        QCOMPARE(m_dir->read(QStringLiteral("fav.dat")), QFile::encodeName(m_other) + "\r\n");
+    }
+
+    void draggingTheThirdFavouriteOntoTheFirst()
+    {
+        m_dir->write(QStringLiteral("fav.dat"), "/a\r\n/b\r\n/c\r\n");
+        start();
+        QListWidget *fav = rf()->LB_fav;
+        QTest::mousePress(fav->viewport(), Qt::LeftButton, {}, rowCentre(fav, 2));
+        QTest::mouseRelease(fav->viewport(), Qt::LeftButton, {}, rowCentre(fav, 2));
+        QCOMPARE(rf()->favouritesTag(), 2);
+        QCOMPARE(rf()->toolTip(), QStringLiteral("/c"));
+        rf()->LB_favDragDrop(fav, rowCentre(fav, 0));
+        QCOMPARE(texts(fav), (QStringList{QStringLiteral("/c"), QStringLiteral("/a"), QStringLiteral("/b")}));
+
+        QTest::mousePress(fav->viewport(), Qt::LeftButton, {}, rowCentre(fav, 0));
+        rf()->LB_favDragDrop(fav, rowCentre(fav, 2));
+        QCOMPARE(texts(fav), (QStringList{QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")}));
+        // From elsewhere, or onto no entry: nothing moves.
+        rf()->LB_favDragDrop(rf()->LB_fich, rowCentre(fav, 0));
+        rf()->LB_favDragDrop(fav, QPoint(5, fav->viewport()->height() - 2));
+        QCOMPARE(texts(fav), (QStringList{QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c")}));
+    }
+
+    void anInaccessibleFavouriteAsksBeforeGoing()
+    {
+        m_dir->write(QStringLiteral("fav.dat"), QFile::encodeName(m_fiches) + "\r\n/disque/absent\r\n");
+        start();
+        QListWidget *fav = rf()->LB_fav;
+        fav->setCurrentRow(1);
+        desk()->answers.enqueue(Desktop::No);
+        doubleClick(fav, 1);
+        QCOMPARE(desk()->messageLines(), QStringList{QStringLiteral("ERREUR: Ce chemin est inaccessible !\nVoulez-vous le supprimer ?")});
+        QCOMPARE(desk()->messages.constLast().icon, Desktop::Icon::Question);
+        QCOMPARE(fav->count(), 2);
+        QCOMPARE(QDir::currentPath(), m_fiches);
+        desk()->answers.enqueue(Desktop::Yes);
+        rf()->LB_favDblClick();
+        QCOMPARE(texts(fav), QStringList{m_fiches});
+    }
+
+    void anEmptyListIsWrittenAndTheNextStartHasTheLastUsedFolder()
+    {
+        m_dir->write(QStringLiteral("fav.dat"), QFile::encodeName(m_other) + "\r\n");
+        start();
+        rf()->LB_fav->setCurrentRow(0);
+        rf()->B_sup_fav->click();
+        frame()->close(); // the program's closing sequence closes the window too
+        QVERIFY(QFile::exists(m_dir->file(QStringLiteral("fav.dat"))));
+        QCOMPARE(m_dir->read(QStringLiteral("fav.dat")), QByteArray());
+        m_program.reset();
+        start();
+        QCOMPARE(texts(rf()->LB_fav), QStringList{QDir::currentPath()});
+    }
+
+    void openingThreeWhereTheSecondVanished()
+    {
+        start();
+        frame()->Apercu1Execute();
+        TFormApercu *preview = m_program->app->apercu();
+        QVERIFY(preview->isVisible());
+        const int refreshes = preview->refreshCount();
+        selectAll();
+        QCOMPARE(rf()->LB_fich->selectedItems().size(), 3);
+        QVERIFY(rf()->B_ouvrir->isEnabled());
+        QFile::remove(fiche(QStringLiteral("acide.kvln")));
+        rf()->B_ouvrir->click();
+        QStringList titles;
+        for (TMDIChild *label : frame()->labelWindows())
+            titles << label->windowTitle();
+        QCOMPARE(titles, (QStringList{QStringLiteral("ACETONE.kvln"), QStringLiteral("BASE.kvln")}));
+        QCOMPARE(desk()->messageLines(), QStringList{QStringLiteral("Avertissement: Erreur de lecture !")});
+        QCOMPARE(preview->refreshCount(), refreshes + 1);
+        QCOMPARE(frame()->previewSuppressed, 0);
+        QVERIFY(rf()->LB_fich->selectedItems().isEmpty());
+        QVERIFY(!rf()->B_ouvrir->isEnabled() && !rf()->B_supp->isEnabled());
+
+        // A file the reader refuses: its error box, and the preview is free again.
+        m_dir->write(QStringLiteral("fiches/casse.kvln"), "***fab***\r\n");
+        rf()->scan();
+        QCOMPARE(rf()->LB_fich->item(2)->text(), QStringLiteral("casse.kvln"));
+        doubleClick(rf()->LB_fich, 2);
+        QCOMPARE(desk()->messages.constLast().title, QStringLiteral("kalvane"));
+        QCOMPARE(frame()->previewSuppressed, 0);
+    }
+
+    void movingToTheTrashAsksFirst()
+    {
+        start();
+        QListWidget *files = rf()->LB_fich;
+        files->item(0)->setSelected(true);
+        files->item(2)->setSelected(true);
+        desk()->answers.enqueue(Desktop::No);
+        rf()->B_supp->click();
+        QCOMPARE(desk()->messageLines(),
+                 QStringList{QStringLiteral("CONFIRMATION: Voulez-vous placer ces 2 fichiers dans la corbeille ?\n\n"
+                                            "ACETONE.kvln\nBASE.kvln")});
+        QCOMPARE(desk()->messages.constLast().buttons, Desktop::Buttons(Desktop::Yes | Desktop::No));
+        QVERIFY(desk()->trashed.isEmpty());
+        QVERIFY(QFile::exists(fiche(QStringLiteral("ACETONE.kvln"))));
+        QCOMPARE(files->count(), 3);
+
+        files->item(2)->setSelected(true);
+        desk()->answers.enqueue(Desktop::Yes);
+        rf()->B_supp->click();
+        QCOMPARE(desk()->trashed, QStringList{fiche(QStringLiteral("BASE.kvln"))});
+        QCOMPARE(texts(files), (QStringList{QStringLiteral("ACETONE.kvln"), QStringLiteral("acide.kvln")}));
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("2  "));
+        QCOMPARE(rf()->filesTag(), 0);
+    }
+
+    void withoutATrashNothingIsDeleted()
+    {
+        start();
+        auto *noTrash = new NoTrashDesktop;
+        std::unique_ptr<Desktop> scripted = setDesktop(std::unique_ptr<Desktop>(noTrash));
+        selectAll();
+        noTrash->answers.enqueue(Desktop::Yes);
+        rf()->B_suppClick();
+        QCOMPARE(noTrash->trashed.size(), 1);
+        QCOMPARE(noTrash->messages.size(), 2);
+        QCOMPARE(noTrash->messages.constLast().title, QStringLiteral("Avertissement"));
+        QVERIFY(noTrash->messages.constLast().text.startsWith(QStringLiteral("La corbeille n'est pas disponible")));
+        for (const char *name : {"ACETONE.kvln", "acide.kvln", "BASE.kvln"})
+            QVERIFY(QFile::exists(fiche(QString::fromLatin1(name))));
+        setDesktop(std::move(scripted));
+    }
+
+    void aFolderThatVanishedIsSaidOnce()
+    {
+        start();
+        selectAll();
+        QDir(m_dir->path()).rename(QStringLiteral("fiches"), QStringLiteral("déplacées"));
+        rf()->B_ouvrir->click();
+        QCOMPARE(desk()->messageLines(),
+                 QStringList{QStringLiteral("Avertissement: Le dossier « %1 » n'existe plus.").arg(m_fiches)});
+        QVERIFY(frame()->labelWindows().isEmpty());
+        QCOMPARE(rf()->Lab_nbfiches->text(), QStringLiteral("0  "));
+        QCOMPARE(frame()->previewSuppressed, 0);
+    }
+
+    void aPathTooLongForTheSystem()
+    {
+        // A folder whose path is just under the limit holds a label whose
+        // full path is over it; the file is made relative to the folder.
+        start();
+        QString deep = m_fiches;
+        while (QFile::encodeName(deep).size() < 3900)
+            deep += u'/' + QString(200, u'd');
+        deep.chop(QFile::encodeName(deep).size() - 3900);
+        QVERIFY(QDir().mkpath(deep));
+        QVERIFY(rf()->enterFolder(deep));
+        const QString name = QString(240, u'x') + QStringLiteral(".kvln");
+        QFile label(name);
+        QVERIFY(label.open(QIODevice::WriteOnly));
+        label.write(m_dir->read(QStringLiteral("fiches/BASE.kvln")));
+        label.close();
+        rf()->scan();
+        QCOMPARE(rf()->LB_fich->count(), 1);
+        selectAll();
+        rf()->B_ouvrir->click();
+        QVERIFY(frame()->labelWindows().isEmpty());
+        QVERIFY2(desk()->messageLines().constLast().contains(QStringLiteral("trop long")),
+                 qPrintable(desk()->messageLines().join(u'\n')));
+        QVERIFY(::unlink(QFile::encodeName(name).constData()) == 0);
+    }
+
+    void tooltipsAndHelp()
+    {
+        start();
+        QTest::mousePress(rf()->LB_fich->viewport(), Qt::LeftButton, {}, rowCentre(rf()->LB_fich, 1));
+        QCOMPARE(rf()->toolTip(), QStringLiteral("acide.kvln"));
+        QCOMPARE(rf()->filesTag(), 0);
+        QTest::mousePress(rf()->LB_fich->viewport(), Qt::LeftButton, {}, QPoint(5, rf()->LB_fich->viewport()->height() - 2));
+        QCOMPARE(rf()->toolTip(), QString());
+        QCOMPARE(rf()->filesTag(), -1);
+        QVERIFY(rf()->LB_fich->selectedItems().isEmpty());
+        QTest::mousePress(rf()->Ed_actu, Qt::LeftButton);
+        QCOMPARE(rf()->toolTip(), m_fiches);
+
+        rf()->Button1->click();
+        QCOMPARE(desk()->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: L'aide est introuvable !")});
+        m_dir->copyData(QStringLiteral("aide/et_help6.html"));
+        rf()->Button1->click();
+        QCOMPARE(desk()->messages.size(), 1);
+        QCOMPARE(desk()->openedUrls.constLast().fileName(), QStringLiteral("et_help6.html"));
+    }
+
+    void anUnreadableFavouritesFileIsNotReplacedUnasked()
+    {
+        QDir(m_dir->path()).mkdir(QStringLiteral("fav.dat"));
+        start();
+        QVERIFY(desk()->messageLines().constFirst().startsWith(QStringLiteral("Avertissement: Les chemins favoris n'ont pas pu être lus.")));
+        QCOMPARE(texts(rf()->LB_fav), QStringList{m_fiches});
+        rf()->close();
+        QCOMPARE(desk()->messages.size(), 1);
+        // Once the list is changed, a failed write is said.
+        rf()->show();
+        rf()->enterFolder(m_other);
+        rf()->B_ajout_fav->click();
+        rf()->close();
+        QVERIFY2(desk()->messageLines().constLast().startsWith(QStringLiteral("Avertissement: Les chemins favoris n'ont pas pu être enregistrés.")),
+                 qPrintable(desk()->messageLines().join(u'\n')));
+        QVERIFY(QFileInfo(m_dir->file(QStringLiteral("fav.dat"))).isDir());
+    }
+};
+
+QTEST_MAIN(TestFormRF)
+#include "gui_formrf.moc"

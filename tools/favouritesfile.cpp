@@ -1,0 +1,88 @@
+#include "tools/favouritesfile.h"
+
+#include "shell/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+// Longer lines cannot name a folder on this platform; a damaged file could
+// otherwise fill the list with one enormous entry.
+constexpr qsizetype kLongestLine = 4096;
+} // namespace
+
+bool FavouritesFile::read(const QString &path, const QString &baseFolder, QStringList *folders, QString *error)
+{
+    folders->clear();
+    if (!QFileInfo::exists(path))
+        return true;
+    QStringList lines;
+    if (!TextFile::readLines(path, &lines)) {
+        if (error)
+            *error = QFileInfo(path).isDir()
+                ? QStringLiteral("« %1 » est un dossier et non un fichier.").arg(QDir::toNativeSeparators(path))
+                : QStringLiteral("Le fichier « %1 » ne peut pas être lu.").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    QSet<QString> seen;
+    const QDir base(baseFolder);
+    for (const QString &line : std::as_const(lines)) {
+        if (line.trimmed().isEmpty() || line.size() > kLongestLine)
+            continue;
+        const QString folder = QDir::cleanPath(base.absoluteFilePath(line));
+        if (seen.contains(folder))
+            continue;
+        seen.insert(folder);
+        folders->append(folder);
+    }
+    return true;
+}
+
+bool FavouritesFile::write(const QString &path, const QStringList &folders, QString *error)
+{
+    for (const QString &folder : folders) {
+        if (!storable(folder, error))
+            return false;
+    }
+    // The platform's own reason is English: say in French what matters.
+    if (TextFile::writeLines(path, folders))
+        return true;
+    if (error)
+        *error = QStringLiteral("Le fichier « %1 » ne peut pas être écrit (dossier protégé, disque plein ou "
+                                "nom occupé) ; son ancien contenu reste intact.")
+                     .arg(QDir::toNativeSeparators(path));
+    return false;
+}
+
+QStringList FavouritesFile::startList(const QString &lastUsedFolder, const QStringList &stored)
+{
+    if (!stored.isEmpty())
+        return stored;
+    if (lastUsedFolder.isEmpty())
+        return {};
+    return {lastUsedFolder};
+}
+
+bool FavouritesFile::storable(const QString &folder, QString *problem)
+{
+    if (folder.contains(u'\n') || folder.contains(u'\r')) {
+        if (problem)
+            *problem = QStringLiteral("Le chemin « %1 » contient un saut de ligne : il ne peut pas être "
+                                      "enregistré dans le fichier \"%2\".")
+                           .arg(folder, kFileName);
+        return false;
+    }
+    QByteArray bytes;
+    QChar bad;
+    if (!TextFile::encode(folder, &bytes, &bad)) {
+        if (problem)
+            *problem = QStringLiteral("Le chemin « %1 » contient le caractère « %2 » (U+%3), qui ne peut pas être "
+                                      "enregistré dans le fichier \"%4\" (jeu de caractères Windows-1252).")
+                           .arg(folder, QString(bad))
+                           .arg(bad.unicode(), 4, 16, QLatin1Char('0'))
+                           .arg(kFileName);
+        return false;
+    }
+    return true;
+}
