@@ -738,6 +738,8 @@ void TMDIChild::setLogo(const QString &path, const QImage &picture)
 
 void TMDIChild::takeSupplier(const QString &text, const QString &logoPath, const QImage &logo)
 {
+    if (logoPath != LabLOGO->text())
+        markModified();
     setLogo(logoPath, logo);
     if (TForm_base *f = Form_base())
         f->mirrors.logoPath = logoPath;

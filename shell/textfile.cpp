@@ -196,7 +196,9 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason)
     // checked here (a platform save file may report success after a flush
     // that failed).
     const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
-    QByteArray tempName = finalName + ".XXXXXX";
+    // A short name of its own: the target's name may already be as long as
+    // a file name can be.
+    QByteArray tempName = QFile::encodeName(target.absolutePath()) + "/.kalvane-XXXXXX";
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0)
         return fail(systemError(errno));

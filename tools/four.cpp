@@ -325,13 +325,9 @@ void TFour::Button1Click()
     TMDIChild *label = f ? f->activeLabel() : nullptr;
     if (!label)
         return;
-    const QString text = Memo_fab->toPlainText();
-    // The label's supplier block would cut a longer text short.
-    if (text.size() > kLabelSupplierMax) {
-        warn(kTooLongForLabel.arg(text.size()).arg(kLabelSupplierMax));
-        return;
-    }
-    label->takeSupplier(text, m_logoPath, m_logo);
+    // The label takes the card's whole text, as it keeps a label file's: its
+    // typing limit does not cut what the program puts in.
+    label->takeSupplier(Memo_fab->toPlainText(), m_logoPath, m_logo);
 }
 
 void TFour::Button2Click()

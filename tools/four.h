@@ -72,11 +72,6 @@ public:
     static inline const QString kLogoNotChanged = QStringLiteral("Le logo n'a pas été changé.");
     static inline const QString kNotTrashed = QStringLiteral(
         "La fiche « %1 » n'a pas pu être mise à la corbeille : elle n'a pas été supprimée.");
-    static inline const QString kTooLongForLabel = QStringLiteral(
-        "Le texte du fournisseur compte %1 caractères ; l'étiquette en accepte %2 au plus.\n"
-        "Raccourcissez-le avant de le copier : rien n'a été copié.");
-    // The label window's supplier block holds at most this many characters.
-    static constexpr int kLabelSupplierMax = 128;
 
 protected:
     bool event(QEvent *event) override;
