@@ -799,10 +799,6 @@ void TMDIChild::LB_pictoDblClick()
     updatePictogramNotice();
     if (LB_picto->count() == 0)
         CBH->setProperty("tag", 0);
-    connect(CBH, &QCheckBox::clicked, this, [this] {
-        if (kalvane() && kalvane()->hpPicto())
-            kalvane()->hpPicto()->CBHClick(this);
-    });
     if (kalvane() && kalvane()->hpPicto())
         kalvane()->hpPicto()->hide();
 }
@@ -991,7 +987,11 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int n = 1; n <= 9; ++n) {
             if (watched == pictogramImages[n - 1]) {
-                if (kalvane() && kalvane()->hpPicto())
+                // Only a release over the image itself: the button may have
+                // been dragged away from it since the press.
+                const auto *release = static_cast<QMouseEvent *>(event);
+                if (pictogramImages[n - 1]->rect().contains(release->position().toPoint()) && kalvane()
+                    && kalvane()->hpPicto())
                     kalvane()->hpPicto()->buildSuggestions(this, n);
                 return true;
             }
