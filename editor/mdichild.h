@@ -146,4 +146,6 @@ private:
     bool m_closed = false;
     bool m_filling = false;
     bool m_verifying = false;
+    int m_pressPrompts = 0;   // message boxes opened by pictogram presses
+    int m_releasePending = 0; // pictogram pressed, its release not yet seen
 };

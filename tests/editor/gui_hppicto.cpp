@@ -71,6 +71,7 @@ private Q_SLOTS:
     void clearedBoxRebuildsWithoutShowing();
     void boxBeforeAnyClickShowsNothing();
     void releaseAwayFromTheImageBuildsNothing();
+    void pressThatAsksBuildsOnce();
     void codeWithoutTheCatalogueBlankStaysBare();
     void ticksGoToTheActiveLabel();
     void tickingOneSuggestionLeavesOtherMarksAlone();
@@ -257,6 +258,35 @@ void TestHPpicto::releaseAwayFromTheImageBuildsNothing()
     QTest::mouseClick(label->selectionFrames[3], Qt::LeftButton);
     QCOMPARE(label->document().pictograms, QStringList{"SGH07"});
     QCOMPARE(itemTexts(window()->CBL), before);
+}
+
+void TestHPpicto::pressThatAsksBuildsOnce()
+{
+    TMDIChild *label = newLabel();
+    setBox(label, true);
+    click(label, 5);
+    QCOMPARE(window()->CBL->count(), 18);
+
+    // On the desktop the message box opened by the press takes the release
+    // with it; the list still follows the pictogram once the box has closed.
+    desk()->answers.enqueue(Desktop::Yes);
+    QTest::mousePress(label->pictogramImages[6], Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(label->document().pictograms, (QStringList{"SGH05", "SGH07"}));
+    QCOMPARE(window()->windowTitle(), QStringLiteral("SGH07"));
+    QTRY_COMPARE(window()->CBL->count(), 34);
+    QVERIFY(find(window()->CBL, kH315));
+    QVERIFY(window()->isVisible());
+
+    // When the release does come, the list is built once: one warning only.
+    QFile::remove(m_dir->file("HP8"));
+    desk()->answers.enqueue(Desktop::Yes);
+    click(label, 8);
+    QTest::qWait(50);
+    QCOMPARE(desk()->messages.size(), 3);
+    QCOMPARE(desk()->messages.at(1).title, QStringLiteral("REMARQUE"));
+    QCOMPARE(desk()->messages.at(2).text, QStringLiteral("Les fichiers '' HPx '' sont introuvables.\n"
+                                                         "Aucune suggestion possible!"));
+    QCOMPARE(window()->CBL->count(), 0);
 }
 
 void TestHPpicto::codeWithoutTheCatalogueBlankStaysBare()
