@@ -3,9 +3,11 @@
 #include "editor/catalogue.h"
 #include "shell/textfile.h"
 
+#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -165,8 +167,13 @@ Lines build(const QStringList &codes, const StatementList &hazards, const Statem
         seen.insert(text);
         out.append({text, ticked.contains(text)});
     }
-    std::stable_sort(out.begin(), out.end(), [](const Line &a, const Line &b) {
-        const int c = a.text.compare(b.text, Qt::CaseInsensitive);
+    // French dictionary order: accents and case come after the letters, and
+    // "H302: ..." comes before "H302+H312: ...". Lines equal but for case keep
+    // one fixed order.
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(out.begin(), out.end(), [&collator](const Line &a, const Line &b) {
+        const int c = collator.compare(a.text, b.text);
         return c != 0 ? c < 0 : a.text < b.text;
     });
     return out;

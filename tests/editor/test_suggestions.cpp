@@ -198,12 +198,21 @@ void TestSuggestions::buildSortsTicksAndDropsRepeats()
         ticks << l.ticked;
     QCOMPARE(ticks, (QList<bool>{false, false, true, false, false, true, false}));
 
-    // Alphabetical without regard to case; a raw line equal to a ticked
-    // statement's text is ticked like it.
+    // Dictionary order without regard to case or accents; a raw line equal to
+    // a ticked statement's text is ticked like it.
     p[2].ticked = true;
-    const Suggestions::Lines mixed = Suggestions::build({"b", "P210: Tenir à l'écart de la chaleur.", "A", "a"}, h, p);
-    QCOMPARE(texts(mixed), (QStringList{"A", "a", "b", "P210: Tenir à l'écart de la chaleur."}));
+    const Suggestions::Lines mixed =
+        Suggestions::build({"b", "P210: Tenir à l'écart de la chaleur.", "a", "A", "Écart", "eau"}, h, p);
+    QCOMPARE(texts(mixed), (QStringList{"A", "a", "b", "eau", "Écart", "P210: Tenir à l'écart de la chaleur."}));
     QVERIFY(mixed.last().ticked);
+
+    // A statement comes before the combined statements that begin with its code.
+    const StatementList combined = Catalogue::toStatements(
+        {"H302: Nocif en cas d'ingestion.", "H302+H312: Nocif en cas d'ingestion ou de contact cutané.",
+         "H302+H312+H332: Nocif en cas d'ingestion, de contact cutané ou d'inhalation."});
+    QCOMPARE(texts(Suggestions::build({"H302+H312+H332", "H302+H312", "H302"}, combined, {})),
+             (QStringList{"H302: Nocif en cas d'ingestion.", "H302+H312: Nocif en cas d'ingestion ou de contact cutané.",
+                          "H302+H312+H332: Nocif en cas d'ingestion, de contact cutané ou d'inhalation."}));
     QVERIFY(Suggestions::build({}, h, p).isEmpty());
 }
 
