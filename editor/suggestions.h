@@ -79,8 +79,8 @@ using Lines = QList<Line>;
 // The suggestion window's content for the codes of a suggestion file and a
 // label's H and P lists: every line resolved, a line that repeats an earlier
 // one dropped (two equal lines could not carry two different marks), sorted
-// in French dictionary order without regard to case, and ticked where a ticked H or P
-// statement of the label has exactly the same text.
+// in French dictionary order without regard to case, and ticked where a
+// ticked H or P statement of the label has exactly the same text.
 Lines build(const QStringList &codes, const StatementList &hazards, const StatementList &precautions);
 
 // Every statement of `list` whose text equals the text of one of
