@@ -87,6 +87,11 @@ THPpicto::THPpicto(QWidget *frame)
     layout->addWidget(CBL, 1);
     layout->addLayout(buttons);
     resize(231, 235);
+
+    // The floating preview is created before this window. When it comes up
+    // over the suggestions, they step aside.
+    if (kalvane() && kalvane()->apercu())
+        kalvane()->apercu()->installEventFilter(this);
 }
 
 void THPpicto::buildSuggestions(TMDIChild *label, int n)
@@ -236,6 +241,8 @@ void THPpicto::placeAt(const QPoint &wanted)
 
 bool THPpicto::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Show && kalvane() && watched == kalvane()->apercu() && isVisible())
+        placeAt(pos());
     if (watched == CBL && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -471,6 +471,15 @@ void TestHPpicto::keptOnScreenAndClearOfThePreview()
     QVERIFY(window()->isVisible());
     QVERIFY(!window()->frameGeometry().intersects(preview->frameGeometry()));
     QVERIFY(screen.contains(window()->frameGeometry()));
+
+    // The preview coming up over the shown window makes it step aside.
+    preview->close();
+    window()->move(350, 100);
+    QVERIFY(window()->frameGeometry().intersects(preview->frameGeometry()));
+    frame()->Apercu1->trigger();
+    QVERIFY(preview->isVisible());
+    QVERIFY(!window()->frameGeometry().intersects(preview->frameGeometry()));
+    QVERIFY(screen.contains(window()->frameGeometry()));
 }
 
 void TestHPpicto::hiddenByTabChangeRemovalAndLastClose()
