@@ -211,17 +211,18 @@ void THPpicto::applyToActiveLabel(const QList<QListWidgetItem *> &items)
     f->refreshPreview();
 }
 
-QSize THPpicto::outerSize() const
+QMargins THPpicto::frameMargins() const
 {
     // The title bar and borders: this window's own once it has been shown,
-    // before that the frame's, which the window manager decorates alike.
+    // before that (or while the window manager has forgotten them, hidden)
+    // the frame's, which the window manager decorates alike.
     QMargins margins;
     if (windowHandle())
         margins = windowHandle()->frameMargins();
     if (margins.isNull())
         if (const QWidget *frame = parentWidget(); frame && frame->windowHandle())
             margins = frame->windowHandle()->frameMargins();
-    return size().expandedTo(minimumSizeHint()).grownBy(margins);
+    return margins;
 }
 
 void THPpicto::placeAt(const QPoint &wanted)
@@ -233,9 +234,12 @@ void THPpicto::placeAt(const QPoint &wanted)
     std::optional<QRect> preview;
     if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible())
         preview = kalvane()->apercu()->frameGeometry();
-    const QRect wantedRect(wanted, outerSize());
+    const QMargins margins = frameMargins();
+    const QSize inner = size().expandedTo(minimumSizeHint());
+    const QRect wantedRect(wanted, inner.grownBy(margins));
     const QRect placed = screen ? Suggestions::place(wantedRect, screen->availableGeometry(), preview) : wantedRect;
-    move(placed.topLeft());
+    // The inside goes where the borders leave room for it.
+    setGeometry(QRect(placed.topLeft() + QPoint(margins.left(), margins.top()), inner));
     m_placed = true;
 }
 

@@ -3,6 +3,7 @@
 #include "editor/suggestions.h"
 
 #include <QList>
+#include <QMargins>
 #include <QPoint>
 #include <QWidget>
 
@@ -60,7 +61,7 @@ private:
     // Moves the window to `wanted`, or to the nearest place that is on the
     // frame's screen and not under the visible floating preview.
     void placeAt(const QPoint &wanted);
-    QSize outerSize() const;
+    QMargins frameMargins() const;
 
     bool m_filling = false;
     bool m_placed = false;
