@@ -1,45 +1,263 @@
 #include "editor/hppicto.h"
 
+#include "editor/labelwidgets.h"
+#include "editor/mdichild.h"
+#include "render/apercu.h"
 #include "shell/application.h"
+#include "shell/base.h"
+#include "shell/desktop.h"
 
+#include <QCheckBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+StatementList statements(const QListWidget *list)
+{
+    StatementList out;
+    out.reserve(list->count());
+    for (int i = 0; i < list->count(); ++i) {
+        const QListWidgetItem *item = list->item(i);
+        out.append({item->text(), item->checkState() == Qt::Checked});
+    }
+    return out;
+}
+
+} // namespace
 
 THPpicto::THPpicto(QWidget *frame)
     : QWidget(frame, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     Application::noteCreated("THPpicto");
     setObjectName(QStringLiteral("THPpicto"));
-    setWindowTitle(QStringLiteral("SGH"));
+    setWindowTitle(kCaption);
+    // Showing the window leaves the focus in the label window, where the user
+    // goes on clicking pictograms.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
     CBL = new QListWidget(this);
     CBL->setObjectName(QStringLiteral("CBL"));
-    CBL->setSortingEnabled(true);
+    // The lines come sorted (Suggestions::build); the list keeps their order.
+    CBL->setSortingEnabled(false);
     CBL->setCursor(Qt::PointingHandCursor);
-    B_all = new QPushButton(QStringLiteral("Tous"), this);
+    CBL->setFont(QFont(QStringLiteral("Arial")));
+    CBL->installEventFilter(this);
+    CBL->viewport()->installEventFilter(this);
+    connect(CBL, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
+        if (!m_filling)
+            applyToActiveLabel({item});
+    });
+    connect(CBL, &QListWidget::itemDoubleClicked, this, &THPpicto::toggleCurrent);
+
+    B_all = new QPushButton(kAll, this);
     B_all->setObjectName(QStringLiteral("B_all"));
-    B_all->setToolTip(QStringLiteral("Cocher toutes les suggestions"));
-    B_0 = new QPushButton(QStringLiteral("Aucun"), this);
+    B_all->setToolTip(kAllHint);
+    connect(B_all, &QPushButton::clicked, this, [this] { setAll(true); });
+    B_0 = new QPushButton(kNone, this);
     B_0->setObjectName(QStringLiteral("B_0"));
-    B_0->setToolTip(QStringLiteral("Désélectionner toutes les suggestions"));
-    Button1 = new QPushButton(QStringLiteral("Fermer"), this);
+    B_0->setToolTip(kNoneHint);
+    connect(B_0, &QPushButton::clicked, this, [this] { setAll(false); });
+    Button1 = new QPushButton(kClose, this);
     Button1->setObjectName(QStringLiteral("Button1"));
     connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
+
+    // The three buttons fit the window's width of 231.
+    for (QPushButton *b : {B_all, B_0, Button1})
+        b->setMinimumWidth(60);
     auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
     buttons->addWidget(B_all);
     buttons->addWidget(B_0);
     buttons->addWidget(Button1);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(CBL);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addWidget(CBL, 1);
     layout->addLayout(buttons);
     resize(231, 235);
+
+    // The floating preview is created before this window. When it comes up
+    // over the suggestions, they step aside.
+    if (kalvane() && kalvane()->apercu())
+        kalvane()->apercu()->installEventFilter(this);
 }
 
-void THPpicto::buildSuggestions(TMDIChild *, int)
+void THPpicto::buildSuggestions(TMDIChild *label, int n)
 {
+    if (!label || n < 1 || n > 9)
+        return;
+    const QString start = kalvane() ? kalvane()->startDirectory() : QDir::currentPath() + u'/';
+    const Suggestions::FileLines file =
+        Suggestions::read(QFileInfo(start + Suggestions::fileName(n)).absoluteFilePath());
+    // A file that cannot be used is reported each time, whether the window is
+    // to be shown or not; the list is then emptied.
+    if (!file.ok())
+        desktop().message(label, Suggestions::kWarningTitle, file.message, Desktop::Icon::Warning, Desktop::Ok);
+
+    const StatementList hazards = statements(label->CheckListBox2);
+    const StatementList precautions = statements(label->CheckListBox3);
+    fill(Suggestions::build(file.lines, hazards, precautions));
+
+    if (label->CBH->isChecked()) {
+        placeAt(wantedPosition(label));
+        show();
+    } else {
+        hide();
+    }
 }
 
-void THPpicto::CBHClick(TMDIChild *)
+void THPpicto::CBHClick(TMDIChild *label)
 {
+    if (!label || label->lastClickedPictogram() == 0)
+        return;
+    if (!label->CBH->isChecked()) {
+        hide();
+        return;
+    }
+    // The window shows where it was; it only moves when it would now be off
+    // the screen or under the floating preview (or was never placed).
+    placeAt(m_placed ? pos() : wantedPosition(label));
+    show();
+}
+
+Suggestions::Lines THPpicto::lines() const
+{
+    Suggestions::Lines out;
+    out.reserve(CBL->count());
+    for (int i = 0; i < CBL->count(); ++i)
+        out.append({CBL->item(i)->text(), CBL->item(i)->checkState() == Qt::Checked});
+    return out;
+}
+
+QPoint THPpicto::wantedPosition(const TMDIChild *label)
+{
+    // The label window's position is the one of its sub-window in the frame's
+    // window area.
+    const QWidget *child = qobject_cast<const QMdiSubWindow *>(label->parentWidget()) ? label->parentWidget() : label;
+    QPoint p = child->pos() + QPoint(kOffsetX, kOffsetY);
+    if (const TForm_base *f = Form_base())
+        p += f->pos();
+    return p;
+}
+
+void THPpicto::fill(const Suggestions::Lines &lines)
+{
+    m_filling = true;
+    CBL->clear();
+    for (const Suggestions::Line &line : lines) {
+        auto *item = new QListWidgetItem(line.text, CBL);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(line.ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    CBL->setToolTip(QString());
+    m_filling = false;
+}
+
+void THPpicto::setAll(bool ticked)
+{
+    QList<QListWidgetItem *> items;
+    m_filling = true;
+    for (int i = 0; i < CBL->count(); ++i) {
+        CBL->item(i)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+        items << CBL->item(i);
+    }
+    m_filling = false;
+    applyToActiveLabel(items);
+}
+
+void THPpicto::toggleCurrent()
+{
+    QListWidgetItem *item = CBL->currentItem();
+    if (!item)
+        return;
+    // The list's change signal carries the new mark to the label.
+    item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+void THPpicto::applyToActiveLabel(const QList<QListWidgetItem *> &items)
+{
+    TForm_base *f = Form_base();
+    TMDIChild *label = f ? f->activeLabel() : nullptr;
+    if (!label)
+        return;
+    // Only the suggestions whose mark changed are carried over: a statement
+    // the user ticked or unticked in the label after the list was built, or a
+    // label other than the one the list was built from, keeps its other marks.
+    Suggestions::Lines changed;
+    for (const QListWidgetItem *item : items)
+        changed.append({item->text(), item->checkState() == Qt::Checked});
+    for (QListWidget *list : {static_cast<QListWidget *>(label->CheckListBox2),
+                              static_cast<QListWidget *>(label->CheckListBox3)}) {
+        StatementList entries = statements(list);
+        const QList<int> rows = Suggestions::apply(changed, &entries);
+        // One summary and one preview for the whole change, not one per line.
+        const QSignalBlocker block(list);
+        for (int row : rows)
+            list->item(row)->setCheckState(entries.at(row).ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    label->updateSummary();
+    f->refreshPreview();
+}
+
+QMargins THPpicto::frameMargins() const
+{
+    // The title bar and borders: this window's own once it has been shown,
+    // before that (or while the window manager has forgotten them, hidden)
+    // the frame's, which the window manager decorates alike.
+    QMargins margins;
+    if (windowHandle())
+        margins = windowHandle()->frameMargins();
+    if (margins.isNull())
+        if (const QWidget *frame = parentWidget(); frame && frame->windowHandle())
+            margins = frame->windowHandle()->frameMargins();
+    return margins;
+}
+
+void THPpicto::placeAt(const QPoint &wanted)
+{
+    const QWidget *frame = parentWidget();
+    QScreen *screen = frame ? frame->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    std::optional<QRect> preview;
+    if (kalvane() && kalvane()->apercu() && kalvane()->apercu()->isVisible())
+        preview = kalvane()->apercu()->frameGeometry();
+    const QMargins margins = frameMargins();
+    const QSize inner = size().expandedTo(minimumSizeHint());
+    const QRect wantedRect(wanted, inner.grownBy(margins));
+    const QRect placed = screen ? Suggestions::place(wantedRect, screen->availableGeometry(), preview) : wantedRect;
+    // The inside goes where the borders leave room for it.
+    setGeometry(QRect(placed.topLeft() + QPoint(margins.left(), margins.top()), inner));
+    m_placed = true;
+}
+
+bool THPpicto::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && kalvane() && watched == kalvane()->apercu() && isVisible())
+        placeAt(pos());
+    if (watched == CBL && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            toggleCurrent();
+            return true;
+        }
+    }
+    if (watched == CBL->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // The press made the clicked line current; the hint shows it.
+        const QListWidgetItem *item = CBL->currentItem();
+        CBL->setToolTip(item ? item->text() : QString());
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "editor/suggestions.h"
+
+#include <QList>
+#include <QMargins>
+#include <QPoint>
 #include <QWidget>
 
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class TMDIChild;
 
@@ -14,13 +20,49 @@ class THPpicto : public QWidget
 public:
     explicit THPpicto(QWidget *frame);
 
-    // The mouse button was released over pictogram n (1..9) of `label`.
+    // The mouse button was released over pictogram n (1..9) of `label`: reads
+    // that pictogram's suggestion file, fills the list from `label`'s H and P
+    // statements and shows the window next to the label when its `CBH` is set.
     void buildSuggestions(TMDIChild *label, int n);
-    // `CBH` of `label` was clicked.
+    // `CBH` of `label` was clicked: shows or hides the window as it stands.
     void CBHClick(TMDIChild *label);
+
+    // The list's content, in the list's order.
+    Suggestions::Lines lines() const;
+    // Where the window goes for `label` before it is kept on the screen and
+    // clear of the floating preview: the frame's and the label window's
+    // top-left corners added, plus 150 to the right and 148 down.
+    static QPoint wantedPosition(const TMDIChild *label);
+
+    static inline const QString kCaption = QStringLiteral("SGH");
+    static inline const QString kAll = QStringLiteral("Tous");
+    static inline const QString kAllHint = QStringLiteral("Cocher toutes les suggestions");
+    static inline const QString kNone = QStringLiteral("Aucun");
+    static inline const QString kNoneHint = QStringLiteral("Désélectionner toutes les suggestions");
+    static inline const QString kClose = QStringLiteral("Fermer");
+    static constexpr int kOffsetX = 150;
+    static constexpr int kOffsetY = 148;
 
     QListWidget *CBL = nullptr;
     QPushButton *B_all = nullptr;
     QPushButton *B_0 = nullptr;
     QPushButton *Button1 = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fill(const Suggestions::Lines &lines);
+    void setAll(bool ticked);
+    void toggleCurrent();
+    // Carries the marks of `items` to the active label window, then refreshes
+    // its summary and the preview.
+    void applyToActiveLabel(const QList<QListWidgetItem *> &items);
+    // Moves the window to `wanted`, or to the nearest place that is on the
+    // frame's screen and not under the visible floating preview.
+    void placeAt(const QPoint &wanted);
+    QMargins frameMargins() const;
+
+    bool m_filling = false;
+    bool m_placed = false;
 };

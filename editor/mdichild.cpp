@@ -39,6 +39,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -821,6 +822,7 @@ void TMDIChild::SGHMouseDown(int n)
 
     const QStringList before = pictogramList();
     const QStringList after = PictogramRules::click(before, n, [this](const PictogramRules::Prompt &prompt) {
+        ++m_pressPrompts;
         if (prompt.kind == PictogramRules::Prompt::Warning) {
             desktop().message(this, PictogramRules::kWarningTitle, prompt.text, Desktop::Icon::Warning, Desktop::Ok);
             return true;
@@ -870,10 +872,6 @@ void TMDIChild::LB_pictoDblClick()
     updatePictogramNotice();
     if (LB_picto->count() == 0)
         CBH->setProperty("tag", 0);
-    connect(CBH, &QCheckBox::clicked, this, [this] {
-        if (kalvane() && kalvane()->hpPicto())
-            kalvane()->hpPicto()->CBHClick(this);
-    });
     if (kalvane() && kalvane()->hpPicto())
         kalvane()->hpPicto()->hide();
 }
@@ -1088,7 +1086,20 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonPress) {
         for (int n = 1; n <= 9; ++n) {
             if (watched == pictogramImages[n - 1]) {
+                const int asked = m_pressPrompts;
+                m_releasePending = n;
                 SGHMouseDown(n);
+                // A message box opened by the press takes the button's
+                // release with it: build the suggestions once the box has
+                // closed, unless the release reached the image after all.
+                if (m_pressPrompts != asked)
+                    QTimer::singleShot(0, this, [this, n] {
+                        if (m_releasePending != n)
+                            return;
+                        m_releasePending = 0;
+                        if (kalvane() && kalvane()->hpPicto())
+                            kalvane()->hpPicto()->buildSuggestions(this, n);
+                    });
                 return true;
             }
             if (watched == selectionFrames[n - 1]) {
@@ -1104,7 +1115,12 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int n = 1; n <= 9; ++n) {
             if (watched == pictogramImages[n - 1]) {
-                if (kalvane() && kalvane()->hpPicto())
+                // Only a release over the image itself: the button may have
+                // been dragged away from it since the press.
+                const auto *release = static_cast<QMouseEvent *>(event);
+                m_releasePending = 0;
+                if (pictogramImages[n - 1]->rect().contains(release->position().toPoint()) && kalvane()
+                    && kalvane()->hpPicto())
                     kalvane()->hpPicto()->buildSuggestions(this, n);
                 return true;
             }

@@ -165,4 +165,6 @@ private:
     bool m_verifying = false;
     bool m_modified = false;
     bool m_loading = false; // applyDocument: the content is the file's, not a change
+    int m_pressPrompts = 0;   // message boxes opened by pictogram presses
+    int m_releasePending = 0; // pictogram pressed, its release not yet seen
 };

@@ -2,6 +2,7 @@ list(APPEND KALVANE_CORE_SOURCES
     editor/checkdigits.cpp
     editor/catalogue.cpp
     editor/pictogramrules.cpp
+    editor/suggestions.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     editor/mdichild.cpp

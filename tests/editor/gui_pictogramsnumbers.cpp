@@ -39,6 +39,9 @@ private:
 void TestPictogramsNumbers::init()
 {
     m_dir = std::make_unique<TempStartDir>(kCatalogueFiles);
+    // A release over a pictogram reads its suggestion file: give it the installed ones.
+    for (int n = 1; n <= 9; ++n)
+        m_dir->copyData(QStringLiteral("HP%1").arg(n));
     m_program = std::make_unique<TestProgram>();
     m_program->app->frame()->Nouveau1->trigger();
     m_label = m_program->app->frame()->activeLabel();
