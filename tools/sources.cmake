@@ -1,4 +1,6 @@
 list(APPEND KALVANE_CORE_SOURCES
+    tools/substancedatabase.cpp
+    tools/substancegridmodel.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
