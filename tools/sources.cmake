@@ -6,6 +6,7 @@ list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
     tools/planche.cpp
     tools/rech.cpp
+    tools/rightfilledmaskedit.cpp
     tools/four.cpp
     tools/favourites.cpp
 )

@@ -136,7 +136,7 @@ bool SubstanceDatabase::setName(const QString &name, QString *error)
 
 QString SubstanceDatabase::nameFromText(const QString &text)
 {
-    if (text.endsWith(kExtension, Qt::CaseInsensitive))
+    if (text.endsWith(kExtension))
         return text.left(text.size() - kExtension.size());
     return text;
 }
@@ -145,7 +145,7 @@ QStringList SubstanceDatabase::fileNames() const
 {
     const QDir dir(folder());
     QStringList names;
-    const QStringList found = dir.entryList({QStringLiteral("*") + kExtension}, QDir::Files | QDir::Readable,
+    const QStringList found = dir.entryList({QStringLiteral("*") + kExtension}, QDir::Files | QDir::Readable | QDir::CaseSensitive,
                                             QDir::Name | QDir::IgnoreCase);
     for (const QString &f : found)
         if (isValidName(nameFromText(f)))

@@ -389,12 +389,14 @@ void TestSubstanceDatabase::namesStayInTheFolder()
         QVERIFY2(SubstanceDatabase::isValidName(good), qPrintable(good));
 
     QCOMPARE(SubstanceDatabase::nameFromText(QStringLiteral("db_francais.csv")), QStringLiteral("db_francais"));
-    QCOMPARE(SubstanceDatabase::nameFromText(QStringLiteral("LABO.CSV")), QStringLiteral("LABO"));
+    QCOMPARE(SubstanceDatabase::nameFromText(QStringLiteral("LABO.CSV")), QStringLiteral("LABO.CSV"));
     QCOMPARE(SubstanceDatabase::nameFromText(QStringLiteral("labo")), QStringLiteral("labo"));
 
     writeDb("x", QStringLiteral("b"));
     writeDb("x", QStringLiteral("a"));
     writeDb("x", QStringLiteral("C"));
+    QFile upper(m_start + QStringLiteral("databases/D.CSV"));
+    QVERIFY(upper.open(QIODevice::WriteOnly));
     QFile other(m_start + QStringLiteral("databases/notes.txt"));
     QVERIFY(other.open(QIODevice::WriteOnly));
     SubstanceDatabase db(m_start);
