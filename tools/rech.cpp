@@ -75,7 +75,7 @@ Trech::Trech(QWidget *frame)
     Application::noteCreated("Trech");
     setObjectName(QStringLiteral("Trech"));
     setWindowTitle(kCaption);
-    resize(640, 600);
+    resize(660, 560);
 
     // Search.
     GroupBox1 = named(new QGroupBox(kSearchGroup, this), "GroupBox1");
@@ -528,9 +528,16 @@ void Trech::verifyNumber(MaskEdit *field, Kind kind)
 
 void Trech::fitColumns()
 {
-    StringGrid1->setColumnWidth(SubstanceDatabase::Nom, qMax(kNumberColumnWidth, StringGrid1->width() - kOtherColumnsWidth));
+    // The number columns are 80 pixels wide, or what the longest number needs
+    // in the grid's font when that is more; the name column takes the rest
+    // (the grid's width less the three and 20 pixels of frame and scroll bar).
+    const int cellMargins = 2 * StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, StringGrid1) + 8;
+    const int numberWidth = qMax(kNumberColumnWidth,
+                                 StringGrid1->fontMetrics().horizontalAdvance(QStringLiteral("000-000-00-0")) + cellMargins);
+    const int others = kOtherColumnsWidth + 3 * (numberWidth - kNumberColumnWidth);
+    StringGrid1->setColumnWidth(SubstanceDatabase::Nom, qMax(numberWidth, StringGrid1->width() - others));
     for (int c = SubstanceDatabase::Ce; c <= SubstanceDatabase::Index; ++c)
-        StringGrid1->setColumnWidth(c, kNumberColumnWidth);
+        StringGrid1->setColumnWidth(c, numberWidth);
 }
 
 bool Trech::eventFilter(QObject *watched, QEvent *event)
