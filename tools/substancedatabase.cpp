@@ -204,12 +204,12 @@ SubstanceDatabase::Record SubstanceDatabase::record(int i) const
     return {m_fields[Nom].at(i), m_fields[Ce].at(i), m_fields[Cas].at(i), m_fields[Index].at(i)};
 }
 
-void SubstanceDatabase::append(const Record &r)
+void SubstanceDatabase::append(Record r)
 {
-    m_fields[Nom].append(r.nom);
-    m_fields[Ce].append(r.ce);
-    m_fields[Cas].append(r.cas);
-    m_fields[Index].append(r.index);
+    m_fields[Nom].append(std::move(r.nom));
+    m_fields[Ce].append(std::move(r.ce));
+    m_fields[Cas].append(std::move(r.cas));
+    m_fields[Index].append(std::move(r.index));
 }
 
 int SubstanceDatabase::firstIndexOf(const QString &nom) const
@@ -360,6 +360,15 @@ QString SubstanceDatabase::foldTyped(const QString &text)
 
 QList<int> SubstanceDatabase::sortedOrder(const QStringList &keys, Qt::CaseSensitivity cs)
 {
+    QList<QStringView> views;
+    views.reserve(keys.size());
+    for (const QString &k : keys)
+        views.append(k);
+    return sortedOrder(views, cs);
+}
+
+QList<int> SubstanceDatabase::sortedOrder(const QList<QStringView> &keys, Qt::CaseSensitivity cs)
+{
     const int n = int(keys.size());
     QList<int> order(n);
     std::iota(order.begin(), order.end(), 0);
@@ -372,7 +381,7 @@ QList<int> SubstanceDatabase::sortedOrder(const QStringList &keys, Qt::CaseSensi
     // plainly there.
     const bool plain = collator.locale().language() == QLocale::C;
     auto less = [&](int a, int b) {
-        return (plain ? QString::compare(keys.at(a), keys.at(b), cs) : collator.compare(keys.at(a), keys.at(b))) < 0;
+        return (plain ? keys.at(a).compare(keys.at(b), cs) : collator.compare(keys.at(a), keys.at(b))) < 0;
     };
 
     // A file written by a save is in order already, and a save changes one
@@ -418,33 +427,38 @@ QList<int> SubstanceDatabase::sortedOrder(const QStringList &keys, Qt::CaseSensi
     if (plain) {
         std::vector<QString> folded;
         folded.reserve(n);
-        for (const QString &k : keys)
-            folded.push_back(cs == Qt::CaseInsensitive ? k.toCaseFolded() : k);
+        for (QStringView k : keys)
+            folded.push_back(cs == Qt::CaseInsensitive ? k.toString().toCaseFolded() : k.toString());
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return folded[a] < folded[b]; });
     } else {
         std::vector<QCollatorSortKey> sortKeys;
         sortKeys.reserve(n);
-        for (const QString &k : keys)
-            sortKeys.push_back(collator.sortKey(k));
+        for (QStringView k : keys)
+            sortKeys.push_back(collator.sortKey(QString::fromRawData(k.data(), k.size())));
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return sortKeys[a].compare(sortKeys[b]) < 0; });
     }
     return order;
 }
 
-bool SubstanceDatabase::write(const QString &header, const QStringList &lines, QString *error) const
+void SubstanceDatabase::appendLine(QString &text, int i, int replacing, const Record &r) const
 {
-    qsizetype size = header.size() + 2;
-    for (const QString &l : lines)
-        size += l.size() + 2;
+    for (int k = 0; k < kFieldCount; ++k) {
+        text += i == replacing ? r.field(Field(k)) : m_fields[k].at(i);
+        text += kBar;
+    }
+    text += kLineEnd;
+}
+
+bool SubstanceDatabase::write(const QString &header, const QString &lines, const QList<qsizetype> &starts,
+                              const QList<int> &order, QString *error) const
+{
     QString text;
-    text.reserve(size);
+    text.reserve(header.size() + kLineEnd.size() + lines.size());
     text += header;
     text += kLineEnd;
-    for (const QString &l : lines) {
-        text += l;
-        text += kLineEnd;
-    }
+    for (int i : order)
+        text += QStringView(lines).mid(starts.at(i), starts.at(i + 1) - starts.at(i));
     QByteArray bytes;
     QChar bad;
     if (!TextFile::encode(text, &bytes, &bad)) {
@@ -485,16 +499,6 @@ bool SubstanceDatabase::write(const QString &header, const QStringList &lines, Q
     return true;
 }
 
-void SubstanceDatabase::setLists(const QList<Record> &records)
-{
-    clear();
-    for (QStringList &l : m_fields)
-        l.reserve(records.size());
-    for (const Record &r : records)
-        append(r);
-    m_lineCount = int(records.size()) + 1;
-}
-
 bool SubstanceDatabase::save(const Record &r, QString *error)
 {
     if (!m_writable) {
@@ -509,27 +513,45 @@ bool SubstanceDatabase::save(const Record &r, QString *error)
         return false;
     }
     const int n = count();
-    const int replaced = lastIndexOf(r.nom);
-    const int total = replaced >= 0 ? n : n + 1;
-    auto recordAt = [&](int i) { return i == replaced || i == n ? r : record(i); };
-    QStringList lines;
-    lines.reserve(total);
+    const int found = lastIndexOf(r.nom);
+    const int replacing = found >= 0 ? found : n;
+    const int total = found >= 0 ? n : n + 1;
+
+    // Every record line in one text, and where each starts: the sort compares
+    // views of it, and the file is put together from it in the new order.
+    qsizetype size = 0;
+    for (const QStringList &l : m_fields)
+        for (const QString &f : l)
+            size += f.size() + 1;
+    QString lines;
+    lines.reserve(size + qsizetype(total) * 2 + r.nom.size() + r.ce.size() + r.cas.size() + r.index.size() + 8);
+    QList<qsizetype> starts;
+    starts.reserve(total + 1);
+    for (int i = 0; i < total; ++i) {
+        starts.append(lines.size());
+        appendLine(lines, i, replacing, r);
+    }
+    starts.append(lines.size());
+    QList<QStringView> keys;
+    keys.reserve(total);
     for (int i = 0; i < total; ++i)
-        lines.append(recordLine(recordAt(i)));
-    const QList<int> order = sortedOrder(lines, Qt::CaseInsensitive);
-    QStringList sorted;
-    sorted.reserve(total);
-    for (int i : order)
-        sorted.append(lines.at(i));
-    lines = QStringList();
-    if (!write(kSaveHeader, sorted, error))
+        keys.append(QStringView(lines).mid(starts.at(i), starts.at(i + 1) - starts.at(i) - kLineEnd.size()));
+    const QList<int> order = sortedOrder(keys, Qt::CaseInsensitive);
+    keys.clear();
+    if (!write(kSaveHeader, lines, starts, order, error))
         return false;
-    // The lists now follow the file, as a reload would leave them.
-    QList<Record> records;
-    records.reserve(total);
-    for (int i : order)
-        records.append(recordAt(i));
-    setLists(records);
+
+    // The lists now follow the file, as a reload would leave them; the
+    // strings move into their new places.
+    for (int k = 0; k < kFieldCount; ++k) {
+        QStringList old = std::move(m_fields[k]);
+        QStringList moved;
+        moved.reserve(total);
+        for (int i : order)
+            moved.append(i == replacing ? r.field(Field(k)) : std::move(old[i]));
+        m_fields[k] = std::move(moved);
+    }
+    m_lineCount = total + 1;
     return true;
 }
 
@@ -543,12 +565,19 @@ bool SubstanceDatabase::remove(const QString &nom, QString *error, bool *found)
         return false;
     }
     const int removed = firstIndexOf(nom);
-    QStringList lines;
-    lines.reserve(count());
-    for (int i = 0; i < count(); ++i)
+    QString lines;
+    QList<qsizetype> starts;
+    QList<int> order;
+    starts.reserve(count() + 1);
+    order.reserve(count());
+    for (int i = 0; i < count(); ++i) {
+        starts.append(lines.size());
+        appendLine(lines, i, -1, Record());
         if (i != removed)
-            lines.append(recordLine(record(i)));
-    if (!write(kDeleteHeader, lines, error))
+            order.append(i);
+    }
+    starts.append(lines.size());
+    if (!write(kDeleteHeader, lines, starts, order, error))
         return false;
     if (removed >= 0) {
         for (QStringList &l : m_fields)

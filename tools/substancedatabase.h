@@ -80,7 +80,7 @@ public:
     int count() const { return int(m_fields[Nom].size()); }
     const QStringList &field(Field f) const { return m_fields[f]; }
     Record record(int i) const;
-    void append(const Record &r);
+    void append(Record r);
     // Index of the first / last record whose NOM equals `nom` byte for byte.
     int firstIndexOf(const QString &nom) const;
     int lastIndexOf(const QString &nom) const;
@@ -121,11 +121,16 @@ public:
 
     // The order that sorts `keys` ascending in the user's locale, comparing
     // case-insensitively or not; stable, so equal keys keep their order.
+    static QList<int> sortedOrder(const QList<QStringView> &keys, Qt::CaseSensitivity cs);
     static QList<int> sortedOrder(const QStringList &keys, Qt::CaseSensitivity cs);
 
 private:
-    bool write(const QString &header, const QStringList &lines, QString *error) const;
-    void setLists(const QList<Record> &records);
+    // The text of the file: the header, then the given record lines (views
+    // into one text, each followed by its line end there).
+    bool write(const QString &header, const QString &lines, const QList<qsizetype> &starts,
+               const QList<int> &order, QString *error) const;
+    // Appends record i's line (or `r` for `i == replacing`) and its line end.
+    void appendLine(QString &text, int i, int replacing, const Record &r) const;
 
     QString m_startDirectory;
     QString m_name = kDefaultName;
