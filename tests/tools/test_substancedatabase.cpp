@@ -58,6 +58,7 @@ private Q_SLOTS:
     void typedTextFolding();
     void sortedOrderFollowsTheLocale();
     void gridModelRowsAndSorting();
+    void hostileBytesReadSafelyAndSavesReadBackAlike();
 
 private:
     void writeDb(const QByteArray &bytes, const QString &name = QStringLiteral("db_francais"));
@@ -543,6 +544,42 @@ void TestSubstanceDatabase::gridModelRowsAndSorting()
     model.setRecords(db.search(QStringLiteral("a"), SubstanceDatabase::Nom, Match::Contains));
     QCOMPARE(column(0), (QStringList{"beta", "Gamma", "alpha"}));
     QCOMPARE(model.rowCount(), 13);
+}
+
+void TestSubstanceDatabase::hostileBytesReadSafelyAndSavesReadBackAlike()
+{
+    // Files of random bytes, rich in separators, line ends, NUL and upper-half
+    // bytes: every line after the first is one record, no field holds a bar or a
+    // line break, and after a save the lists are exactly what reading the
+    // written file gives.
+    auto *random = QRandomGenerator::global();
+    const char special[] = {'|', '|', '|', '\r', '\n', '\0', '-', 'A', 'a', ' ', char(0x80), char(0xC9), char(0x81)};
+    for (int round = 0; round < 150; ++round) {
+        QByteArray bytes;
+        const int size = random->bounded(600);
+        for (int i = 0; i < size; ++i)
+            bytes += random->bounded(3) ? special[random->bounded(int(sizeof special))] : char(random->bounded(256));
+        writeDb(bytes);
+        SubstanceDatabase db(m_start);
+        QCOMPARE(db.load(), SubstanceDatabase::LoadResult::Loaded);
+        QCOMPARE(db.count(), qMax(0, db.lineCount() - 1));
+        for (int k = 0; k < SubstanceDatabase::kFieldCount; ++k)
+            for (const QString &f : db.field(SubstanceDatabase::Field(k)))
+                QVERIFY(!f.contains(u'|') && !f.contains(u'\r') && !f.contains(u'\n') && !f.contains(QChar::Null));
+
+        const QString nom = random->bounded(2) && db.count() ? db.field(SubstanceDatabase::Nom).at(random->bounded(db.count()))
+                                                             : QStringLiteral("NOUVEAU");
+        if (nom.isEmpty())
+            continue;
+        QString error;
+        QVERIFY2(db.save(Record{nom, QStringLiteral("200-662-2"), QStringLiteral("67-64-1"), QStringLiteral("-")}, &error),
+                 qPrintable(error));
+        SubstanceDatabase reread(m_start);
+        QCOMPARE(reread.load(), SubstanceDatabase::LoadResult::Loaded);
+        QCOMPARE(reread.lineCount(), db.lineCount());
+        for (int k = 0; k < SubstanceDatabase::kFieldCount; ++k)
+            QCOMPARE(reread.field(SubstanceDatabase::Field(k)), db.field(SubstanceDatabase::Field(k)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSubstanceDatabase)
