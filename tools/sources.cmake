@@ -2,11 +2,14 @@ list(APPEND KALVANE_CORE_SOURCES
     tools/suppliercard.cpp
     tools/favouritesfile.cpp
     tools/labelscan.cpp
+    tools/substancedatabase.cpp
+    tools/substancegridmodel.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
     tools/planche.cpp
     tools/rech.cpp
+    tools/rightfilledmaskedit.cpp
     tools/four.cpp
     tools/favourites.cpp
 )
