@@ -221,6 +221,13 @@ TMDIChild::TMDIChild(QWidget *frame)
 
 TMDIChild::~TMDIChild() = default;
 
+// The press handlers of the nine pictogram images, in their order.
+const TMDIChild::Handler TMDIChild::kPictogramPress[9] = {
+    &TMDIChild::SGH01MouseDown, &TMDIChild::SGH02MouseDown, &TMDIChild::SGH03MouseDown,
+    &TMDIChild::SGH04MouseDown, &TMDIChild::SGH05MouseDown, &TMDIChild::SGH06MouseDown,
+    &TMDIChild::SGH07MouseDown, &TMDIChild::SGH08MouseDown, &TMDIChild::SGH09MouseDown,
+};
+
 QSize TMDIChild::sizeHint() const
 {
     const QSize needed = layout() ? layout()->minimumSize() : QSize();
@@ -472,7 +479,7 @@ QWidget *TMDIChild::buildPictogramTab()
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMDIChild::markModified);
     connect(ComboBox1, &QComboBox::currentTextChanged, this, &TMDIChild::refreshPreview);
 
-    updatePictogramNotice();
+    affiche_Pan0();
     return tab;
 }
 
@@ -510,11 +517,8 @@ QWidget *TMDIChild::buildStatementTab(int listNumber, const QString &groupTitle,
         refreshPreview();
     });
     connect(l, &QListWidget::itemChanged, this, [this] {
-        if (m_filling)
-            return;
-        markModified();
-        refreshPreview();
-        updateSummary();
+        if (!m_filling)
+            CheckListBox2ClickCheck();
     });
     connect(l, &QListWidget::itemClicked, this, [this, l](QListWidgetItem *item) { onItemClicked(l, l->row(item)); });
     connect(l, &QListWidget::itemDoubleClicked, this, [](QListWidgetItem *item) {
@@ -605,6 +609,14 @@ SearchBox *TMDIChild::searchBox(int listNumber) const
     case 4: return REUH;
     default: return nullptr;
     }
+}
+
+void TMDIChild::CheckListBox2ClickCheck()
+{
+    // The three lists share this handler: a check mark changed by the user.
+    markModified();
+    refreshPreview();
+    updateSummary();
 }
 
 void TMDIChild::updateSummary()
@@ -808,7 +820,7 @@ void TMDIChild::showPictogramList(const QStringList &codes)
     LB_picto->addItems(codes);
     for (int n = 1; n <= 9; ++n)
         setPictogramFlag(n, codes.contains(LabelDocument::pictogramCode(n)));
-    updatePictogramNotice();
+    affiche_Pan0();
 }
 
 int TMDIChild::lastClickedPictogram() const { return CBH->property("tag").toInt(); }
@@ -839,7 +851,7 @@ void TMDIChild::SGHMouseDown(int n)
             setPictogramFlag(k, after.contains(LabelDocument::pictogramCode(k)));
         refreshPreview();
     }
-    updatePictogramNotice();
+    affiche_Pan0();
 }
 
 void TMDIChild::ShapeMouseDown(int n)
@@ -869,7 +881,7 @@ void TMDIChild::LB_pictoDblClick()
     if (LB_picto->remembered < LB_picto->count())
         LB_picto->setCurrentRow(LB_picto->remembered);
     refreshPreview();
-    updatePictogramNotice();
+    affiche_Pan0();
     if (LB_picto->count() == 0)
         CBH->setProperty("tag", 0);
     if (kalvane() && kalvane()->hpPicto())
@@ -889,7 +901,7 @@ void TMDIChild::LB_pictoKeyDown(int key)
             LB_picto->setCurrentRow(LB_picto->remembered);
     }
     refreshPreview();
-    updatePictogramNotice();
+    affiche_Pan0();
 }
 
 void TMDIChild::LB_pictoDragDrop(int from, int to)
@@ -931,7 +943,7 @@ void TMDIChild::verifyNumber(MaskEdit *field)
     m_verifying = false;
 }
 
-void TMDIChild::updatePictogramNotice()
+void TMDIChild::affiche_Pan0()
 {
     const int n = LB_picto->count();
     Pan0->setVisible(n == 0);
@@ -1088,7 +1100,7 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
             if (watched == pictogramImages[n - 1]) {
                 const int asked = m_pressPrompts;
                 m_releasePending = n;
-                SGHMouseDown(n);
+                (this->*kPictogramPress[n - 1])();
                 // A message box opened by the press takes the button's
                 // release with it: build the suggestions once the box has
                 // closed, unless the release reached the image after all.

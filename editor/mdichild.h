@@ -96,8 +96,20 @@ public:
     QLabel *LabLOGO = nullptr;
     QMenu *PopupMenu1 = nullptr;
 
-    // Pictogram handlers.
+    // Pictogram handlers: a press on image n.
     void SGHMouseDown(int n);
+    void SGH01MouseDown() { SGHMouseDown(1); }
+    void SGH02MouseDown() { SGHMouseDown(2); }
+    void SGH03MouseDown() { SGHMouseDown(3); }
+    void SGH04MouseDown() { SGHMouseDown(4); }
+    void SGH05MouseDown() { SGHMouseDown(5); }
+    void SGH06MouseDown() { SGHMouseDown(6); }
+    void SGH07MouseDown() { SGHMouseDown(7); }
+    void SGH08MouseDown() { SGHMouseDown(8); }
+    void SGH09MouseDown() { SGHMouseDown(9); }
+    // A check mark changed by the user in one of the three lists: the
+    // preview, then the selection summary.
+    void CheckListBox2ClickCheck();
     void ShapeMouseDown(int n);
     void LB_pictoDblClick();
     void LB_pictoKeyDown(int key);
@@ -136,6 +148,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    using Handler = void (TMDIChild::*)();
+    static const Handler kPictogramPress[9];
     QWidget *buildPictogramTab();
     QWidget *buildStatementTab(int listNumber, const QString &groupTitle, CheckListBox **list, SearchBox **box,
                                QToolButton **clear, const char *listName, const char *boxName,
@@ -150,7 +164,8 @@ private:
     void showPictogramList(const QStringList &codes);
     QStringList pictogramList() const;
     void setPictogramFlag(int n, bool on);
-    void updatePictogramNotice();
+    // The pictogram list's notice and hint (empty list, one, several).
+    void affiche_Pan0();
     void onListFocusEntered(int listNumber);
     void onListFocusLeft(int listNumber);
     void onItemClicked(CheckListBox *list, int row);

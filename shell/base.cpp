@@ -59,6 +59,18 @@ QString folderWarning(const QString &folder)
            + QStringLiteral("'' semble inaccessible.\nSoit il n'existe plus, soit la connexion réseau n'est pas disponible.");
 }
 
+// The size items' handlers, in the order of the sub-menus.
+using SizeHandler = void (TForm_base::*)();
+const SizeHandler kProductSizeHandlers[9] = {
+    &TForm_base::N10pts1Click, &TForm_base::N12pts1Click, &TForm_base::N14pts1Click,
+    &TForm_base::N16pts1Click, &TForm_base::N18pts1Click, &TForm_base::N20pts1Click,
+    &TForm_base::N22pts1Click, &TForm_base::N24pts1Click, &TForm_base::N26ptsCTRLMAJF1Click,
+};
+const SizeHandler kStatementSizeHandlers[8] = {
+    &TForm_base::N51Click, &TForm_base::N61Click, &TForm_base::N71Click, &TForm_base::N81Click,
+    &TForm_base::N91Click, &TForm_base::N101Click, &TForm_base::N111Click, &TForm_base::N121Click,
+};
+
 QAction *makeAction(QObject *owner, const char *name, const QString &text, const QString &hint,
                     const QKeySequence &shortcut = {}, bool enabled = true)
 {
@@ -97,6 +109,17 @@ TForm_base::TForm_base(QWidget *parent)
     mdiArea->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdiArea);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &TForm_base::onSubWindowActivated);
+
+    OpenDialog1.title = QStringLiteral("Ouvrir");
+    OpenDialog1.filter = kLabelFilter;
+    OpenDialog1.defaultSuffix = QStringLiteral("kvln");
+    OpenDialog1.fileName = QStringLiteral("*.kvln");
+    OpenDialog1.multiple = true;
+    SaveDialog1.title = QStringLiteral("Enregistrer sous");
+    SaveDialog1.filter = kLabelFilter;
+    SaveDialog1.defaultSuffix = QStringLiteral("kvln");
+    SaveDialog1.fileName = QStringLiteral("Sans_titre");
+    SaveDialog1.confirmOverwrite = true;
 
     createActions();
     createMenus();
@@ -183,7 +206,7 @@ void TForm_base::createActions()
         a->setCheckable(true);
         a->setData(pts);
         productSizes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, pts] { setProductSize(pts); });
+        connect(a, &QAction::triggered, this, kProductSizeHandlers[i]);
         productSizeActions << a;
     }
     for (int pts = 5; pts <= 12; ++pts) {
@@ -193,7 +216,7 @@ void TForm_base::createActions()
         a->setCheckable(true);
         a->setData(pts);
         statementSizes->addAction(a);
-        connect(a, &QAction::triggered, this, [this, pts] { setStatementSize(pts); });
+        connect(a, &QAction::triggered, this, kStatementSizeHandlers[pts - 5]);
         statementSizeActions << a;
     }
 
@@ -210,24 +233,28 @@ void TForm_base::createActions()
     connect(Export1, &QAction::triggered, this, &TForm_base::Export1Execute);
     connect(Modif1, &QAction::triggered, this, &TForm_base::Modif1Execute);
     connect(majour, &QAction::triggered, this, &TForm_base::majourExecute);
-    connect(gauche1, &QAction::triggered, this, [this] { setCommentAlignment(16); });
-    connect(centr1, &QAction::triggered, this, [this] { setCommentAlignment(17); });
-    connect(droite1, &QAction::triggered, this, [this] { setCommentAlignment(18); });
+    connect(gauche1, &QAction::triggered, this, &TForm_base::gauche1Click);
+    connect(centr1, &QAction::triggered, this, &TForm_base::centr1Click);
+    connect(droite1, &QAction::triggered, this, &TForm_base::droite1Click);
     connect(WindowCascade1, &QAction::triggered, this, [this] { mdiArea->cascadeSubWindows(); });
     connect(WindowTileHorizontal1, &QAction::triggered, this, [this] { tileWindows(Qt::Horizontal); });
     connect(WindowTileVertical1, &QAction::triggered, this, [this] { tileWindows(Qt::Vertical); });
-    connect(Planche, &QAction::triggered, this, [] {
-        if (kalvane() && kalvane()->planche()) {
-            kalvane()->planche()->show();
-            kalvane()->planche()->raise();
-        }
-    });
-    connect(Chercher1, &QAction::triggered, this, [] {
-        if (kalvane() && kalvane()->formRF()) {
-            kalvane()->formRF()->show();
-            kalvane()->formRF()->raise();
-        }
-    });
+    connect(Planche, &QAction::triggered, this, &TForm_base::PlancheExecute);
+    connect(Chercher1, &QAction::triggered, this, &TForm_base::Chercher1Execute);
+    // The menu entries of their own follow their action.
+    Apercu = makeAction(this, "Apercu", Apercu1->text(), QStringLiteral("Prévisualiser"));
+    Modifphrase1 = makeAction(this, "Modifphrase1", Modif1->text(), Modif1->toolTip());
+    for (auto [entry, action] : {std::pair{Apercu, Apercu1}, std::pair{Modifphrase1, Modif1}}) {
+        // The key is the action's: the entry only shows it.
+        entry->setShortcut(action->shortcut());
+        entry->setShortcutContext(Qt::WidgetShortcut);
+        entry->setEnabled(action->isEnabled());
+        connect(action, &QAction::changed, entry, [entry, action] {
+            entry->setEnabled(action->isEnabled());
+            entry->setIcon(action->icon());
+        });
+        connect(entry, &QAction::triggered, action, &QAction::trigger);
+    }
     for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Export1, Apercu1, Printer1, Quitter1, Modif1,
                        Planche, Fermer1, Aide1, HelpAbout1})
         a->setShortcutContext(Qt::ApplicationShortcut);
@@ -241,14 +268,14 @@ void TForm_base::createMenus()
     fichier->addSeparator();
     fichier->addActions({Enregistrer1, Export1});
     fichier->addSeparator();
-    fichier->addActions({Apercu1, Printer1});
+    fichier->addActions({Apercu, Printer1});
     fichier->addSeparator();
     fichier->addAction(Quitter1);
 
     QMenu *edition = menuBar()->addMenu(QStringLiteral("&Edition"));
     edition->setObjectName(QStringLiteral("Edition1"));
     edition->setToolTip(QStringLiteral("Commandes d'édition"));
-    edition->addActions({Modif1, Planche});
+    edition->addActions({Modifphrase1, Planche});
 
     QMenu *texte = menuBar()->addMenu(QStringLiteral("&Texte"));
     texte->setObjectName(QStringLiteral("Texte1"));
@@ -741,13 +768,9 @@ void TForm_base::Ouvrir1Execute()
     if (kalvane() && kalvane()->hpPicto() && kalvane()->hpPicto()->isVisible())
         kalvane()->hpPicto()->hide();
     openDialogFileName = QStringLiteral("*.kvln");
-    Desktop::FileDialog d;
-    d.title = QStringLiteral("Ouvrir");
+    Desktop::FileDialog d = OpenDialog1;
     d.folder = openDialogFolder;
     d.fileName = openDialogFileName;
-    d.filter = kLabelFilter;
-    d.defaultSuffix = QStringLiteral("kvln");
-    d.multiple = true;
     const QStringList files = desktop().openFiles(this, d);
     // A file that vanished is skipped; an error in one file stops the rest.
     ErrorBox::guard(this, [&] {
@@ -771,11 +794,7 @@ bool TForm_base::saveLabel(TMDIChild *label)
     if (!label)
         return false;
     const QString current = label->Lab_filename->text();
-    Desktop::FileDialog d;
-    d.title = QStringLiteral("Enregistrer sous");
-    d.filter = kLabelFilter;
-    d.defaultSuffix = QStringLiteral("kvln");
-    d.confirmOverwrite = true;
+    Desktop::FileDialog d = SaveDialog1;
     if (QFileInfo(current).isAbsolute()) {
         d.folder = QFileInfo(current).absolutePath();
         d.fileName = QFileInfo(current).fileName();
@@ -817,6 +836,24 @@ void TForm_base::Fermer1Execute()
 }
 
 void TForm_base::Quitter1Execute() { close(); }
+
+void TForm_base::PlancheExecute()
+{
+    if (kalvane() && kalvane()->planche()) {
+        kalvane()->planche()->show();
+        kalvane()->planche()->raise();
+        kalvane()->planche()->activateWindow();
+    }
+}
+
+void TForm_base::Chercher1Execute()
+{
+    if (kalvane() && kalvane()->formRF()) {
+        kalvane()->formRF()->show();
+        kalvane()->formRF()->raise();
+        kalvane()->formRF()->activateWindow();
+    }
+}
 
 void TForm_base::Modif1Execute()
 {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "shell/desktop.h"
 #include "shell/framemirrors.h"
 
 class QAction;
@@ -28,6 +29,10 @@ public:
     QString defaultLabelFolder() const { return m_defaultLabelFolder; }
     QString lastUsedFolder() const { return m_lastUsedFolder; }
 
+    // The label open and save dialogs (filter, suffix, options); where they
+    // start and their proposed names follow.
+    Desktop::FileDialog OpenDialog1;
+    Desktop::FileDialog SaveDialog1;
     // Where the label open and save dialogs start, and their proposed names.
     QString openDialogFolder;
     QString openDialogFileName = QStringLiteral("*.kvln");
@@ -85,6 +90,29 @@ public:
     void Export1Execute();
     void Modif1Execute();
     void majourExecute();
+    void PlancheExecute();
+    void Chercher1Execute();
+    void gauche1Click() { setCommentAlignment(16); }
+    void centr1Click() { setCommentAlignment(17); }
+    void droite1Click() { setCommentAlignment(18); }
+    // The size items of the "Produit" and "Phrases" sub-menus.
+    void N10pts1Click() { setProductSize(10); }
+    void N12pts1Click() { setProductSize(12); }
+    void N14pts1Click() { setProductSize(14); }
+    void N16pts1Click() { setProductSize(16); }
+    void N18pts1Click() { setProductSize(18); }
+    void N20pts1Click() { setProductSize(20); }
+    void N22pts1Click() { setProductSize(22); }
+    void N24pts1Click() { setProductSize(24); }
+    void N26ptsCTRLMAJF1Click() { setProductSize(26); }
+    void N51Click() { setStatementSize(5); }
+    void N61Click() { setStatementSize(6); }
+    void N71Click() { setStatementSize(7); }
+    void N81Click() { setStatementSize(8); }
+    void N91Click() { setStatementSize(9); }
+    void N101Click() { setStatementSize(10); }
+    void N111Click() { setStatementSize(11); }
+    void N121Click() { setStatementSize(12); }
 
     static inline const QString kCaption = QStringLiteral("Kalvane");
     static inline const QString kLabelFilter = QStringLiteral("Kalvane|*.kvln");
@@ -115,6 +143,11 @@ public:
     QAction *WindowTileHorizontal1 = nullptr;
     QAction *WindowTileVertical1 = nullptr;
     QAction *Aide1 = nullptr;
+    // Menu entries of their own: "Prévisualiser" in "&Fichier" (hint
+    // "Prévisualiser", the action's own hint is "Aperçu") and "Modifier une
+    // phrase" in "&Edition"; both run their action.
+    QAction *Apercu = nullptr;
+    QAction *Modifphrase1 = nullptr;
     QAction *HelpAbout1 = nullptr;
     QAction *inrs = nullptr;
     QAction *RechercheNCE1 = nullptr;
