@@ -189,6 +189,9 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason)
         return fail(QStringLiteral("un dossier porte ce nom."));
     if (target.exists() && !target.isFile())
         return fail(QStringLiteral("ce n'est pas un fichier ordinaire."));
+    // A file the user protected is not replaced behind his back.
+    if (target.exists() && !target.isWritable())
+        return fail(QStringLiteral("le fichier est protégé en écriture."));
 
     // The new content goes to a temporary file beside the target, is flushed
     // to the disk, and only then takes the target's name: a full disk or a

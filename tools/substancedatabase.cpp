@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringMatcher>
 #include <algorithm>
 #include <numeric>
@@ -48,24 +47,6 @@ const QString kWriteFailed = QStringLiteral(
     "La base de données « %1 » n'a pas pu être enregistrée : %2.\n"
     "Le fichier est resté tel qu'il était.");
 const QString kReasonFolder = QStringLiteral("le dossier « %1 » ne peut pas être créé ou n'est pas accessible en écriture");
-const QString kReasonReadOnly = QStringLiteral("le fichier est protégé en écriture");
-const QString kReasonOther = QStringLiteral("l'écriture a échoué (disque plein ou dossier inaccessible ?)");
-
-// Replaces `path` with `bytes` atomically. The written length is checked
-// here: when the disk fills (or a size limit is hit) in the middle of a
-// buffered write, the file device still commits the short file.
-bool replaceFile(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit(); // removes the temporary file
-        return false;
-    }
-    return file.commit();
-}
 
 // A name shown in a message: control characters as "?".
 QString shownName(const QString &name)
@@ -480,18 +461,13 @@ bool SubstanceDatabase::write(const QString &header, const QString &lines, const
     if (old.open(QIODevice::ReadOnly)) {
         const QByteArray previous = old.readAll();
         if (old.error() == QFileDevice::NoError)
-            replaceFile(backupPath(), previous);
+            TextFile::replaceFile(backupPath(), previous);
         old.close();
     }
-    if (!replaceFile(path, bytes)) {
+    QString reason;
+    if (!TextFile::replaceFile(path, bytes, &reason)) {
         if (error) {
-            const QFileInfo file(path);
-            const QFileInfo dir(folder());
-            QString reason = kReasonOther;
-            if (!dir.isWritable())
-                reason = kReasonFolder.arg(QDir::toNativeSeparators(folder()));
-            else if (file.exists() && !file.isWritable())
-                reason = kReasonReadOnly;
+            reason.chop(reason.endsWith(u'.') ? 1 : 0);
             *error = kWriteFailed.arg(shownName(m_name), reason);
         }
         return false;
