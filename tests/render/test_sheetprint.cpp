@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -153,6 +154,39 @@ private Q_SLOTS:
         const QStringList messages = SheetPrint::messages(result);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first(), QStringLiteral("Le fichier ''%1'' est introuvable").arg(gone));
+    }
+
+    void storedLabelsKeepEveryLine_data()
+    {
+        QTest::addColumn<bool>("pictureMode");
+        QTest::newRow("direct drawing") << false;
+        QTest::newRow("label pictures") << true;
+    }
+
+    void storedLabelsKeepEveryLine()
+    {
+        // The blocks of a stored label are one pixel shorter than their lines;
+        // their last line (the supplier's emergency number, the product name,
+        // the comment) must still be drawn, clipped at the box.
+        QFETCH(bool, pictureMode);
+        QImage image(1800, 1300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        LayoutResult r;
+        if (pictureMode) {
+            image = StoredLabel::picture(m_labels.at(0), false, FrameMirrors(), kData, &r);
+        } else {
+            QPainter painter(&image);
+            const double a = 1800 / 636.0;
+            r = StoredLabel::drawOnPage(painter, m_labels.at(0), false, FrameMirrors(), kData,
+                                        RenderVariant::page(0, 0, 1800, a, a * 0.75, 1300, 96));
+        }
+        QVERIFY(r.supplier.height() > 0 && r.product.height() > 0 && r.comment.height() > 0);
+        const int supplierLine = (r.supplier.height() + 1) / 4; // four lines once the logo line is taken off
+        const QRect lastSupplierLine(r.supplier.left(), r.supplier.bottom() - supplierLine + 2, r.supplier.width(),
+                                     supplierLine - 2);
+        QVERIFY2(ink(image, lastSupplierLine, 0) > 20, "the emergency number");
+        QVERIFY2(ink(image, r.product, 0) > 100, "the product name");
+        QVERIFY2(ink(image, r.comment.adjusted(0, 2, 0, 0), 0) > 20, "the comment");
     }
 
     void activeLabelRepeatedOrAlone()
