@@ -60,6 +60,10 @@ SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
             job.activeName = label->windowTitle();
     }
     job.deviceFailed = [printer] { return printer->printerState() == QPrinter::Error; };
+    // The job's name in the printing system's queue.
+    if (printer->docName().isEmpty())
+        printer->setDocName(QStringLiteral("Kalvane - ")
+                            + (job.settings.activeLabel ? job.activeName : options->Rad_planche->text()));
 
     SheetPrint::Result result;
     {
