@@ -25,9 +25,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -560,16 +562,31 @@ void Tprinter::But_ViewClick()
     TForm_base *f = Form_base();
     if (!view || !f)
         return;
-    view->show();
-    view->raise();
-    BusyCursor busy;
     const SheetSettings s = settings();
-    // Drawing a stored label must leave the frame's text sizes as they were.
-    const FrameMirrors saved = f->mirrors;
-    const LabelContent active = s.activeLabel ? f->activeContent() : LabelContent();
     const SheetGeometry::Preview g =
         SheetGeometry::forPreview(s.labelsPerPage, s.marginLeft, s.marginTop, s.scale, s.adapt);
     view->setPageSize(g.pageWidth, g.pageHeight);
+    if (!view->isVisible()) {
+        // Beside the dialog rather than under it, where the screen has room.
+        const QRect dialog = frameGeometry();
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        const int right = dialog.right() + 8;
+        const int left = dialog.left() - 8 - view->frameGeometry().width();
+        if (screen.isValid() && right + view->frameGeometry().width() <= screen.right())
+            view->move(right, dialog.top());
+        else if (screen.isValid() && left >= screen.left())
+            view->move(left, dialog.top());
+    }
+    // Kept above the dialog that drew it, and usable while the dialog is open.
+    view->winId();
+    if (view->windowHandle() && windowHandle())
+        view->windowHandle()->setTransientParent(windowHandle());
+    view->show();
+    view->raise();
+    BusyCursor busy;
+    // Drawing a stored label must leave the frame's text sizes as they were.
+    const FrameMirrors saved = f->mirrors;
+    const LabelContent active = s.activeLabel ? f->activeContent() : LabelContent();
     QImage image;
     const SheetPreview::Result result =
         SheetPreview::draw(&image, s, active, f->mirrors, f->startDirectory(), [&](int) { view->showPage(image); });
