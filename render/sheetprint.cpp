@@ -119,10 +119,12 @@ public:
                                            m_surface.dpiY);
             };
             if (s.activeLabel) {
-                if (s.pictureMode)
+                if (s.pictureMode) {
                     Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, m_activePicture);
-                else
+                } else {
                     noteLayout(m_result, m_job.activeName, LabelRenderer::draw(painter, m_job.active, pageVariant()));
+                    checkOverflow(m_job.activeName, m_job.active);
+                }
                 continue;
             }
             const QString path = s.selection.at(cell);
@@ -144,9 +146,18 @@ public:
                 noteLayout(m_result, name, r);
                 Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, picture);
             } else {
-                noteLayout(m_result, name,
-                           StoredLabel::drawOnPage(painter, path, s.numberingOnly, m_job.current,
-                                                   m_job.pictogramFolder, pageVariant()));
+                // The file is read anew for every cell and copy.
+                LabelContent content;
+                QStringList problems;
+                if (!StoredLabel::load(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &content,
+                                       &problems)) {
+                    addOnce(&m_result->missing, path); // gone since it was looked for
+                    continue;
+                }
+                for (const QString &p : problems)
+                    addOnce(&m_result->problems, p);
+                noteLayout(m_result, name, LabelRenderer::draw(painter, content, pageVariant()));
+                checkOverflow(name, content);
             }
         }
         if (s.separatorLines)
@@ -154,6 +165,25 @@ public:
     }
 
 private:
+    // Drawn directly, the statements run on below the label down to the
+    // page's bottom edge, over the cell below. Each label is measured once
+    // more with its own bottom edge, so that such a label is reported.
+    void checkOverflow(const QString &name, const LabelContent &content)
+    {
+        if (m_measured.contains(name))
+            return;
+        m_measured << name;
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        scratch.setDotsPerMeterX(qRound(m_surface.dpiX / 0.0254));
+        scratch.setDotsPerMeterY(qRound(m_surface.dpiY / 0.0254));
+        QPainter p(&scratch);
+        const RenderVariant v = RenderVariant::page(0, 0, m_g.labelWidth(), m_g.unitFactor, m_k,
+                                                    m_g.labelHeight(), m_surface.dpiY);
+        const LayoutResult r = LabelRenderer::draw(p, content, v);
+        if (!r.cutStatement.isEmpty())
+            m_result->overflow.append({name, r.cutStatement});
+    }
+
     void drawSeparators(QPainter &painter) const
     {
         painter.save();
@@ -182,6 +212,7 @@ private:
     double m_k = 0;
     int m_n = 0;
     QImage m_activePicture;
+    QStringList m_measured;
 };
 
 } // namespace
@@ -265,6 +296,20 @@ QString cutMessage(const QList<CutLabel> &cut)
     return text;
 }
 
+QString overflowMessage(const QList<CutLabel> &overflow)
+{
+    if (overflow.isEmpty())
+        return {};
+    QString first = overflow.first().statement;
+    if (first.size() > 90)
+        first = first.left(87) + QStringLiteral("...");
+    QString text = kOverflow.arg(first);
+    text += QStringLiteral("\n\n") + kSeveralCut;
+    for (const CutLabel &c : overflow)
+        text += QStringLiteral("\n- ") + c.label;
+    return text;
+}
+
 QStringList messages(const Result &result)
 {
     QStringList out;
@@ -276,6 +321,17 @@ QStringList messages(const Result &result)
         out << lines.join(u'\n');
     if (!result.cut.isEmpty())
         out << cutMessage(result.cut);
+    // A label cut at the page's bottom is already named above.
+    QList<CutLabel> overflow;
+    for (const CutLabel &o : result.overflow) {
+        bool named = false;
+        for (const CutLabel &c : result.cut)
+            named = named || c.label == o.label;
+        if (!named)
+            overflow << o;
+    }
+    if (!overflow.isEmpty())
+        out << overflowMessage(overflow);
     return out;
 }
 

@@ -32,6 +32,10 @@ inline const QString kNoRoom = QStringLiteral(
     "Les marges sont aussi grandes que les étiquettes : il ne reste aucune place pour les imprimer.\n"
     "Rien n'a été imprimé ; réduisez les marges (onglet « Généralités »).");
 inline const QString kSeveralCut = QStringLiteral("Étiquettes concernées :");
+inline const QString kOverflow = QStringLiteral(
+    "Les phrases ne tiennent pas toutes dans l'étiquette : à partir de « %1 », le texte déborde sous "
+    "l'étiquette, sur la case du dessous.\n\nChoisissez une taille de caractères plus petite pour les phrases "
+    "(menu Texte > Taille des caractères > Phrases), retirez des phrases ou choisissez moins d'étiquettes par page.");
 
 struct Job {
     SheetSettings settings;
@@ -59,6 +63,9 @@ struct Result {
     QStringList missing;      // selection entries whose file was not found, once each
     QStringList problems;     // other reading problems, once each
     QList<CutLabel> cut;      // labels whose statements were cut, once each
+    // Drawn directly, labels whose statements run on below their own height
+    // (onto the cell below), once each.
+    QList<CutLabel> overflow;
 };
 
 // A page as the job sees it: printable area in device pixels, pixels per
@@ -95,5 +102,7 @@ QStringList messages(const Result &result);
 
 // The warning for labels whose statements were cut.
 QString cutMessage(const QList<CutLabel> &cut);
+// The warning for labels whose statements run on below them.
+QString overflowMessage(const QList<CutLabel> &overflow);
 
 } // namespace SheetPrint

@@ -276,6 +276,48 @@ private Q_SLOTS:
         QCOMPARE(result.cut.size(), 1);
     }
 
+    void statementsRunningOntoTheCellBelow()
+    {
+        // A stored label with more statements than its cell holds, in the top
+        // row: drawn directly its statements run on over the cell below; the
+        // user is told which label, and it is not called cut.
+        QFile sample(m_labels.at(0));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QByteArray bytes = sample.readAll();
+        QByteArray extra;
+        for (int i = 0; i < 25; ++i)
+            extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
+        bytes.insert(bytes.indexOf("***prudence***\r\n") + 16, extra);
+        const QString longLabel = m_dir.filePath(QStringLiteral("Longue.kvln"));
+        QFile out(longLabel);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+
+        SheetPrint::Result result;
+        SheetPrint::pageImage(selectionJob({longLabel, m_labels.at(1), QString(), m_labels.at(2)}, false),
+                              a4(true), &result);
+        QVERIFY(result.cut.isEmpty());
+        QCOMPARE(result.overflow.size(), 1);
+        QCOMPARE(result.overflow.first().label, QStringLiteral("Longue.kvln"));
+        QVERIFY(result.overflow.first().statement.startsWith(QStringLiteral("P9")));
+        const QStringList messages = SheetPrint::messages(result);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().startsWith(SheetPrint::kOverflow.arg(result.overflow.first().statement)));
+        QVERIFY(messages.first().endsWith(QStringLiteral("- Longue.kvln")));
+
+        // As label pictures the statements stop at the label's bottom: cut.
+        result = {};
+        SheetPrint::pageImage(selectionJob({longLabel}, true), a4(true), &result);
+        QCOMPARE(result.cut.size(), 1);
+        QVERIFY(result.overflow.isEmpty());
+        // The three samples hold their statements.
+        result = {};
+        SheetPrint::pageImage(selectionJob(m_labels, false, 18), a4(false), &result);
+        QVERIFY(result.cut.isEmpty());
+        QVERIFY(result.overflow.isEmpty());
+    }
+
     void absurdMarginsNeverBreakTheJob()
     {
         SheetPrint::Job job = selectionJob(m_labels, false);
