@@ -53,12 +53,18 @@ struct TextBox {
 // first line that does not fit wholly; the position of its first character
 // (or of the next paragraph holding a word) is `firstHidden`. Empty lines
 // below the box hide nothing.
-TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight, bool paint)
+TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight, bool paint,
+                      bool lastLineClipped = false)
 {
     TextBox result;
     if (r.width() <= 0 || text.isEmpty() || lineHeight <= 0)
         return result;
-    const int boxBottom = r.top() + std::max(0, r.height()); // exclusive
+    int boxBottom = r.top() + std::max(0, r.height()); // exclusive
+    // A box a little shorter than its lines (the blocks of a stored label are
+    // one pixel short) still shows its last line, clipped at the box, as the
+    // platform's text-box call draws it: no word of the block is dropped.
+    if (lastLineClipped && r.height() > 0)
+        boxBottom = r.top() + (r.height() + lineHeight - 1) / lineHeight * lineHeight;
     if (paint) {
         p.save();
         p.setClipRect(r, Qt::IntersectClip);
@@ -124,7 +130,7 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
 void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight)
 {
     if (r.height() > 0)
-        layoutTextBox(p, r, flags, text, lineHeight, true);
+        layoutTextBox(p, r, flags, text, lineHeight, true, true);
 }
 
 // Lines a block takes in a box `width` wide once its long lines are wrapped:

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QImage;
 class QLabel;
 
 // The print preview window: a white surface with one 636 x 636 image at 5, 5,
@@ -12,4 +13,11 @@ class TPrintView : public QWidget
 public:
     explicit TPrintView(QWidget *frame);
     QLabel *Image1 = nullptr;
+
+    static inline const QString kCaption = QStringLiteral("Aperçu avant impression");
+
+    // The client area: the preview page plus a border of 5 on each side.
+    void setPageSize(int width, int height);
+    // Shows the picture at once (the page fills visibly, cell by cell).
+    void showPage(const QImage &picture);
 };

@@ -7,6 +7,9 @@ list(APPEND KALVANE_CORE_SOURCES
     render/picturecache.cpp
     render/rendervariant.cpp
     render/storedlabel.cpp
+    render/sheetgeometry.cpp
+    render/sheetprint.cpp
+    render/sheetpreview.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     render/printview.cpp

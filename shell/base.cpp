@@ -15,6 +15,7 @@
 #include "tools/favourites.h"
 #include "tools/four.h"
 #include "tools/planche.h"
+#include "tools/printcommand.h"
 #include "tools/printer.h"
 #include "tools/rech.h"
 #include "render/labelcontent.h"
@@ -231,6 +232,7 @@ void TForm_base::createActions()
     connect(HelpAbout1, &QAction::triggered, this, &TForm_base::HelpAbout1Execute);
     connect(Apercu1, &QAction::triggered, this, &TForm_base::Apercu1Execute);
     connect(Export1, &QAction::triggered, this, &TForm_base::Export1Execute);
+    connect(Printer1, &QAction::triggered, this, &TForm_base::Printer1Execute);
     connect(Modif1, &QAction::triggered, this, &TForm_base::Modif1Execute);
     connect(majour, &QAction::triggered, this, &TForm_base::majourExecute);
     connect(gauche1, &QAction::triggered, this, &TForm_base::gauche1Click);
@@ -730,6 +732,11 @@ void TForm_base::Export1Execute()
     if (!activeLabel() || !kalvane() || !kalvane()->qualJpeg())
         return;
     ErrorBox::guard(this, [this] { TQual_jpeg::exportLabel(this, kalvane()->qualJpeg(), activeContent()); });
+}
+
+void TForm_base::Printer1Execute()
+{
+    ErrorBox::guard(this, [this] { PrintCommand::run(this); });
 }
 
 void TForm_base::Nouveau1Execute()

@@ -88,6 +88,7 @@ public:
     void HelpAbout1Execute();
     void Apercu1Execute();
     void Export1Execute();
+    void Printer1Execute();
     void Modif1Execute();
     void majourExecute();
     void PlancheExecute();

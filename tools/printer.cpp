@@ -1,92 +1,264 @@
 #include "tools/printer.h"
 
+#include "editor/mdichild.h"
+#include "render/printview.h"
+#include "render/sheetgeometry.h"
+#include "render/sheetpreview.h"
+#include "render/storedlabel.h"
 #include "shell/application.h"
+#include "shell/base.h"
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
+#include "tools/planche.h"
+#include "tools/sheetfile.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QEvent>
 #include <QFileInfo>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
+#include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+template <typename W>
+W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// Waits with the hourglass while a page or a help viewer is prepared.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
 
 Tprinter::Tprinter(QWidget *frame)
-    : QDialog(frame)
+    : QDialog(frame, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     Application::noteCreated("Tprinter");
     setObjectName(QStringLiteral("Tprinter"));
-    setWindowTitle(QStringLiteral("Options - Impression"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowTitle(kCaption);
+    setModal(true);
 
-    auto named = [](QWidget *w, const char *name) { w->setObjectName(QString::fromLatin1(name)); return w; };
+    PageControl1 = named(new QTabWidget(this), "PageControl1");
+    TabSheet1 = named(new QWidget, "TabSheet1");
+    TabSheet2 = named(new QWidget, "TabSheet2");
+    PageControl1->addTab(TabSheet1, kGeneral);
+    PageControl1->addTab(TabSheet2, kSelectionTab);
 
-    auto *document = new QGroupBox(QStringLiteral("Document à imprimer "), this);
-    Rad_actuel = new QRadioButton(kNoActiveLabel, document);
-    named(Rad_actuel, "Rad_actuel");
+    // --- "Généralités": the document, the labels per page, margins and flags, scale.
+    GroupDocument = named(new QGroupBox(kDocumentGroup, TabSheet1), "GroupDocument");
+    Rad_actuel = named(new QRadioButton(kNoActiveLabel, GroupDocument), "Rad_actuel");
     Rad_actuel->setEnabled(false);
-    Rad_planche = new QRadioButton(QStringLiteral("Planche d'étiquettes"), document);
-    named(Rad_planche, "Rad_planche");
+    Rad_planche = named(new QRadioButton(kSheet, GroupDocument), "Rad_planche");
     Rad_planche->setChecked(true);
-    auto *docLayout = new QVBoxLayout(document);
-    docLayout->addWidget(Rad_actuel);
-    docLayout->addWidget(Rad_planche);
+    auto *documentLayout = new QVBoxLayout(GroupDocument);
+    documentLayout->addWidget(Rad_actuel);
+    documentLayout->addWidget(Rad_planche);
+    documentLayout->addStretch(1);
+    Rad_actuel->installEventFilter(this);
 
-    auto *misc = new QGroupBox(QStringLiteral("Divers "), this);
-    Ed_g = new QLineEdit(QStringLiteral("0"), misc);
-    named(Ed_g, "Ed_g");
-    Ed_g->setToolTip(QStringLiteral("Marge ajoutée à chaque étiquette"));
-    Ed_h = new QLineEdit(QStringLiteral("0"), misc);
-    named(Ed_h, "Ed_h");
-    Ed_h->setToolTip(QStringLiteral("Marge ajoutée à chaque étiquette"));
-    CB_one = new QCheckBox(QStringLiteral("Une seule étiquette .........."), misc);
-    named(CB_one, "CB_one");
+    GroupFormat = named(new QGroupBox(kFormatGroup, TabSheet1), "GroupFormat");
+    Rad_2 = named(new QRadioButton(QStringLiteral(" 2"), GroupFormat), "Rad_2");
+    Rad_4 = named(new QRadioButton(QStringLiteral(" 4"), GroupFormat), "Rad_4");
+    Rad_8 = named(new QRadioButton(QStringLiteral(" 8"), GroupFormat), "Rad_8");
+    Rad_16 = named(new QRadioButton(QStringLiteral("16"), GroupFormat), "Rad_16");
+    Rad_18 = named(new QRadioButton(QStringLiteral("18"), GroupFormat), "Rad_18");
+    Rad_2->setChecked(true);
+    auto *formatLayout = new QHBoxLayout(GroupFormat);
+    const QList<QPair<QRadioButton *, int>> formats = {{Rad_2, 2}, {Rad_4, 4}, {Rad_8, 8}, {Rad_16, 16}, {Rad_18, 18}};
+    for (const auto &[button, n] : formats) {
+        formatLayout->addWidget(button);
+        connect(button, &QRadioButton::clicked, this, [this, n = n] { Rad_Click(n); });
+    }
+
+    GroupDivers = named(new QGroupBox(kMiscGroup, TabSheet1), "GroupDivers");
+    auto *leftCaption = named(new QLabel(kLeftMargin, GroupDivers), "Label1");
+    auto *topCaption = named(new QLabel(kTopMargin, GroupDivers), "Label2");
+    Ed_g = named(new QLineEdit(QStringLiteral("0"), GroupDivers), "Ed_g");
+    Ed_h = named(new QLineEdit(QStringLiteral("0"), GroupDivers), "Ed_h");
+    for (QWidget *w : {static_cast<QWidget *>(leftCaption), static_cast<QWidget *>(topCaption),
+                       static_cast<QWidget *>(Ed_g), static_cast<QWidget *>(Ed_h)}) {
+        w->setToolTip(kMarginHint);
+        w->setStatusTip(kMarginUnitHint);
+    }
+    for (QLineEdit *e : {Ed_g, Ed_h})
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+    CB_one = named(new QCheckBox(kOne, GroupDivers), "CB_one");
+    CB_one->setToolTip(kOneHint);
     CB_one->setEnabled(false);
-    CB_line = new QCheckBox(QStringLiteral("Pointillés de séparation ...."), misc);
-    named(CB_line, "CB_line");
+    CB_line = named(new QCheckBox(kLine, GroupDivers), "CB_line");
+    CB_line->setToolTip(kLineHint);
     CB_line->setChecked(true);
-    CB_IB = new QCheckBox(QStringLiteral("Conformité à l'aperçu ......"), misc);
-    named(CB_IB, "CB_IB");
-    CB_auto = new QCheckBox(QStringLiteral("Adaptation automatique ..."), misc);
-    named(CB_auto, "CB_auto");
+    CB_IB = named(new QCheckBox(kIB, GroupDivers), "CB_IB");
+    CB_IB->setToolTip(kIBHint);
+    CB_auto = named(new QCheckBox(kAuto, GroupDivers), "CB_auto");
+    CB_auto->setToolTip(kAutoHint);
     CB_auto->setChecked(true);
-    CB_HPEUH = new QCheckBox(QStringLiteral("Numérotation H, P, EUH ..."), misc);
-    named(CB_HPEUH, "CB_HPEUH");
-    auto *miscLayout = new QFormLayout(misc);
-    miscLayout->addRow(QStringLiteral("Marge à gauche ..........."), Ed_g);
-    miscLayout->addRow(QStringLiteral("Marge en haut .............."), Ed_h);
+    CB_HPEUH = named(new QCheckBox(kHPEUH, GroupDivers), "CB_HPEUH");
+    CB_HPEUH->setToolTip(kHPEUHHint);
+    connect(CB_HPEUH, &QCheckBox::clicked, this, &Tprinter::CB_HPEUHClick);
+    auto *miscLayout = new QGridLayout(GroupDivers);
+    miscLayout->addWidget(leftCaption, 0, 0);
+    miscLayout->addWidget(Ed_g, 0, 1);
+    miscLayout->addWidget(new QLabel(QStringLiteral("mm"), GroupDivers), 0, 2);
+    miscLayout->addWidget(topCaption, 1, 0);
+    miscLayout->addWidget(Ed_h, 1, 1);
+    miscLayout->addWidget(new QLabel(QStringLiteral("mm"), GroupDivers), 1, 2);
+    int row = 2;
     for (QCheckBox *box : {CB_one, CB_line, CB_IB, CB_auto, CB_HPEUH})
-        miscLayout->addRow(box);
+        miscLayout->addWidget(box, row++, 0, 1, 3);
+    miscLayout->setColumnStretch(3, 1);
 
-    auto *scale = new QGroupBox(QStringLiteral("Échelle :       % "), this);
-    TrackBar1 = new QSlider(Qt::Horizontal, scale);
-    named(TrackBar1, "TrackBar1");
-    TrackBar1->setRange(50, 200);
+    GroupEchelle = named(new QGroupBox(kScaleGroup, TabSheet1), "GroupEchelle");
+    TrackBar1 = named(new QSlider(Qt::Horizontal, GroupEchelle), "TrackBar1");
+    TrackBar1->setRange(SheetGeometry::kMinimumScale, SheetGeometry::kMaximumScale);
     TrackBar1->setTickInterval(5);
+    TrackBar1->setSingleStep(1);
+    TrackBar1->setPageStep(5);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     TrackBar1->setValue(100);
-    Lab_pc = new QLabel(QStringLiteral("100"), scale);
-    named(Lab_pc, "Lab_pc");
-    connect(TrackBar1, &QSlider::valueChanged, Lab_pc, [this](int v) { Lab_pc->setText(QString::number(v)); });
-    auto *scaleLayout = new QHBoxLayout(scale);
-    scaleLayout->addWidget(TrackBar1, 1);
-    scaleLayout->addWidget(Lab_pc);
+    // The highlighted part of the track runs from the start to the position.
+    TrackBar1->setStyleSheet(QStringLiteral("QSlider::sub-page:horizontal { background: palette(highlight); }"));
+    Lab_pc = named(new QLabel(QStringLiteral("100"), GroupEchelle), "Lab_pc");
+    Lab_pc->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Lab_pc->setMinimumWidth(Lab_pc->fontMetrics().horizontalAdvance(QStringLiteral("2000")));
+    connect(TrackBar1, &QSlider::valueChanged, this, [this](int v) { Lab_pc->setText(QString::number(v)); });
+    auto *scaleLayout = new QGridLayout(GroupEchelle);
+    scaleLayout->addWidget(TrackBar1, 0, 0, 1, 4);
+    scaleLayout->addWidget(Lab_pc, 0, 4);
+    scaleLayout->addWidget(new QLabel(QStringLiteral("%"), GroupEchelle), 0, 5);
+    const QStringList ticks = {QStringLiteral("50%"), QStringLiteral("100%"), QStringLiteral("150%"),
+                               QStringLiteral("200%")};
+    for (int i = 0; i < ticks.size(); ++i) {
+        auto *tick = new QLabel(ticks.at(i), GroupEchelle);
+        tick->setAlignment(i == 0 ? Qt::AlignLeft : (i == 3 ? Qt::AlignRight : Qt::AlignHCenter));
+        scaleLayout->addWidget(tick, 1, i);
+    }
 
-    ListBox1 = new QListWidget(this);
-    named(ListBox1, "ListBox1");
+    auto *general = new QGridLayout(TabSheet1);
+    general->addWidget(GroupDocument, 0, 0);
+    general->addWidget(GroupFormat, 0, 1);
+    general->addWidget(GroupDivers, 1, 0, 1, 2);
+    general->addWidget(GroupEchelle, 2, 0, 1, 2);
+
+    // --- " Sélection  ": the list of label files and its buttons.
+    GB_compil = named(new QGroupBox(kCountGroup, TabSheet2), "GB_compil");
+    Lab_nb_et = named(new QLabel(QStringLiteral("0"), GB_compil), "Lab_nb_et");
+    Lab_Max = named(new QLabel(QStringLiteral("2"), GB_compil), "Lab_Max");
+    auto *countLayout = new QHBoxLayout(GB_compil);
+    countLayout->addWidget(Lab_nb_et);
+    countLayout->addWidget(new QLabel(QStringLiteral("/"), GB_compil));
+    countLayout->addWidget(Lab_Max);
+    countLayout->addStretch(1);
+    ListBox1 = named(new QListWidget(TabSheet2), "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBox1->setTextElideMode(Qt::ElideLeft);
+    connect(ListBox1, &QListWidget::itemClicked, this, &Tprinter::ListBox1Click);
+    const auto button = [this](const QString &caption, const char *name, const QString &hint) {
+        auto *b = named(new QPushButton(caption, TabSheet2), name);
+        b->setToolTip(hint);
+        b->setAutoDefault(false);
+        return b;
+    };
+    Button1 = button(QStringLiteral("+"), "Button1", kAddHint);
+    Button2 = button(QStringLiteral("-"), "Button2", kRemoveHint);
+    Button4 = button(QStringLiteral("Ø"), "Button4", kClearHint);
+    Button5 = button(kLoad, "Button5", kLoadHint);
+    Button6 = button(kSave, "Button6", kSaveHint);
+    Button7 = button(kImport, "Button7", kImportHint);
+    connect(Button1, &QPushButton::clicked, this, &Tprinter::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tprinter::Button2Click);
+    connect(Button4, &QPushButton::clicked, this, &Tprinter::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &Tprinter::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &Tprinter::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &Tprinter::Button7Click);
+    auto *selectionButtons = new QVBoxLayout;
+    for (QPushButton *b : {Button1, Button2, Button4})
+        selectionButtons->addWidget(b);
+    selectionButtons->addSpacing(12);
+    for (QPushButton *b : {Button5, Button6, Button7})
+        selectionButtons->addWidget(b);
+    selectionButtons->addStretch(1);
+    auto *selectionLayout = new QGridLayout(TabSheet2);
+    selectionLayout->addWidget(GB_compil, 0, 0);
+    selectionLayout->addWidget(ListBox1, 1, 0);
+    selectionLayout->addLayout(selectionButtons, 0, 1, 2, 1);
+    selectionLayout->setRowStretch(1, 1);
+
+    // --- The dialog's buttons.
+    const auto dialogButton = [this](const QString &caption, const char *name, const QString &hint) {
+        auto *b = named(new QPushButton(caption, this), name);
+        b->setToolTip(hint);
+        b->setAutoDefault(false);
+        return b;
+    };
+    But_OK = dialogButton(kPrint, "But_OK", kPrintHint);
+    But_OK->setDefault(true);
+    But_annul = dialogButton(kCancel, "But_annul", kCancelHint);
+    But_View = dialogButton(kPreview, "But_View", kPreviewHint);
+    Button3 = dialogButton(kHelp, "Button3", kHelpHint);
+    connect(But_OK, &QPushButton::clicked, this, &Tprinter::But_OKClick);
+    connect(But_annul, &QPushButton::clicked, this, &QDialog::reject);
+    connect(But_View, &QPushButton::clicked, this, &Tprinter::But_ViewClick);
+    connect(Button3, &QPushButton::clicked, this, &Tprinter::Button3Click);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(But_OK);
+    buttons->addWidget(But_annul);
+    buttons->addWidget(But_View);
+    buttons->addStretch(1);
+    buttons->addWidget(Button3);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(document);
-    layout->addWidget(misc);
-    layout->addWidget(scale);
-    layout->addWidget(ListBox1);
+    layout->addWidget(PageControl1);
+    layout->addLayout(buttons);
 
+    // Choosing the document by code runs the same handlers as a click.
+    connect(Rad_actuel, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Rad_actuelClick();
+    });
+    connect(Rad_planche, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            Rad_plancheClick();
+    });
+
+    // The file dialogs start in the frame's label-file folder.
+    const QString start = Form_base() ? Form_base()->openDialogFolder : QString();
+    OpenD2.title = kSelectTitle;
+    OpenD2.filter = kLabelFilter;
+    OpenD2.multiple = true;
+    OpenD2.folder = start;
+    OpenD.title = kLoadTitle;
+    OpenD.filter = SheetFile::kFilter;
+    OpenD.defaultSuffix = SheetFile::kSuffix;
+    OpenD.fileName = QStringLiteral("*.pla");
+    OpenD.folder = start;
+    SaveD.title = kSaveTitle;
+    SaveD.filter = SheetFile::kFilter;
+    SaveD.defaultSuffix = SheetFile::kSuffix;
+    SaveD.fileName = QStringLiteral("Sans_titre");
+    SaveD.confirmOverwrite = true;
+    SaveD.folder = start;
+
+    Rad_plancheClick();
+    PageControl1->setCurrentWidget(TabSheet1);
     readSettings();
 }
 
@@ -94,32 +266,349 @@ void Tprinter::readSettings()
 {
     // Lines 6 to 8 of "dat.ini": margins and scale as they were at the last exit.
     const QString path = kalvane() ? kalvane()->startFile(QStringLiteral("dat.ini")) : QString();
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     const DatIni ini = DatIni::fromLines(TextFile::readLines(path));
-    if (ini.marginX)
-        Ed_g->setText(*ini.marginX);
-    if (ini.marginY)
-        Ed_h->setText(*ini.marginY);
-    if (ini.scale)
-        if (const auto v = parseInteger(*ini.scale))
-            TrackBar1->setValue(*v);
+    if (!ini.marginX || !ini.marginY || !ini.scale)
+        return;
+    Ed_g->setText(*ini.marginX);
+    Ed_h->setText(*ini.marginY);
+    if (const auto v = parseInteger(*ini.scale))
+        TrackBar1->setValue(*v); // the track bar keeps it within 50 to 200
+}
+
+void Tprinter::pointDialogsAtLabelFolder()
+{
+    const QString folder = Form_base() ? Form_base()->defaultLabelFolder() : QString();
+    if (folder.isEmpty())
+        return;
+    OpenD.folder = OpenD2.folder = SaveD.folder = folder;
+}
+
+void Tprinter::showEvent(QShowEvent *event)
+{
+    pointDialogsAtLabelFolder();
+    QDialog::showEvent(event);
+}
+
+void Tprinter::hideEvent(QHideEvent *event)
+{
+    // The sheet preview belongs to the dialog: it goes when the dialog goes.
+    if (kalvane() && kalvane()->printView())
+        kalvane()->printView()->hide();
+    QDialog::hideEvent(event);
+}
+
+bool Tprinter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Rad_actuel) {
+        // While "Fiche active" has the focus the dialog's hint names the label.
+        if (event->type() == QEvent::FocusIn)
+            setToolTip(Rad_actuel->text());
+        else if (event->type() == QEvent::FocusOut)
+            setToolTip(QString());
+    }
+    if (event->type() == QEvent::WindowActivate && watched == this)
+        pointDialogsAtLabelFolder();
+    return QDialog::eventFilter(watched, event);
 }
 
 void Tprinter::labelCreated()
 {
     CB_HPEUH->setChecked(false);
     Rad_actuel->setEnabled(true);
-    Rad_actuel->setChecked(true);
-    CB_one->setEnabled(true);
+    if (Rad_actuel->isChecked())
+        Rad_actuelClick();
+    else
+        Rad_actuel->setChecked(true); // runs Rad_actuelClick
 }
 
 void Tprinter::noLabelLeft()
 {
     Rad_actuel->setText(kNoActiveLabel);
     Rad_actuel->setEnabled(false);
+    Rad_actuel->setAutoExclusive(false);
     Rad_actuel->setChecked(false);
-    Rad_planche->setChecked(true);
+    Rad_actuel->setAutoExclusive(true);
+    if (Rad_planche->isChecked())
+        Rad_plancheClick();
+    else
+        Rad_planche->setChecked(true); // runs Rad_plancheClick
+}
+
+SheetSettings Tprinter::settings() const
+{
+    SheetSettings s;
+    s.labelsPerPage = Tag;
+    s.activeLabel = Rad_actuel->isChecked();
+    s.singleLabel = CB_one->isChecked();
+    s.marginLeft = Ed_g->text();
+    s.marginTop = Ed_h->text();
+    s.scale = TrackBar1->value();
+    s.separatorLines = CB_line->isChecked();
+    s.pictureMode = CB_IB->isChecked();
+    s.adapt = CB_auto->isChecked();
+    s.numberingOnly = CB_HPEUH->isChecked();
+    s.selection = selection();
+    return s;
+}
+
+QStringList Tprinter::selection() const
+{
+    QStringList entries;
+    for (int i = 0; i < ListBox1->count(); ++i)
+        entries << ListBox1->item(i)->text();
+    return entries;
+}
+
+void Tprinter::warn(const QString &text)
+{
+    desktop().message(this, kWarningTitle, text, Desktop::Icon::Warning, Desktop::Ok);
+}
+
+void Tprinter::showCount()
+{
+    Lab_nb_et->setText(QString::number(ListBox1->count()));
+}
+
+void Tprinter::updateListButtons()
+{
+    const bool any = ListBox1->count() > 0 && Rad_planche->isChecked();
+    Button2->setEnabled(any);
+    Button4->setEnabled(any);
+    Button6->setEnabled(any);
+}
+
+void Tprinter::chooseLayoutForCount(int count)
+{
+    const int n = SheetGeometry::layoutForCount(count);
+    QRadioButton *button = n == 2 ? Rad_2 : n == 4 ? Rad_4 : n == 8 ? Rad_8 : n == 16 ? Rad_16 : Rad_18;
+    button->setChecked(true);
+    Rad_Click(n);
+}
+
+void Tprinter::Rad_Click(int labelsPerPage)
+{
+    Tag = labelsPerPage;
+    if (labelsPerPage != 18 && ListBox1->count() > labelsPerPage) {
+        // The page has fewer cells than the list has entries: the last go.
+        while (ListBox1->count() > labelsPerPage)
+            delete ListBox1->takeItem(ListBox1->count() - 1);
+        Lab_nb_et->setText(QString::number(labelsPerPage));
+    }
+    Lab_Max->setText(QString::number(labelsPerPage));
+}
+
+void Tprinter::Rad_actuelClick()
+{
+    CB_one->setEnabled(true);
+    for (QWidget *w : {static_cast<QWidget *>(ListBox1), static_cast<QWidget *>(Button1),
+                       static_cast<QWidget *>(Button2), static_cast<QWidget *>(Button4),
+                       static_cast<QWidget *>(Button5), static_cast<QWidget *>(Button6),
+                       static_cast<QWidget *>(Button7)})
+        w->setEnabled(false);
+    PageControl1->setTabEnabled(PageControl1->indexOf(TabSheet2), false);
+    PageControl1->setCurrentWidget(TabSheet1);
+    if (TForm_base *f = Form_base())
+        if (f->labelCount() > 0)
+            if (TMDIChild *label = f->activeLabel())
+                CB_HPEUH->setChecked(label->CB_hpeuh->isChecked());
+}
+
+void Tprinter::Rad_plancheClick()
+{
     CB_one->setChecked(false);
     CB_one->setEnabled(false);
+    for (QWidget *w : {static_cast<QWidget *>(Button1), static_cast<QWidget *>(Button5),
+                       static_cast<QWidget *>(Button7), static_cast<QWidget *>(ListBox1)})
+        w->setEnabled(true);
+    updateListButtons();
+    PageControl1->setTabEnabled(PageControl1->indexOf(TabSheet2), true);
+    PageControl1->setCurrentWidget(TabSheet2);
+}
+
+void Tprinter::CB_HPEUHClick()
+{
+    TForm_base *f = Form_base();
+    if (!f || f->labelCount() < 1 || !Rad_actuel->isChecked())
+        return;
+    if (TMDIChild *label = f->activeLabel()) {
+        label->CB_hpeuh->setChecked(CB_HPEUH->isChecked());
+        f->refreshPreview();
+    }
+}
+
+void Tprinter::ListBox1Click()
+{
+    if (QListWidgetItem *item = ListBox1->currentItem())
+        ListBox1->setToolTip(item->text());
+}
+
+void Tprinter::Button1Click()
+{
+    const QStringList files = desktop().openFiles(this, OpenD2);
+    if (files.isEmpty())
+        return;
+    const int sum = ListBox1->count() + int(files.size());
+    if (sum > SheetFile::kMaxEntries)
+        warn(kTooMany);
+    chooseLayoutForCount(sum);
+    for (const QString &file : files) {
+        if (ListBox1->count() >= SheetFile::kMaxEntries)
+            break;
+        ListBox1->addItem(SheetFile::expanded(file));
+    }
+    showCount();
+    updateListButtons();
+}
+
+void Tprinter::Button2Click()
+{
+    ListBox1->setToolTip(QString());
+    for (int i = ListBox1->count() - 1; i >= 0; --i)
+        if (ListBox1->item(i)->isSelected())
+            delete ListBox1->takeItem(i);
+    showCount();
+    updateListButtons();
+}
+
+void Tprinter::Button4Click()
+{
+    ListBox1->clear();
+    Lab_nb_et->setText(QStringLiteral("0"));
+    updateListButtons();
+}
+
+void Tprinter::replaceSelection(const QStringList &entries)
+{
+    bool dropped = false;
+    const QStringList kept = SheetFile::firstEntries(entries, &dropped);
+    if (dropped)
+        warn(kTooMany);
+    ListBox1->clear();
+    ListBox1->addItems(kept);
+    showCount();
+    updateListButtons();
+    chooseLayoutForCount(ListBox1->count());
+}
+
+void Tprinter::Button5Click()
+{
+    const QStringList files = desktop().openFiles(this, OpenD);
+    if (!files.isEmpty()) {
+        const QString path = SheetFile::expanded(files.first());
+        // A sheet that has gone since it was chosen is passed over.
+        if (QFileInfo::exists(path)) {
+            QStringList entries;
+            QString error;
+            if (SheetFile::read(path, &entries, &error)) {
+                replaceSelection(entries);
+                return;
+            }
+            warn(error);
+        }
+    }
+    showCount();
+    updateListButtons();
+    chooseLayoutForCount(ListBox1->count());
+}
+
+void Tprinter::Button6Click()
+{
+    const QString path = desktop().saveFile(this, SaveD);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!SheetFile::write(SheetFile::expanded(path), selection(), &error))
+        warn(error);
+}
+
+void Tprinter::Button7Click()
+{
+    TPlanche1 *manager = kalvane() ? kalvane()->planche() : nullptr;
+    const QStringList entries = manager ? manager->entries() : QStringList();
+    if (entries.isEmpty()) {
+        warn(kManagerEmpty);
+        return;
+    }
+    replaceSelection(entries);
+}
+
+void Tprinter::But_OKClick()
+{
+    TForm_base *f = Form_base();
+    const int labels = f ? f->labelCount() : 0;
+    if (labels > 0) {
+        // The active label keeps the margins and scale it was last printed with.
+        if (TMDIChild *label = f->activeLabel()) {
+            label->Lab_echelle->setText(Lab_pc->text());
+            label->Lab_margeX->setText(Ed_g->text());
+            label->Lab_margeY->setText(Ed_h->text());
+        }
+    }
+    if ((labels < 1 && Rad_actuel->isChecked()) || (Rad_planche->isChecked() && ListBox1->count() == 0)
+        || (!Rad_actuel->isChecked() && !Rad_planche->isChecked())) {
+        warn(kNothingToPrint);
+        But_OKTag = 1;
+        return;
+    }
+    But_OKTag = 0;
+    accept();
+}
+
+void Tprinter::But_ViewClick()
+{
+    TPrintView *view = kalvane() ? kalvane()->printView() : nullptr;
+    TForm_base *f = Form_base();
+    if (!view || !f)
+        return;
+    const SheetSettings s = settings();
+    const SheetGeometry::Preview g =
+        SheetGeometry::forPreview(s.labelsPerPage, s.marginLeft, s.marginTop, s.scale, s.adapt);
+    view->setPageSize(g.pageWidth, g.pageHeight);
+    if (!view->isVisible()) {
+        // Beside the dialog rather than under it, where the screen has room.
+        const QRect dialog = frameGeometry();
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        const int right = dialog.right() + 8;
+        const int left = dialog.left() - 8 - view->frameGeometry().width();
+        if (screen.isValid() && right + view->frameGeometry().width() <= screen.right())
+            view->move(right, dialog.top());
+        else if (screen.isValid() && left >= screen.left())
+            view->move(left, dialog.top());
+    }
+    // Kept above the dialog that drew it, and usable while the dialog is open.
+    view->winId();
+    if (view->windowHandle() && windowHandle())
+        view->windowHandle()->setTransientParent(windowHandle());
+    view->show();
+    view->raise();
+    BusyCursor busy;
+    // Drawing a stored label must leave the frame's text sizes as they were.
+    const FrameMirrors saved = f->mirrors;
+    const LabelContent active = s.activeLabel ? f->activeContent() : LabelContent();
+    QImage image;
+    const SheetPreview::Result result =
+        SheetPreview::draw(&image, s, active, f->mirrors, f->startDirectory(), [&](int) { view->showPage(image); });
+    view->showPage(image);
+    f->mirrors.productSize = saved.productSize;
+    f->mirrors.statementSize = saved.statementSize;
+
+    QStringList lines;
+    for (const QString &path : result.missing)
+        lines << StoredLabel::kMissingFile.arg(QDir::toNativeSeparators(path));
+    lines << result.problems;
+    if (!lines.isEmpty())
+        warn(lines.join(u'\n'));
+}
+
+void Tprinter::Button3Click()
+{
+    bool shown = false;
+    {
+        BusyCursor busy;
+        shown = desktop().showHelp(this, kHelpPage);
+    }
+    if (!shown)
+        desktop().message(this, kWarningTitle, kHelpMissing, Desktop::Icon::Critical, Desktop::Ok);
 }

@@ -1,43 +1,185 @@
 #pragma once
 
+#include "render/sheetsettings.h"
+#include "shell/desktop.h"
+
 #include <QDialog>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTabWidget;
+class QWidget;
 
 // The print options dialog. Its controls are the print settings: the label
-// windows copy their margins, scale and numbering flag into them on activation,
-// and the frame stores margins and scale in "dat.ini" at exit.
+// windows copy their margins, scale and numbering flag into them on
+// activation, the frame stores margins and scale in "dat.ini" at exit, and the
+// print command reads them when the dialog closes. It also keeps the print
+// selection (up to 18 label files, entry k printed in cell k) and draws the
+// sheet preview into TPrintView.
 class Tprinter : public QDialog
 {
     Q_OBJECT
 public:
     explicit Tprinter(QWidget *frame);
 
+    // Labels per page (2, 4, 8, 16, 18), set only by the click handlers of
+    // Rad_2 ... Rad_18.
+    int Tag = 2;
+    // The hand-off to the print command: the command sets 1 before showing
+    // the dialog, "Im&primer" sets 0 when there is something to print.
+    int But_OKTag = 1;
+
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr; // "Généralités"
+    QWidget *TabSheet2 = nullptr; // " Sélection  "
+
+    QGroupBox *GroupDocument = nullptr;
     QRadioButton *Rad_actuel = nullptr;
     QRadioButton *Rad_planche = nullptr;
+    QGroupBox *GroupFormat = nullptr;
+    QRadioButton *Rad_2 = nullptr;
+    QRadioButton *Rad_4 = nullptr;
+    QRadioButton *Rad_8 = nullptr;
+    QRadioButton *Rad_16 = nullptr;
+    QRadioButton *Rad_18 = nullptr;
+    QGroupBox *GroupDivers = nullptr;
     QLineEdit *Ed_g = nullptr;
     QLineEdit *Ed_h = nullptr;
-    QSlider *TrackBar1 = nullptr;
-    QLabel *Lab_pc = nullptr;
     QCheckBox *CB_one = nullptr;
     QCheckBox *CB_line = nullptr;
     QCheckBox *CB_IB = nullptr;
     QCheckBox *CB_auto = nullptr;
     QCheckBox *CB_HPEUH = nullptr;
-    QListWidget *ListBox1 = nullptr;
+    QGroupBox *GroupEchelle = nullptr;
+    QSlider *TrackBar1 = nullptr;
+    QLabel *Lab_pc = nullptr;
 
-    static inline const QString kNoActiveLabel = QStringLiteral("Aucune fiche active");
+    QGroupBox *GB_compil = nullptr;
+    QLabel *Lab_nb_et = nullptr;
+    QLabel *Lab_Max = nullptr;
+    QListWidget *ListBox1 = nullptr;
+    QPushButton *Button1 = nullptr; // "+"
+    QPushButton *Button2 = nullptr; // "-"
+    QPushButton *Button4 = nullptr; // "Ø"
+    QPushButton *Button5 = nullptr; // "&Charger"
+    QPushButton *Button6 = nullptr; // "&Sauver"
+    QPushButton *Button7 = nullptr; // "&Importer"
+
+    QPushButton *But_OK = nullptr;    // "Im&primer"
+    QPushButton *But_annul = nullptr; // "A&nnuler"
+    QPushButton *But_View = nullptr;  // "&Aperçu"
+    QPushButton *Button3 = nullptr;   // "&?"
+
+    // The file dialogs: "+", "&Charger", "&Sauver".
+    Desktop::FileDialog OpenD2;
+    Desktop::FileDialog OpenD;
+    Desktop::FileDialog SaveD;
 
     // A label window was created: numbering off, "Fiche active" enabled and chosen.
     void labelCreated();
     // The last label window closed.
     void noLabelLeft();
 
+    // The settings as the sheet drawing takes them.
+    SheetSettings settings() const;
+    QStringList selection() const;
+    // Replaces the selection by `entries` (the first 18, with the "+" warning
+    // when there were more), then shows the count and picks the labels per
+    // page from it; "&Charger" and "&Importer" use it, and so may others.
+    void replaceSelection(const QStringList &entries);
+
+    // Handlers, named after their controls.
+    void Rad_actuelClick();
+    void Rad_plancheClick();
+    void Rad_Click(int labelsPerPage);
+    void Button1Click();
+    void Button2Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void But_OKClick();
+    void But_ViewClick();
+    void Button3Click();
+    void CB_HPEUHClick();
+    void ListBox1Click();
+
+    static inline const QString kCaption = QStringLiteral("Options - Impression");
+    static inline const QString kNoActiveLabel = QStringLiteral("Aucune fiche active");
+    static inline const QString kGeneral = QStringLiteral("Généralités");
+    static inline const QString kSelectionTab = QStringLiteral(" Sélection  ");
+    static inline const QString kDocumentGroup = QStringLiteral("Document à imprimer ");
+    static inline const QString kActive = QStringLiteral("Fiche active");
+    static inline const QString kSheet = QStringLiteral("Planche d'étiquettes");
+    static inline const QString kFormatGroup = QStringLiteral("Étiquettes/page ");
+    static inline const QString kMiscGroup = QStringLiteral("Divers ");
+    static inline const QString kLeftMargin = QStringLiteral("Marge à gauche ...........");
+    static inline const QString kTopMargin = QStringLiteral("Marge en haut ..............");
+    static inline const QString kMarginHint = QStringLiteral("Marge ajoutée à chaque étiquette");
+    static inline const QString kMarginUnitHint = QStringLiteral("en mm");
+    static inline const QString kScaleGroup = QStringLiteral("Échelle :       % ");
+    static inline const QString kOne = QStringLiteral("Une seule étiquette ..........");
+    static inline const QString kOneHint = QStringLiteral("au format choisi");
+    static inline const QString kLine = QStringLiteral("Pointillés de séparation ....");
+    static inline const QString kLineHint = QStringLiteral("Lignes entre les étiquettes");
+    static inline const QString kIB = QStringLiteral("Conformité à l'aperçu ......");
+    static inline const QString kIBHint = QStringLiteral("Qualité moyenne respectant mieux  la taille des caractères");
+    static inline const QString kAuto = QStringLiteral("Adaptation automatique ...");
+    static inline const QString kAutoHint = QStringLiteral("Adaptation en fonction des marges");
+    static inline const QString kHPEUH = QStringLiteral("Numérotation H, P, EUH ...");
+    static inline const QString kHPEUHHint =
+        QStringLiteral("Cocher pour imprimer seulement la numérotation des phrases");
+    static inline const QString kCountGroup = QStringLiteral("Nombre de fiche(s) :     /  ");
+    static inline const QString kPrint = QStringLiteral("Im&primer");
+    static inline const QString kPrintHint = QStringLiteral("Imprimer");
+    static inline const QString kCancel = QStringLiteral("A&nnuler");
+    static inline const QString kCancelHint = QStringLiteral("Renoncer et quitter");
+    static inline const QString kPreview = QStringLiteral("&Aperçu");
+    static inline const QString kPreviewHint = QStringLiteral("Aperçu avant impression");
+    static inline const QString kHelp = QStringLiteral("&?");
+    static inline const QString kHelpHint = QStringLiteral("Aide");
+    static inline const QString kAddHint = QStringLiteral("Ajouter");
+    static inline const QString kRemoveHint = QStringLiteral("Retirer");
+    static inline const QString kClearHint = QStringLiteral("Effacer tout");
+    static inline const QString kLoad = QStringLiteral("&Charger");
+    static inline const QString kLoadHint = QStringLiteral("Lire une planche d'étiquettes");
+    static inline const QString kSave = QStringLiteral("&Sauver");
+    static inline const QString kSaveHint = QStringLiteral("Enregistrer une planche  d'étiquettes");
+    static inline const QString kImport = QStringLiteral("&Importer");
+    static inline const QString kImportHint =
+        QStringLiteral("Importer depuis le gestionnaire de planches d'étiquettes");
+    static inline const QString kSelectTitle = QStringLiteral("Sélectionner");
+    static inline const QString kLoadTitle = QStringLiteral("Charger une compilation");
+    static inline const QString kSaveTitle = QStringLiteral("Enregistrer une compilation");
+    static inline const QString kLabelFilter = QStringLiteral("Kalvane|*.kvln");
+    static inline const QString kHelpPage = QStringLiteral("aide/et_help7.html");
+
+    static inline const QString kWarningTitle = QStringLiteral("AVERTISSEMENT");
+    static inline const QString kNothingToPrint = QStringLiteral("Aucune étiquette disponible !");
+    static inline const QString kTooMany =
+        QStringLiteral("Le nombre d'étiquettes ne peut dépasser 18, le surplus sera ignoré !!!");
+    static inline const QString kManagerEmpty = QStringLiteral("La planche d'étiquettes est vide !");
+    static inline const QString kHelpMissing = QStringLiteral("Aide introuvable !");
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void readSettings();
+    // Points the three file dialogs at the default label folder.
+    void pointDialogsAtLabelFolder();
+    // "-", "Ø" and "&Sauver" follow the list.
+    void updateListButtons();
+    void showCount();
+    // The labels-per-page choice from a count, running its click handler.
+    void chooseLayoutForCount(int count);
+    void warn(const QString &text);
 };

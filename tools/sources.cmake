@@ -4,9 +4,11 @@ list(APPEND KALVANE_CORE_SOURCES
     tools/labelscan.cpp
     tools/substancedatabase.cpp
     tools/substancegridmodel.cpp
+    tools/sheetfile.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
+    tools/printcommand.cpp
     tools/planche.cpp
     tools/rech.cpp
     tools/rightfilledmaskedit.cpp

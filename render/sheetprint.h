@@ -1,0 +1,108 @@
+#pragma once
+
+#include "render/labelcontent.h"
+#include "render/sheetgeometry.h"
+#include "render/sheetsettings.h"
+#include "shell/framemirrors.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QPagedPaintDevice;
+
+// Printing a sheet: the active label repeated over the page or the label
+// files of a selection one per cell, on any paged device (a printer, a PDF
+// writer), one page per copy. Widget-free: the print command and the batch
+// tool both call it.
+namespace SheetPrint {
+
+inline const QString kWarningTitle = QStringLiteral("AVERTISSEMENT");
+inline const QString kFailure = QStringLiteral(
+    "L'impression a échoué %1 : l'imprimante est indisponible ou a refusé le document.\n"
+    "Le document a été abandonné ; vérifiez l'imprimante puis relancez l'impression.");
+inline const QString kAtBegin = QStringLiteral("au début du document");
+inline const QString kAtNewPage = QStringLiteral("au passage à une nouvelle page");
+inline const QString kAtEnd = QStringLiteral("à la fin du document");
+inline const QString kNoPrintableArea = QStringLiteral(
+    "L'imprimante n'indique aucune surface imprimable : rien n'a été imprimé.");
+inline const QString kNoRoom = QStringLiteral(
+    "Les marges sont aussi grandes que les étiquettes : il ne reste aucune place pour les imprimer.\n"
+    "Rien n'a été imprimé ; réduisez les marges (onglet « Généralités »).");
+inline const QString kSeveralCut = QStringLiteral("Étiquettes concernées :");
+inline const QString kOverflow = QStringLiteral(
+    "Les phrases ne tiennent pas toutes dans l'étiquette : à partir de « %1 », le texte déborde sous "
+    "l'étiquette, sur la case du dessous.\n\nChoisissez une taille de caractères plus petite pour les phrases "
+    "(menu Texte > Taille des caractères > Phrases), retirez des phrases ou choisissez moins d'étiquettes par page.");
+
+struct Job {
+    SheetSettings settings;
+    LabelContent active;        // the active label (settings.activeLabel)
+    QString activeName;         // its window title, for the messages
+    FrameMirrors current;       // sizes for stored labels that stop before theirs
+    QString pictogramFolder;
+    int copies = 1;
+    // The device's own error state, asked after beginning the document, after
+    // each new page and after ending it (a printer's error state); none: no
+    // such state.
+    std::function<bool()> deviceFailed;
+};
+
+struct CutLabel {
+    QString label;      // window title or file name
+    QString statement;  // the first statement cut at the bottom edge
+};
+
+struct Result {
+    bool printed = false;     // the document was begun and ended without error
+    QString error;            // French: why nothing (or not everything) was printed
+    int pages = 0;            // pages finished
+    SheetGeometry geometry;
+    QStringList missing;      // selection entries whose file was not found, once each
+    QStringList problems;     // other reading problems, once each
+    QList<CutLabel> cut;      // labels whose statements were cut, once each
+    // Drawn directly, labels whose statements run on below their own height
+    // (onto the cell below), once each.
+    QList<CutLabel> overflow;
+};
+
+// A page as the job sees it: printable area in device pixels, pixels per
+// inch, and the orientation the device reports.
+struct Surface {
+    int width = 0;
+    int height = 0;
+    int dpiX = 600;
+    int dpiY = 600;
+    bool landscape = false;
+};
+
+// The grid of the job on a surface.
+SheetGeometry geometry(const SheetSettings &settings, const Surface &surface);
+
+// One page of the job drawn into a white picture of the surface's size (the
+// same drawing as on a printer page), for checks and previews at any
+// resolution. Nothing is drawn when the surface is empty or the margins
+// leave no room (`result->error` says so).
+QImage pageImage(const Job &job, const Surface &surface, Result *result = nullptr);
+
+// Sets the page orientation of the layout, lays the grid over the printable
+// area and draws every copy. A missing file leaves its cell white. When the
+// device fails, the document is ended and `error` says where.
+Result print(QPagedPaintDevice *device, const Job &job);
+
+// The grid the job uses on `device` (its orientation is set first).
+SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings);
+
+// The messages of a job that went through, in the order to show them
+// (missing files and unreadable pictures, then cut statements); empty when
+// there is nothing to say.
+QStringList messages(const Result &result);
+
+// The warning for labels whose statements were cut.
+QString cutMessage(const QList<CutLabel> &cut);
+// The warning for labels whose statements run on below them.
+QString overflowMessage(const QList<CutLabel> &overflow);
+
+} // namespace SheetPrint

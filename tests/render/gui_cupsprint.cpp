@@ -1,0 +1,253 @@
+// End to end: the print command sends a sheet of the three sample labels to
+// the CUPS-PDF queue "KalvanePDF" and the PDF that arrives holds one page with
+// the labels in their cells. Skipped when there is no such queue; every wait
+// is bounded.
+
+#include "testsupport.h"
+
+#include "shell/application.h"
+#include "shell/base.h"
+#include "tools/printer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kQueue = QStringLiteral("KalvanePDF");
+const QStringList kSamples = {QStringLiteral("Kalvane/Acetone.kvln"),
+                              QStringLiteral("Kalvane/Acide sulfurique 96%.kvln"),
+                              QStringLiteral("Kalvane/Hypochlorite de sodium.kvln")};
+const QStringList kPictures = {QStringLiteral("SGH02.jpg"), QStringLiteral("SGH05.jpg"), QStringLiteral("SGH07.jpg"),
+                               QStringLiteral("SGH09.jpg")};
+
+// Where CUPS-PDF puts the jobs of this user, from its configuration.
+QString cupsPdfFolder()
+{
+    const passwd *pw = ::getpwuid(::geteuid());
+    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : qEnvironmentVariable("USER");
+    const QString home = pw ? QString::fromLocal8Bit(pw->pw_dir) : QDir::homePath();
+    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly)) {
+        const QStringList lines = QString::fromLocal8Bit(conf.readAll()).split(u'\n');
+        for (const QString &line : lines) {
+            const QString t = line.trimmed();
+            if (t.startsWith(QLatin1String("Out ")) || t.startsWith(QLatin1String("Out\t")))
+                out = t.mid(4).trimmed();
+        }
+    }
+    out.replace(QStringLiteral("${HOME}"), home);
+    out.replace(QStringLiteral("${USER}"), user);
+    return out;
+}
+
+// The scripted desktop whose print dialog picks the PDF queue.
+class QueueDesktop : public ScriptedDesktop
+{
+public:
+    QString title;
+    bool print(QWidget *parent, QPrinter *printer) override
+    {
+        printer->setPrinterName(kQueue);
+        printer->setDocName(title);
+        printer->setCopyCount(1);
+        return ScriptedDesktop::print(parent, printer);
+    }
+};
+
+int ink(const QImage &image, const QRect &r)
+{
+    int count = 0;
+    const QRect inside = r.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (qRed(c) < 180 || qGreen(c) < 180 || qBlue(c) < 180)
+                ++count;
+        }
+    return count;
+}
+
+// Everything printed lies inside the grid's frame: the bounding box of the
+// ink is the grid.
+QRect inkBox(const QImage &page)
+{
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            if (qRed(c) < 180 || qGreen(c) < 180 || qBlue(c) < 180)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+// Ink in the four cells of a landscape grid, the separator lines and the
+// frame left out.
+QList<int> quarters(const QImage &page)
+{
+    const QRect grid = inkBox(page);
+    const int w = grid.width() / 2;
+    const int h = grid.height() / 2;
+    const int m = std::max(4, grid.width() / 60);
+    const int x = grid.left();
+    const int y = grid.top();
+    return {ink(page, QRect(x + m, y + m, w - 2 * m, h - 2 * m)), ink(page, QRect(x + w + m, y + m, w - 2 * m, h - 2 * m)),
+            ink(page, QRect(x + m, y + h + m, w - 2 * m, h - 2 * m)),
+            ink(page, QRect(x + w + m, y + h + m, w - 2 * m, h - 2 * m))};
+}
+
+bool threeLabelsAndAWhiteCell(const QList<int> &q)
+{
+    return q.at(0) > 200 && q.at(1) > 200 && q.at(2) > 200 && q.at(3) == 0;
+}
+
+bool runTool(const QString &program, const QStringList &args, QByteArray *output = nullptr)
+{
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice()); // a re-encoded PDF can give many warnings
+    p.start(program, args);
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished(2000);
+        return false;
+    }
+    if (output)
+        *output = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+class TestCupsPrint : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sheetArrivesAsAPdf()
+    {
+        if (!QPrinterInfo::availablePrinterNames().contains(kQueue))
+            QSKIP("no CUPS queue \"KalvanePDF\" (scripts/pdf-printer.sh sets it up)");
+        const QString folder = cupsPdfFolder();
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is needed to look at the printed page");
+
+        TempStartDir dir(kCatalogueFiles + kSamples + kPictures);
+        TestProgram program;
+        auto *desk = new QueueDesktop;
+        // One name per run: the folder is shared with other jobs.
+        desk->title = QStringLiteral("kalvanetest_%1_%2").arg(::getpid()).arg(QDateTime::currentMSecsSinceEpoch());
+        std::unique_ptr<Desktop> scripted = setDesktop(std::unique_ptr<Desktop>(desk));
+        program.desktop = desk;
+        struct Restore {
+            std::unique_ptr<Desktop> &d;
+            ~Restore() { setDesktop(std::move(d)); }
+        } restore{scripted};
+
+        TForm_base *frame = program.app->frame();
+        Tprinter *options = program.app->printer();
+        frame->show();
+        QStringList files;
+        for (const QString &s : kSamples)
+            files << dir.file(s);
+        desk->printAnswers.enqueue(true);
+        QTimer::singleShot(0, options, [&] {
+            desk->openAnswers.enqueue(files);
+            options->Button1->click(); // 3 files: 4 labels per page
+            options->But_OK->click();
+            if (options->isVisible())
+                options->reject();
+        });
+        frame->Printer1->trigger();
+        QCOMPARE(options->Tag, 4);
+        QVERIFY2(desk->messages.isEmpty(), qPrintable(desk->messageLines().join(u'\n')));
+
+        // Wait for the PDF, at most 90 seconds.
+        QString pdf;
+        QElapsedTimer waited;
+        waited.start();
+        while (pdf.isEmpty() && waited.elapsed() < 90000) {
+            const QStringList found = QDir(folder).entryList({desk->title + QStringLiteral("*.pdf")}, QDir::Files);
+            if (!found.isEmpty()) {
+                const QString candidate = QDir(folder).filePath(found.first());
+                // Complete once its size stops changing.
+                const qint64 size = QFileInfo(candidate).size();
+                QTest::qWait(500);
+                if (size > 0 && QFileInfo(candidate).size() == size)
+                    pdf = candidate;
+            } else {
+                QTest::qWait(500);
+            }
+        }
+        if (pdf.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no PDF named %1 reached %2 within 90 s: CUPS is slow or the queue "
+                                            "is stopped").arg(desk->title, folder)));
+        struct Remove {
+            QString path;
+            ~Remove() { QFile::remove(path); }
+        } remove{pdf};
+
+        QTemporaryDir raster;
+        QVERIFY(runTool(pdftoppm, {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"), pdf,
+                                   raster.filePath(QStringLiteral("page"))}));
+        const QStringList pages = QDir(raster.path()).entryList({QStringLiteral("page*.png")}, QDir::Files);
+        QCOMPARE(pages.size(), 1);
+        QImage page(raster.filePath(pages.first()));
+        QVERIFY(!page.isNull());
+
+        // A landscape sheet; a PDF printer may hand it back as a portrait page
+        // with the content turned. The labels must be in cells 0, 1 and 2 and
+        // cell 3 white, whichever way it was turned.
+        QList<QImage> views;
+        if (page.width() > page.height())
+            views << page;
+        else
+            views << page.transformed(QTransform().rotate(90)) << page.transformed(QTransform().rotate(-90));
+        bool matched = false;
+        QString seen;
+        for (const QImage &view : views) {
+            const QList<int> q = quarters(view);
+            seen += QStringLiteral(" [%1 %2 %3 %4]").arg(q.at(0)).arg(q.at(1)).arg(q.at(2)).arg(q.at(3));
+            matched = matched || threeLabelsAndAWhiteCell(q);
+        }
+        QVERIFY2(matched, qPrintable(QStringLiteral("ink per cell:") + seen));
+
+        // The words themselves, when the page keeps its text.
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (!pdftotext.isEmpty()) {
+            QByteArray text;
+            QVERIFY(runTool(pdftotext, {pdf, QStringLiteral("-")}, &text));
+            const QString words = QString::fromUtf8(text);
+            // A printing chain that re-encodes the fonts may leave no
+            // readable text; the pixels above are then the proof.
+            if (words.contains(QStringLiteral("DANGER"))) {
+                for (const char *product : {"ACÉTONE", "ACIDE SULFURIQUE", "HYPOCHLORITE DE SODIUM"})
+                    QVERIFY2(words.contains(QString::fromUtf8(product)), product);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestCupsPrint)
+#include "gui_cupsprint.moc"

@@ -1,0 +1,242 @@
+// The frame's print command on a PDF printer: the print options shown
+// modally, the print dialog, copies as pages, the active label or the
+// selection, the signs of a running job taken back, the warnings, printing
+// errors, and the places the command is reached from.
+
+#include "testsupport.h"
+
+#include "editor/mdichild.h"
+#include "render/apercu.h"
+#include "render/storedlabel.h"
+#include "shell/application.h"
+#include "shell/base.h"
+#include "tools/printcommand.h"
+#include "tools/printer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QStringList kSamples = {QStringLiteral("Kalvane/Acetone.kvln"),
+                              QStringLiteral("Kalvane/Acide sulfurique 96%.kvln"),
+                              QStringLiteral("Kalvane/Hypochlorite de sodium.kvln")};
+const QStringList kPictures = {QStringLiteral("SGH02.jpg"), QStringLiteral("SGH05.jpg"), QStringLiteral("SGH07.jpg"),
+                               QStringLiteral("SGH09.jpg")};
+
+// The scripted desktop, whose print dialog also sends the job to a PDF file
+// with the copies a user would choose.
+class PrintingDesktop : public ScriptedDesktop
+{
+public:
+    QString outputFile;
+    int copies = 1;
+    int printerCopiesSeen = -1; // the printer's copy count when the dialog opened
+
+    bool print(QWidget *parent, QPrinter *printer) override
+    {
+        printerCopiesSeen = printer->copyCount();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(outputFile);
+        printer->setResolution(300);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        printer->setCopyCount(copies);
+        return ScriptedDesktop::print(parent, printer);
+    }
+};
+
+int pdfPages(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray bytes = f.readAll();
+    int pages = 0;
+    for (qsizetype at = bytes.indexOf("/Type /Page"); at >= 0; at = bytes.indexOf("/Type /Page", at + 1))
+        if (at + 11 >= bytes.size() || bytes.at(at + 11) != 's')
+            ++pages;
+    return pages;
+}
+
+} // namespace
+
+class TestPrintJob : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempStartDir> m_dir;
+    std::unique_ptr<TestProgram> m_program;
+    std::unique_ptr<Desktop> m_scripted; // the program's own scripted desktop, put back at the end
+    PrintingDesktop *m_desk = nullptr;
+
+    TForm_base *frame() const { return m_program->app->frame(); }
+    Tprinter *dlg() const { return m_program->app->printer(); }
+
+    // Runs the print command; `inDialog` acts in the print options while
+    // they are shown modally.
+    void printWith(const std::function<void(Tprinter *)> &inDialog)
+    {
+        QTimer::singleShot(0, dlg(), [this, inDialog] {
+            QVERIFY(dlg()->isVisible());
+            inDialog(dlg());
+            if (dlg()->isVisible())
+                dlg()->reject();
+        });
+        frame()->Printer1->trigger();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<TempStartDir>(kCatalogueFiles + kSamples + kPictures);
+        m_program = std::make_unique<TestProgram>();
+        m_desk = new PrintingDesktop;
+        m_desk->outputFile = m_dir->file(QStringLiteral("sortie.pdf"));
+        m_scripted = setDesktop(std::unique_ptr<Desktop>(m_desk));
+        m_program->desktop = m_desk;
+        frame()->show();
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(QApplication::overrideCursor(), nullptr); // the hourglass never stays
+        setDesktop(std::move(m_scripted));
+        m_program.reset();
+        m_dir.reset();
+    }
+
+    void activeLabelWithCopies()
+    {
+        frame()->open(m_dir->file(kSamples.at(0)));
+        TMDIChild *label = frame()->activeLabel();
+        frame()->mirrors.productSize = 16;
+        m_desk->copies = 3;
+        m_desk->printAnswers.enqueue(true);
+        printWith([&](Tprinter *p) {
+            // The command named the active label and brought the first tab.
+            QCOMPARE(p->Rad_actuel->text(), label->windowTitle());
+            QCOMPARE(p->PageControl1->currentWidget(), p->TabSheet1);
+            QCOMPARE(p->But_OKTag, 1);
+            QVERIFY(p->Rad_actuel->isChecked());
+            p->Rad_4->click();
+            p->Ed_g->setText(QStringLiteral("5"));
+            p->But_OK->click();
+        });
+        QCOMPARE(m_desk->printerCopiesSeen, 1);
+        QCOMPARE(pdfPages(m_desk->outputFile), 3); // the program repeats the page
+        QVERIFY(m_desk->messages.isEmpty());
+        QCOMPARE(frame()->STnb_f->text(), QStringLiteral("1"));
+        QCOMPARE(frame()->mirrors.productSize, 16.0f);
+        QCOMPARE(label->Lab_margeX->text(), QStringLiteral("5"));
+    }
+
+    void selectionWithAMissingFile()
+    {
+        // Printing the sheet as label pictures: the cell of the missing file is
+        // white and the user is told which file it was.
+        QStringList files;
+        for (const QString &s : kSamples)
+            files << m_dir->file(s);
+        const QString gone = m_dir->file(QStringLiteral("Kalvane/Retiré.kvln"));
+        files.insert(2, gone);
+        m_desk->printAnswers.enqueue(true);
+        printWith([&](Tprinter *p) {
+            QVERIFY(p->Rad_planche->isChecked());
+            m_desk->openAnswers.enqueue(files);
+            p->Button1->click();
+            p->CB_IB->setChecked(true);
+            p->But_OK->click();
+        });
+        QCOMPARE(pdfPages(m_desk->outputFile), 1);
+        QCOMPARE(m_desk->messageLines(),
+                 QStringList{QStringLiteral("AVERTISSEMENT: ")
+                             + StoredLabel::kMissingFile.arg(QDir::toNativeSeparators(gone))});
+        QCOMPARE(frame()->STnb_f->text(), QStringLiteral("0"));
+    }
+
+    void nothingPrintedWhenCancelled()
+    {
+        // The options cancelled: no print dialog (the scripted desktop would
+        // fail the test on one).
+        printWith([](Tprinter *p) { p->But_annul->click(); });
+        QVERIFY(!QFileInfo::exists(m_desk->outputFile));
+        // "Im&primer" with nothing to print keeps the dialog open.
+        printWith([&](Tprinter *p) {
+            p->But_OK->click();
+            QVERIFY(p->isVisible());
+            QCOMPARE(m_desk->messageLines(),
+                     QStringList{QStringLiteral("AVERTISSEMENT: Aucune étiquette disponible !")});
+            p->close(); // the close box: nothing printed either
+        });
+        // The print dialog cancelled.
+        frame()->Nouveau1->trigger();
+        m_desk->printAnswers.enqueue(false);
+        printWith([](Tprinter *p) { p->But_OK->click(); });
+        QVERIFY(!QFileInfo::exists(m_desk->outputFile));
+        QCOMPARE(m_desk->messages.size(), 1);
+    }
+
+    void printingErrorsAreReported()
+    {
+        // A printer that cannot take the document: said in French, the
+        // document abandoned, the bottom panel and the cursor back.
+        frame()->Nouveau1->trigger();
+        m_desk->outputFile = m_dir->file(QStringLiteral("absent/dossier/sortie.pdf"));
+        m_desk->printAnswers.enqueue(true);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+        printWith([](Tprinter *p) { p->But_OK->click(); });
+        QCOMPARE(m_desk->messages.size(), 1);
+        QCOMPARE(m_desk->messages.first().title, QStringLiteral("AVERTISSEMENT"));
+        QCOMPARE(m_desk->messages.first().text, SheetPrint::kFailure.arg(SheetPrint::kAtBegin));
+        QCOMPARE(frame()->STnb_f->text(), QStringLiteral("1"));
+    }
+
+    void marginsLeavingNoRoom()
+    {
+        frame()->Nouveau1->trigger();
+        m_desk->printAnswers.enqueue(true);
+        printWith([](Tprinter *p) {
+            p->Ed_g->setText(QStringLiteral("1000000"));
+            p->But_OK->click();
+        });
+        QCOMPARE(m_desk->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: ") + SheetPrint::kNoRoom});
+        QVERIFY(!QFileInfo::exists(m_desk->outputFile));
+    }
+
+    void reachedFromMenusAndKeys()
+    {
+        TForm_base *f = frame();
+        QCOMPARE(f->Printer1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QVERIFY(f->Printer1->isEnabled());
+        f->Nouveau1->trigger();
+        TMDIChild *label = f->activeLabel();
+        QVERIFY(label->findChild<QMenu *>(QStringLiteral("PopupMenu1"))->actions().contains(f->Printer1));
+        QVERIFY(m_program->app->apercu()->PopupMenu1->actions().contains(f->Printer1));
+        // The tool button and the menu carry the same action.
+        QVERIFY(f->findChild<QMenu *>(QStringLiteral("Fichier1"))->actions().contains(f->Printer1));
+        // Ctrl+P opens the print options.
+        QTimer::singleShot(0, dlg(), [this] {
+            QVERIFY(dlg()->isVisible());
+            dlg()->reject();
+        });
+        QApplication::setActiveWindow(f);
+        QTest::keyClick(f, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(!dlg()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestPrintJob)
+#include "gui_printjob.moc"

@@ -1,0 +1,117 @@
+#include "tools/printcommand.h"
+
+#include "editor/mdichild.h"
+#include "shell/application.h"
+#include "shell/base.h"
+#include "shell/desktop.h"
+#include "tools/printer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QTabWidget>
+
+namespace PrintCommand {
+
+namespace {
+
+// The signs of a running job, taken back whatever happens.
+class JobSigns
+{
+public:
+    explicit JobSigns(TForm_base *frame)
+        : m_frame(frame)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_frame->STnb_f->setText(kPrinting);
+        m_frame->STnb_f->repaint();
+    }
+    ~JobSigns()
+    {
+        m_frame->STnb_f->setText(QString::number(m_frame->labelCount()));
+        QApplication::restoreOverrideCursor();
+    }
+    JobSigns(const JobSigns &) = delete;
+    JobSigns &operator=(const JobSigns &) = delete;
+
+private:
+    TForm_base *m_frame;
+};
+
+} // namespace
+
+SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
+{
+    Tprinter *options = kalvane()->printer();
+    // The program repeats the page itself: the printer is asked for one copy.
+    const int copies = std::max(1, printer->copyCount());
+    printer->setCopyCount(1);
+
+    SheetPrint::Job job;
+    job.settings = options->settings();
+    job.copies = copies;
+    job.current = frame->mirrors;
+    job.pictogramFolder = frame->startDirectory();
+    if (job.settings.activeLabel) {
+        job.active = frame->activeContent();
+        if (TMDIChild *label = frame->activeLabel())
+            job.activeName = label->windowTitle();
+    }
+    job.deviceFailed = [printer] { return printer->printerState() == QPrinter::Error; };
+    // The job's name in the printing system's queue.
+    if (printer->docName().isEmpty())
+        printer->setDocName(QStringLiteral("Kalvane - ")
+                            + (job.settings.activeLabel ? job.activeName : options->Rad_planche->text()));
+
+    SheetPrint::Result result;
+    {
+        JobSigns signs(frame);
+        result = SheetPrint::print(printer, job);
+    }
+    printer->setCopyCount(copies);
+    return result;
+}
+
+void run(TForm_base *frame)
+{
+    Tprinter *options = kalvane() ? kalvane()->printer() : nullptr;
+    if (!frame || !options)
+        return;
+    // Drawing stored labels must leave the frame's text sizes as they were.
+    const FrameMirrors saved = frame->mirrors;
+    const auto restoreSizes = [&] {
+        frame->mirrors.productSize = saved.productSize;
+        frame->mirrors.statementSize = saved.statementSize;
+    };
+
+    if (frame->labelCount() > 0) {
+        if (TMDIChild *label = frame->activeLabel()) {
+            options->Rad_actuel->setText(label->windowTitle());
+            options->CB_HPEUH->setChecked(label->CB_hpeuh->isChecked());
+        }
+    }
+    options->But_OKTag = 1;
+    options->PageControl1->setCurrentWidget(options->TabSheet1);
+    options->exec();
+    if (options->But_OKTag == 1) {
+        restoreSizes();
+        return;
+    }
+
+    QPrinter printer(QPrinter::HighResolution);
+    if (!desktop().print(frame, &printer)) {
+        restoreSizes();
+        return;
+    }
+    const SheetPrint::Result result = printOn(frame, &printer);
+    restoreSizes();
+
+    if (!result.error.isEmpty())
+        desktop().message(frame, SheetPrint::kWarningTitle, result.error, Desktop::Icon::Warning, Desktop::Ok);
+    for (const QString &text : SheetPrint::messages(result))
+        desktop().message(frame, SheetPrint::kWarningTitle, text, Desktop::Icon::Warning, Desktop::Ok);
+}
+
+} // namespace PrintCommand
