@@ -173,7 +173,7 @@ void BM_SheetPreview18(benchmark::State &state)
 void BM_StoredLabelPicture(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(StoredLabel::picture(g_selection.first(), false, FrameMirrors(), kDataDir));
+        benchmark::DoNotOptimize(StoredLabel::imp_etBM_pl(g_selection.first(), false, FrameMirrors(), kDataDir));
 }
 
 long statusKilobytes(const char *field)

@@ -67,6 +67,20 @@ LayoutResult draw(QPainter &painter, const LabelContent &content, const RenderVa
 // The label picture: 1272 x 900, Format_RGB32 (three colour bytes used).
 QImage labelPicture(const LabelContent &content, LayoutResult *result = nullptr);
 
+// The active label's picture (the floating preview, the sheet preview and
+// printing in "Conformité à l'aperçu" mode): the label picture of its content.
+inline QImage print_etBM(const LabelContent &content, LayoutResult *result = nullptr)
+{
+    return labelPicture(content, result);
+}
+
+// The active label drawn straight onto a printer page (`pageVariant` from
+// RenderVariant::page).
+inline LayoutResult print_etPR(QPainter &painter, const LabelContent &content, const RenderVariant &pageVariant)
+{
+    return draw(painter, content, pageVariant);
+}
+
 // The export image: 2121 x 1500, not smoothed.
 QImage exportImage(const LabelContent &content, LayoutResult *result = nullptr);
 

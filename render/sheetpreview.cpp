@@ -49,7 +49,7 @@ Result draw(QImage *image, const SheetSettings &s, const LabelContent &active, c
     QImage activePicture;
     if (s.activeLabel) {
         LayoutResult r;
-        activePicture = LabelRenderer::labelPicture(active, &r);
+        activePicture = LabelRenderer::print_etBM(active, &r);
         for (const QString &p : r.problems)
             addOnce(&result.problems, p);
         smooth(&activePicture, result.blurs);
@@ -69,7 +69,7 @@ Result draw(QImage *image, const SheetSettings &s, const LabelContent &active, c
                 addOnce(&result.missing, path);
             if (!path.isEmpty() && QFileInfo(path).isFile()) {
                 LayoutResult r;
-                picture = StoredLabel::picture(path, s.numberingOnly, current, pictogramFolder, &r);
+                picture = StoredLabel::imp_etBM_pl(path, s.numberingOnly, current, pictogramFolder, &r);
                 for (const QString &p : r.problems)
                     addOnce(&result.problems, p);
                 smooth(&picture, result.blurs);

@@ -109,7 +109,7 @@ public:
         const int h = m_g.labelHeight();
         if (s.activeLabel && s.pictureMode && m_activePicture.isNull()) {
             LayoutResult r;
-            m_activePicture = LabelRenderer::labelPicture(m_job.active, &r);
+            m_activePicture = LabelRenderer::print_etBM(m_job.active, &r);
             noteLayout(m_result, m_job.activeName, r);
         }
         for (int cell = 0; cell < m_n; ++cell) {
@@ -122,7 +122,7 @@ public:
                 if (s.pictureMode) {
                     Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, m_activePicture);
                 } else {
-                    noteLayout(m_result, m_job.activeName, LabelRenderer::draw(painter, m_job.active, pageVariant()));
+                    noteLayout(m_result, m_job.activeName, LabelRenderer::print_etPR(painter, m_job.active, pageVariant()));
                     checkOverflow(m_job.activeName, m_job.active);
                 }
                 continue;
@@ -142,7 +142,7 @@ public:
                 // One label picture at a time, released after its cell.
                 LayoutResult r;
                 const QImage picture =
-                    StoredLabel::picture(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &r);
+                    StoredLabel::imp_etBM_pl(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &r);
                 noteLayout(m_result, name, r);
                 Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, picture);
             } else {

@@ -26,7 +26,7 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
     return true;
 }
 
-QImage picture(const QString &path, bool numberingOnly, const FrameMirrors &current,
+QImage imp_etBM_pl(const QString &path, bool numberingOnly, const FrameMirrors &current,
                const QString &pictogramFolder, LayoutResult *result)
 {
     LabelContent content;
@@ -41,7 +41,7 @@ QImage picture(const QString &path, bool numberingOnly, const FrameMirrors &curr
     return image;
 }
 
-LayoutResult drawOnPage(QPainter &painter, const QString &path, bool numberingOnly, const FrameMirrors &current,
+LayoutResult imp_etPR_pl(QPainter &painter, const QString &path, bool numberingOnly, const FrameMirrors &current,
                         const QString &pictogramFolder, const RenderVariant &variant)
 {
     LabelContent content;

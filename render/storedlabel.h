@@ -28,12 +28,12 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
 
 // The stored-label picture: the file drawn into a 1272 x 900 label picture.
 // A missing file gives a white picture.
-QImage picture(const QString &path, bool numberingOnly, const FrameMirrors &current,
+QImage imp_etBM_pl(const QString &path, bool numberingOnly, const FrameMirrors &current,
                const QString &pictogramFolder, LayoutResult *result = nullptr);
 
 // The stored label drawn straight onto a printer page (`variant` from
 // RenderVariant::page). A missing file draws nothing.
-LayoutResult drawOnPage(QPainter &painter, const QString &path, bool numberingOnly, const FrameMirrors &current,
+LayoutResult imp_etPR_pl(QPainter &painter, const QString &path, bool numberingOnly, const FrameMirrors &current,
                         const QString &pictogramFolder, const RenderVariant &variant);
 
 } // namespace StoredLabel

@@ -113,9 +113,12 @@ std::optional<QColor> QtDesktop::color(QWidget *parent, const QColor &initial)
 
 bool QtDesktop::print(QWidget *parent, QPrinter *printer)
 {
-    QPrintDialog dialog(printer, parent);
-    keepAbovePreview(&dialog);
-    return dialog.exec() == QDialog::Accepted;
+    // The page-number option is shown, as users expect it; the program prints
+    // whole pages of labels and does not use it.
+    QPrintDialog PrintDialog1(printer, parent);
+    keepAbovePreview(&PrintDialog1);
+    PrintDialog1.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    return PrintDialog1.exec() == QDialog::Accepted;
 }
 
 bool QtDesktop::hasPrinter()

@@ -77,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(r.pictogramArea.size(), QSize(int(470.0 * width / 1272), int(900.0 * width / 1272)));
         QVERIFY(!r.logo.isEmpty());
         // A second label in the lower cell, from a file that has gone: nothing.
-        const LayoutResult missing = StoredLabel::drawOnPage(
+        const LayoutResult missing = StoredLabel::imp_etPR_pl(
             painter, dir.filePath(QStringLiteral("absent.kvln")), false, FrameMirrors(), dir.path(),
             RenderVariant::page(0, gridHeight / 2, width, a, k, printer.height(), dpi));
         QCOMPARE(missing.problems.size(), 1);

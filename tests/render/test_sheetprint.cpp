@@ -173,11 +173,11 @@ private Q_SLOTS:
         image.fill(Qt::white);
         LayoutResult r;
         if (pictureMode) {
-            image = StoredLabel::picture(m_labels.at(0), false, FrameMirrors(), kData, &r);
+            image = StoredLabel::imp_etBM_pl(m_labels.at(0), false, FrameMirrors(), kData, &r);
         } else {
             QPainter painter(&image);
             const double a = 1800 / 636.0;
-            r = StoredLabel::drawOnPage(painter, m_labels.at(0), false, FrameMirrors(), kData,
+            r = StoredLabel::imp_etPR_pl(painter, m_labels.at(0), false, FrameMirrors(), kData,
                                         RenderVariant::page(0, 0, 1800, a, a * 0.75, 1300, 96));
         }
         QVERIFY(r.supplier.height() > 0 && r.product.height() > 0 && r.comment.height() > 0);

@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         QDir::setCurrent(m_labels.path());
         LayoutResult r;
-        const QImage image = StoredLabel::picture(m_labels.filePath(QStringLiteral("acide.kvln")), false,
+        const QImage image = StoredLabel::imp_etBM_pl(m_labels.filePath(QStringLiteral("acide.kvln")), false,
                                                   FrameMirrors(), m_start.path(), &r);
         QVERIFY2(r.problems.isEmpty(), qPrintable(r.problems.join(u'\n')));
         QCOMPARE(image.size(), QSize(1272, 900));
@@ -92,7 +92,7 @@ private Q_SLOTS:
     {
         QDir::setCurrent(m_start.path());
         LayoutResult r;
-        StoredLabel::picture(m_labels.filePath(QStringLiteral("acide.kvln")), false, FrameMirrors(),
+        StoredLabel::imp_etBM_pl(m_labels.filePath(QStringLiteral("acide.kvln")), false, FrameMirrors(),
                              m_start.path(), &r);
         QVERIFY(r.logo.isEmpty());
         QVERIFY(r.problems.isEmpty());
@@ -101,7 +101,7 @@ private Q_SLOTS:
     void numberingOnlyFromTheFile()
     {
         LayoutResult r;
-        StoredLabel::picture(m_labels.filePath(QStringLiteral("acide.kvln")), true, FrameMirrors(),
+        StoredLabel::imp_etBM_pl(m_labels.filePath(QStringLiteral("acide.kvln")), true, FrameMirrors(),
                              m_start.path(), &r);
         QCOMPARE(r.signalPoints, 48);
         QCOMPARE(r.statementPoints, 40);
@@ -111,7 +111,7 @@ private Q_SLOTS:
     {
         const QString gone = m_labels.filePath(QStringLiteral("disparu.kvln"));
         LayoutResult r;
-        const QImage image = StoredLabel::picture(gone, false, FrameMirrors(), m_start.path(), &r);
+        const QImage image = StoredLabel::imp_etBM_pl(gone, false, FrameMirrors(), m_start.path(), &r);
         QCOMPARE(image.size(), QSize(1272, 900));
         QCOMPARE(image.pixel(150, 150), qRgb(255, 255, 255));
         QCOMPARE(image.pixel(600, 450), qRgb(255, 255, 255));
@@ -120,7 +120,7 @@ private Q_SLOTS:
         QImage page(2000, 1500, QImage::Format_RGB32);
         page.fill(Qt::white);
         QPainter p(&page);
-        r = StoredLabel::drawOnPage(p, gone, false, FrameMirrors(), m_start.path(),
+        r = StoredLabel::imp_etPR_pl(p, gone, false, FrameMirrors(), m_start.path(),
                                     RenderVariant::page(10, 10, 1272, 2.0, 2.0, 1500, 96));
         p.end();
         QCOMPARE(r.problems.size(), 1);
@@ -134,7 +134,7 @@ private Q_SLOTS:
         const QString path = m_labels.filePath(QStringLiteral("coupe.kvln"));
         QVERIFY(TextFile::writeLines(path, lines));
         LayoutResult r;
-        const QImage image = StoredLabel::picture(path, false, FrameMirrors(), m_start.path(), &r);
+        const QImage image = StoredLabel::imp_etBM_pl(path, false, FrameMirrors(), m_start.path(), &r);
         QCOMPARE(r.problems.size(), 1);
         QVERIFY(r.problems.first().startsWith(QStringLiteral("Indice de liste hors limites")));
         QCOMPARE(r.pictogramCount, 1);
