@@ -221,12 +221,22 @@ TMDIChild::TMDIChild(QWidget *frame)
 
 TMDIChild::~TMDIChild() = default;
 
-// The press handlers of the nine pictogram images, in their order.
-const TMDIChild::Handler TMDIChild::kPictogramPress[9] = {
-    &TMDIChild::SGH01MouseDown, &TMDIChild::SGH02MouseDown, &TMDIChild::SGH03MouseDown,
-    &TMDIChild::SGH04MouseDown, &TMDIChild::SGH05MouseDown, &TMDIChild::SGH06MouseDown,
-    &TMDIChild::SGH07MouseDown, &TMDIChild::SGH08MouseDown, &TMDIChild::SGH09MouseDown,
-};
+// The press handler of pictogram image n.
+void TMDIChild::pictogramPressed(int n)
+{
+    switch (n) {
+    case 1: SGH01MouseDown(); break;
+    case 2: SGH02MouseDown(); break;
+    case 3: SGH03MouseDown(); break;
+    case 4: SGH04MouseDown(); break;
+    case 5: SGH05MouseDown(); break;
+    case 6: SGH06MouseDown(); break;
+    case 7: SGH07MouseDown(); break;
+    case 8: SGH08MouseDown(); break;
+    case 9: SGH09MouseDown(); break;
+    default: break;
+    }
+}
 
 QSize TMDIChild::sizeHint() const
 {
@@ -1100,7 +1110,7 @@ bool TMDIChild::eventFilter(QObject *watched, QEvent *event)
             if (watched == pictogramImages[n - 1]) {
                 const int asked = m_pressPrompts;
                 m_releasePending = n;
-                (this->*kPictogramPress[n - 1])();
+                pictogramPressed(n);
                 // A message box opened by the press takes the button's
                 // release with it: build the suggestions once the box has
                 // closed, unless the release reached the image after all.

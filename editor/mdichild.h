@@ -148,8 +148,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    using Handler = void (TMDIChild::*)();
-    static const Handler kPictogramPress[9];
+    void pictogramPressed(int n);
     QWidget *buildPictogramTab();
     QWidget *buildStatementTab(int listNumber, const QString &groupTitle, CheckListBox **list, SearchBox **box,
                                QToolButton **clear, const char *listName, const char *boxName,

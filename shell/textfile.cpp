@@ -143,9 +143,21 @@ bool readBytes(const QString &path, QByteArray *bytes, QString *error, qint64 ma
     if (!file.open(QIODevice::ReadOnly))
         return fail(info.isReadable() ? QStringLiteral("ouverture impossible.")
                                       : QStringLiteral("accès refusé (droits insuffisants)."));
-    *bytes = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("erreur de lecture du support."));
+    // Read in pieces, never holding more than the limit: the file may have
+    // grown since its size was looked at.
+    bytes->clear();
+    bytes->reserve(qsizetype(std::min(info.size(), maxSize)));
+    char piece[1 << 16];
+    for (;;) {
+        const qint64 n = file.read(piece, sizeof piece);
+        if (n < 0)
+            return fail(QStringLiteral("erreur de lecture du support."));
+        if (n == 0)
+            break;
+        bytes->append(piece, qsizetype(n));
+        if (bytes->size() > maxSize)
+            break;
+    }
     if (bytes->size() > maxSize)
         return fail(QStringLiteral("le fichier est trop volumineux."));
     return true;
