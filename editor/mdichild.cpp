@@ -104,6 +104,7 @@ void alignAll(QPlainTextEdit *edit, Qt::Alignment alignment)
 }
 
 const QString kLogoPathTooLong = QStringLiteral("Le chemin du logo « %1 » est trop long pour être enregistré.");
+const QString kLogoUnusable = QStringLiteral("Le logo « %1 » ne peut pas être affiché : %2");
 
 // The label window shows its logo small: decoded through the program's codec
 // (regular files of sane size only), at a reduced scale when it is large.
@@ -1005,8 +1006,14 @@ void TMDIChild::applyDocument(const LabelDocument &doc)
     ComboBox1->setCurrentText(doc.signalWord);
     Memo_F->setPlainText(doc.supplier);
     QImage logo;
-    if (!doc.logoPath.isEmpty() && QFileInfo(doc.logoPath).isFile())
-        loadLogoPicture(doc.logoPath, &logo, nullptr);
+    m_logoError.clear();
+    // A logo path that names no file is no problem (the label has no logo);
+    // a file that cannot be used as a logo is said by the caller.
+    if (!doc.logoPath.isEmpty() && QFileInfo::exists(doc.logoPath) && !QFileInfo(doc.logoPath).isDir()) {
+        QString why;
+        if (!loadLogoPicture(doc.logoPath, &logo, &why))
+            m_logoError = kLogoUnusable.arg(QDir::toNativeSeparators(doc.logoPath), why);
+    }
     setLogo(doc.logoPath, logo);
     showPictogramList(doc.pictograms);
     fillList(CheckListBox2, doc.hazards);

@@ -132,6 +132,9 @@ public:
         "L'étiquette « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications avant de la fermer ?");
 
     QImage logoPicture() const { return m_logo; }
+    // Why the logo of the last document applied could not be shown (a file
+    // that is no JPEG picture, too large, a pipe...); empty otherwise.
+    QString logoError() const { return m_logoError; }
     // A supplier card copied into the label: logo picture and path (the
     // frame's current logo path too), then the supplier text, as if typed.
     void takeSupplier(const QString &text, const QString &logoPath, const QImage &logo);
@@ -174,6 +177,7 @@ private:
     QColor m_productColor = Qt::black;
     int m_commentAlignment = AlignCenterCode;
     QImage m_logo;
+    QString m_logoError;
     bool m_closed = false;
     bool m_filling = false;
     bool m_verifying = false;

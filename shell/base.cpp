@@ -763,8 +763,11 @@ void TForm_base::open(const QString &path)
         if (const auto scale = ColorText::parseInteger(doc.scale))
             p->TrackBar1->setValue(int(*scale));
     }
-    if (!status.warnings.isEmpty())
-        desktop().message(this, kWarningTitle, status.warnings.join(u'\n'), Desktop::Icon::Warning, Desktop::Ok);
+    QStringList warnings = status.warnings;
+    if (!child->logoError().isEmpty())
+        warnings << child->logoError();
+    if (!warnings.isEmpty())
+        desktop().message(this, kWarningTitle, warnings.join(u'\n'), Desktop::Icon::Warning, Desktop::Ok);
     if (!status.ok())
         throw KalvaneError(status.message);
 }

@@ -3,6 +3,7 @@
 // window's document or from a stored label's digest.
 
 #include "render/labelcontent.h"
+#include "render/labelrenderer.h"
 #include "shell/labeldigest.h"
 
 #include <QDir>
@@ -212,6 +213,29 @@ private Q_SLOTS:
                                                                 list(kEUH, {0}), numbering);
             QCOMPARE(c.statements, window + u'\n');
         }
+    }
+
+    void sizesFromFilesAreDrawable()
+    {
+        // A hand-edited size of 1e10 (or 0, or a negative one) is drawn within
+        // the bounds a label can show, from a window and from a file alike.
+        LabelDocument doc;
+        FrameMirrors mirrors;
+        mirrors.productSize = 1e10f;
+        mirrors.statementSize = -3;
+        const LabelContent c = LabelContent::fromDocument(doc, mirrors, false, QString());
+        QCOMPARE(c.productSize, LabelContent::kMaximumSize);
+        QCOMPARE(c.statementSize, LabelContent::kMinimumSize);
+        LabelDigest digest;
+        digest.productSize = 0.0f;
+        digest.statementSize = 7.5f;
+        const LabelContent d = LabelContent::fromDigest(digest, mirrors, false, QString(), QString());
+        QCOMPARE(d.productSize, LabelContent::kMinimumSize);
+        QCOMPARE(d.statementSize, 7.5);
+        // And the drawing takes them without harm.
+        LayoutResult r;
+        LabelRenderer::labelPicture(c, &r);
+        QVERIFY(r.productPoints > 0 && r.productPoints <= 2 * LabelContent::kMaximumSize);
     }
 
     void fromDigestWithUnreadableTexts()

@@ -236,13 +236,17 @@ void TestSafety::aPipeAsLogoNeverBlocks()
     }));
     QVERIFY(label->logoPicture().isNull());
     QCOMPARE(frame()->mirrors.logoPath, fifo);
+    // Said once at opening, with the reason.
+    QCOMPARE(desk()->messages.size(), 1);
+    QVERIFY2(desk()->messages.last().text.contains(QStringLiteral("pas un fichier ordinaire")),
+             qPrintable(desk()->messages.last().text));
     // Saved elsewhere: the pipe is not copied (reading it would never end).
     QDir().mkpath(m_dir->file(QStringLiteral("ailleurs")));
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("ailleurs/tube.kvln")));
     frame()->Enregistrer1->trigger();
     QVERIFY(QFileInfo::exists(m_dir->file(QStringLiteral("ailleurs/tube.kvln"))));
     QVERIFY(!QFileInfo::exists(m_dir->file(QStringLiteral("ailleurs/fournisseurs/tube.jpg"))));
-    QCOMPARE(desk()->messages.size(), 1);
+    QCOMPARE(desk()->messages.size(), 2);
     QVERIFY(desk()->messages.last().text.contains(QStringLiteral("pas un fichier ordinaire")));
 }
 
