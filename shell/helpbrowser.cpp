@@ -36,6 +36,9 @@ bool HelpBrowser::showPage(QWidget *parent, const QString &path)
         QWidget *owner = parent ? parent->window() : nullptr;
         g_window = new HelpBrowser(owner);
         g_window->setAttribute(Qt::WA_DeleteOnClose, false);
+        // First shown over the program's frame, not in a corner of the screen.
+        if (owner)
+            g_window->move(owner->geometry().center() - QPoint(g_window->width() / 2, g_window->height() / 2));
     }
     g_window->m_browser->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
     g_window->show();
