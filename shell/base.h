@@ -85,6 +85,8 @@ public:
     void Export1Execute();
     void Modif1Execute();
     void majourExecute();
+    // "Vérifier l'étiquette": the label checks on the active label, in one message.
+    void Verifier1Execute();
 
     static inline const QString kCaption = QStringLiteral("Kalvane");
     static inline const QString kLabelFilter = QStringLiteral("Kalvane|*.kvln");
@@ -110,6 +112,7 @@ public:
     QAction *Modif1 = nullptr;
     QAction *majour = nullptr;
     QAction *Planche = nullptr;
+    QAction *Verifier1 = nullptr;
     QAction *Fermer1 = nullptr;
     QAction *WindowCascade1 = nullptr;
     QAction *WindowTileHorizontal1 = nullptr;
