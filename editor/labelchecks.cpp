@@ -29,7 +29,7 @@ const QString kUnknownPictogram = QStringLiteral(
     "l'ouverture de l'étiquette.");
 const QString kRepeatedPictogram = QStringLiteral("Le pictogramme %1 figure plusieurs fois.");
 const QString kTooManyPictograms = QStringLiteral(
-    "%1 L'étiquette en porte %2 : %3 ne sont pas lus à l'ouverture.");
+    "%1 L'étiquette en porte %2 ; ceux qui suivent le cinquième ne sont pas lus à l'ouverture : %3.");
 const QString kRuleRefused = QStringLiteral("L'éditeur refuse cette combinaison de pictogrammes : « %1 »");
 const QString kUnneededSgh07 = QStringLiteral("%1, et aucune mention de danger cochée ne demande SGH07 par ailleurs.");
 const QString kOtherSignalWord = QStringLiteral("La mention d'avertissement « %1 » n'est ni « DANGER » ni « ATTENTION ».");
@@ -281,8 +281,11 @@ void LabelChecks::checkReading(const Subject &s, QList<LabelFinding> *out) const
         out->append({LabelFinding::Error, kNotALabel});
         return;
     }
-    if (!s.status.ok())
+    if (!s.status.ok()) {
+        // What the reader noted before it stopped follows from the cut.
         out->append({LabelFinding::Error, kReadingStopped.arg(s.status.message)});
+        return;
+    }
     for (const QString &w : s.status.warnings)
         out->append({LabelFinding::Warning, w});
 }
