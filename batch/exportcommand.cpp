@@ -22,9 +22,9 @@ namespace ExportCommand {
 namespace {
 
 const QString kDescription = QStringLiteral(
-    "Exporte chaque étiquette comme la commande « Exporter » de Kalvane : une image de\n"
-    "2121 × 1500 pixels nommée comme l'étiquette (Acetone.kvln donne Acetone.jpg).\n"
-    "Une image existante du même nom est remplacée.\n");
+    "Exporte chaque étiquette comme la commande « Exporter » de Kalvane : une\n"
+    "image de 2121 × 1500 pixels nommée comme l'étiquette (Acetone.kvln donne\n"
+    "Acetone.jpg). Une image existante du même nom est remplacée.\n");
 
 const QString kNotALabel = QStringLiteral("ce n'est pas un fichier d'étiquette (sa première ligne n'est pas « ***fab*** »).");
 const QString kNotWritten = QStringLiteral("l'étiquette ne peut pas être lue, rien n'est exporté : %1");

@@ -7,11 +7,11 @@ namespace VerifyCommand {
 namespace {
 
 const QString kDescription = QStringLiteral(
-    "Vérifie chaque étiquette comme la commande « Vérifier l'étiquette » de Kalvane et\n"
-    "écrit une ligne par constat sur la sortie standard : « fichier: niveau: message »,\n"
-    "le niveau étant erreur, avertissement ou note. Une étiquette sans constat\n"
-    "n'écrit rien. Le code de sortie est 1 dès qu'une étiquette a une erreur ou un\n"
-    "avertissement ; des notes seules le laissent à 0.\n");
+    "Vérifie chaque étiquette comme la commande « Vérifier l'étiquette » de\n"
+    "Kalvane et écrit une ligne par constat sur la sortie standard :\n"
+    "« fichier: niveau: message », le niveau étant erreur, avertissement ou note.\n"
+    "Une étiquette sans constat n'écrit rien. Le code de sortie est 1 dès qu'une\n"
+    "étiquette a une erreur ou un avertissement ; des notes seules le laissent à 0.\n");
 
 int run(BatchTool &tool, const CommandLine::Parsed &line)
 {
