@@ -28,6 +28,9 @@ const QString kDescription = QStringLiteral(
 
 const QString kNotALabel = QStringLiteral("ce n'est pas un fichier d'étiquette (sa première ligne n'est pas « ***fab*** »).");
 const QString kNotWritten = QStringLiteral("l'étiquette ne peut pas être lue, rien n'est exporté : %1");
+const QString kDropped = QStringLiteral(
+    "le fichier contient ce que Kalvane ne lit pas, qui manque donc à l'image : %1 (voir « kalvane-batch "
+    "verifier »).");
 const QString kSameName = QStringLiteral("une autre étiquette de cette commande donne déjà « %1 » : rien n'est exporté.");
 
 // A PDF page: A5 in landscape, the label as wide as the A-proportioned grid
@@ -174,6 +177,11 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
         }
         for (const QString &w : label.status.warnings) {
             tool.problem(file, w);
+            status = BatchTool::kFileProblem;
+        }
+        // Kalvane opens such a file without a word: here it is said.
+        if (!label.dropped.isEmpty()) {
+            tool.problem(file, kDropped.arg(label.dropped.join(QStringLiteral(", "))));
             status = BatchTool::kFileProblem;
         }
         const QString target =

@@ -1,6 +1,7 @@
 #include "batch/labelloader.h"
 
 #include "editor/catalogue.h"
+#include "editor/labelchecks.h"
 #include "shell/textfile.h"
 
 #include <QDir>
@@ -47,5 +48,25 @@ LabelLoader::Label LabelLoader::read(const QString &path) const
     }
     label.labelFile = !lines.isEmpty() && lines.constFirst() == LabelFile::kFab;
     label.status = LabelFile::parse(lines, &label.document, &label.mirrors, info.absolutePath());
+    if (!label.status.ok() || !label.labelFile)
+        return label;
+
+    // The stored lines, walked again by the same rules, against what was read.
+    const LabelChecks::Subject stored = LabelChecks::subjectOfLines(lines, info.absolutePath());
+    const StatementList *lists[3] = {&label.document.hazards, &label.document.precautions,
+                                     &label.document.supplementary};
+    for (int k = 0; k < 3; ++k) {
+        for (const QString &text : stored.statements[k]) {
+            const QString code = Catalogue::statementCode(text);
+            bool kept = false;
+            for (const StatementEntry &e : *lists[k])
+                kept = kept || (e.ticked && Catalogue::statementCode(e.text) == code);
+            if (!kept)
+                label.dropped << QStringLiteral("la phrase « %1 »").arg(code.isEmpty() ? text.left(40) : code);
+        }
+    }
+    for (const QString &code : stored.pictograms)
+        if (!label.document.pictograms.contains(code))
+            label.dropped << QStringLiteral("le pictogramme « %1 »").arg(code.left(40));
     return label;
 }

@@ -21,6 +21,11 @@ public:
         FrameMirrors mirrors;
         LabelFile::Status status;
         bool labelFile = false; // the first line is "***fab***"
+        // What the file stores but the reader leaves out, so that the label
+        // shows it nowhere: statements whose code is not in their catalogue,
+        // pictogram lines that are no code or come after the fifth. French,
+        // e.g. "la phrase « H999 »".
+        QStringList dropped;
     };
 
     // Reads "H.txt", "P.txt" and "EUH.txt" of `startDirectory`. False with a

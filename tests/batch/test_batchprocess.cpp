@@ -334,6 +334,18 @@ private Q_SLOTS:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files),
                  (QStringList{QStringLiteral("Acetone.jpg"), QStringLiteral("Hypochlorite de sodium.jpg")}));
 
+        // What the file stores but the label cannot show is said: the image
+        // is the desktop's all the same, and the status is 1.
+        const QString unknown = changed(kAcetone, QStringLiteral("inconnue.kvln"), "***prudence***\r\n",
+                                        "9\r\nH299: Mention inconnue.\r\n***prudence***\r\n");
+        const BatchRun::Result dropped = run({QStringLiteral("export"), QStringLiteral("--data"), start(),
+                                              QStringLiteral("--out"), out.path(), unknown});
+        QCOMPARE(dropped.status, 1);
+        QCOMPARE(dropped.err, QStringLiteral("kalvane-batch: %1: le fichier contient ce que Kalvane ne lit pas, qui "
+                                             "manque donc à l'image : la phrase « H299 » (voir « kalvane-batch "
+                                             "verifier »).\n").arg(unknown));
+        QVERIFY(QFileInfo::exists(out.filePath(QStringLiteral("inconnue.jpg"))));
+
         // The output folder cannot be a file.
         const BatchRun::Result file = run({QStringLiteral("export"), QStringLiteral("--data"), start(),
                                            QStringLiteral("--out"), start(kAcetone), start(kAcetone)});
