@@ -64,23 +64,23 @@ QString BatchTool::defaultStartDirectory()
 
 int BatchTool::run(const QStringList &words)
 {
-    QList<CommandLine::Command> specs;
+    QList<CommandLine::Command> definitions;
     for (const Command &c : m_commands)
-        specs.append(c.spec);
+        definitions.append(c.definition);
     CommandLine::Parsed line;
     QString error;
-    const bool parsed = CommandLine::parse(words, globalOptions(), specs, &line, &error);
+    const bool parsed = CommandLine::parse(words, globalOptions(), definitions, &line, &error);
     const Command *command = nullptr;
     for (const Command &c : m_commands)
-        if (c.spec.name == line.command)
+        if (c.definition.name == line.command)
             command = &c;
 
     if (line.help) {
-        m_out << (command ? commandHelp(command->spec) : help());
+        m_out << (command ? commandHelp(command->definition) : help());
         m_out.flush();
         return kSuccess;
     }
-    const QString tryHelp = kTryHelp.arg(command ? kProgram + u' ' + command->spec.name : kProgram);
+    const QString tryHelp = kTryHelp.arg(command ? kProgram + u' ' + command->definition.name : kProgram);
     if (!parsed) {
         m_err << kProgram << ": " << error << '\n' << tryHelp << '\n';
         m_err.flush();
@@ -169,20 +169,20 @@ QString BatchTool::help() const
     QString text = kHelpHead + QStringLiteral("\nCommandes :\n");
     qsizetype width = 0;
     for (const Command &c : m_commands)
-        width = std::max(width, c.spec.name.size());
+        width = std::max(width, c.definition.name.size());
     for (const Command &c : m_commands)
-        text += QStringLiteral("  ") + c.spec.name.leftJustified(width + 2) + c.spec.summary + u'\n';
+        text += QStringLiteral("  ") + c.definition.name.leftJustified(width + 2) + c.definition.summary + u'\n';
     text += QStringLiteral("\nOptions communes :\n") + CommandLine::optionHelp(globalOptions());
     text += u'\n' + kHelpFoot;
     return text;
 }
 
-QString BatchTool::commandHelp(const CommandLine::Command &spec) const
+QString BatchTool::commandHelp(const CommandLine::Command &definition) const
 {
-    QString text = QStringLiteral("Utilisation : %1 %2 %3 [OPTION]...\n").arg(kProgram, spec.name, spec.arguments);
-    text += spec.description;
-    if (!spec.options.isEmpty())
-        text += QStringLiteral("\nOptions :\n") + CommandLine::optionHelp(spec.options);
+    QString text = QStringLiteral("Utilisation : %1 %2 %3 [OPTION]...\n").arg(kProgram, definition.name, definition.arguments);
+    text += definition.description;
+    if (!definition.options.isEmpty())
+        text += QStringLiteral("\nOptions :\n") + CommandLine::optionHelp(definition.options);
     text += QStringLiteral("\nOptions communes :\n") + CommandLine::optionHelp(globalOptions());
     text += QStringLiteral("\nCode de sortie : 0 si tout s'est bien passé, 1 si un fichier a posé problème,\n"
                            "2 si la ligne de commande est erronée.\n");

@@ -22,7 +22,7 @@ public:
 
     using Run = std::function<int(BatchTool &tool, const CommandLine::Parsed &line)>;
     struct Command {
-        CommandLine::Command spec;
+        CommandLine::Command definition;
         Run run;
     };
 
@@ -56,7 +56,7 @@ public:
     void endProgress();
 
     QString help() const;
-    QString commandHelp(const CommandLine::Command &spec) const;
+    QString commandHelp(const CommandLine::Command &definition) const;
 
 private:
     QTextStream &m_out;

@@ -263,12 +263,12 @@ QImage greyLevels(const QImage &picture)
 
 BatchTool::Command command()
 {
-    CommandLine::Command spec;
-    spec.name = QStringLiteral("export");
-    spec.arguments = QStringLiteral("ÉTIQUETTE.kvln...");
-    spec.summary = QStringLiteral("exporte chaque étiquette en image JPEG, PNG ou PDF");
-    spec.description = kDescription;
-    spec.options = {
+    CommandLine::Command definition;
+    definition.name = QStringLiteral("export");
+    definition.arguments = QStringLiteral("ÉTIQUETTE.kvln...");
+    definition.summary = QStringLiteral("exporte chaque étiquette en image JPEG, PNG ou PDF");
+    definition.description = kDescription;
+    definition.options = {
         {QStringLiteral("out"), u'o', QStringLiteral("DOSSIER"),
          QStringLiteral("dossier des images (par défaut le dossier courant ; créé au besoin)")},
         {QStringLiteral("quality"), QChar(), QStringLiteral("N"),
@@ -277,7 +277,7 @@ BatchTool::Command command()
         {QStringLiteral("format"), QChar(), QStringLiteral("FORMAT"),
          QStringLiteral("jpg (par défaut), png (les mêmes pixels) ou pdf (une page A5, texte vectoriel)")},
     };
-    return {spec, run};
+    return {definition, run};
 }
 
 } // namespace ExportCommand

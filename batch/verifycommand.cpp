@@ -47,12 +47,12 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
 
 BatchTool::Command command()
 {
-    CommandLine::Command spec;
-    spec.name = QStringLiteral("verifier");
-    spec.arguments = QStringLiteral("ÉTIQUETTE.kvln...");
-    spec.summary = QStringLiteral("vérifie chaque étiquette, une ligne par constat");
-    spec.description = kDescription;
-    return {spec, run};
+    CommandLine::Command definition;
+    definition.name = QStringLiteral("verifier");
+    definition.arguments = QStringLiteral("ÉTIQUETTE.kvln...");
+    definition.summary = QStringLiteral("vérifie chaque étiquette, une ligne par constat");
+    definition.description = kDescription;
+    return {definition, run};
 }
 
 } // namespace VerifyCommand
