@@ -3,6 +3,8 @@ list(APPEND KALVANE_CORE_SOURCES
     editor/catalogue.cpp
     editor/pictogramrules.cpp
     editor/suggestions.cpp
+    editor/labelfacts.cpp
+    editor/labelchecks.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     editor/mdichild.cpp

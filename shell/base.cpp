@@ -1,6 +1,7 @@
 #include "shell/base.h"
 
 #include "editor/hppicto.h"
+#include "editor/labelchecks.h"
 #include "editor/labelwidgets.h"
 #include "editor/mdichild.h"
 #include "render/apercu.h"
@@ -190,6 +191,8 @@ void TForm_base::createActions()
     gauche1 = makeAction(this, "gauche1", QStringLiteral("gauche"), QString(), {}, false);
     centr1 = makeAction(this, "centr1", QStringLiteral("centré"), QString(), {}, false);
     droite1 = makeAction(this, "droite1", QStringLiteral("droite"), QString(), {}, false);
+    Verifier1 = makeAction(this, "Verifier1", QStringLiteral("Vérifier l'étiquette"),
+                           QStringLiteral("Vérifier l'étiquette active"), {}, false);
 
     // The sizes of the active label are marked in the menus.
     auto *productSizes = new QActionGroup(this);
@@ -235,6 +238,7 @@ void TForm_base::createActions()
     connect(Printer1, &QAction::triggered, this, &TForm_base::Printer1Execute);
     connect(Modif1, &QAction::triggered, this, &TForm_base::Modif1Execute);
     connect(majour, &QAction::triggered, this, &TForm_base::majourExecute);
+    connect(Verifier1, &QAction::triggered, this, &TForm_base::Verifier1Execute);
     connect(gauche1, &QAction::triggered, this, &TForm_base::gauche1Click);
     connect(centr1, &QAction::triggered, this, &TForm_base::centr1Click);
     connect(droite1, &QAction::triggered, this, &TForm_base::droite1Click);
@@ -278,6 +282,7 @@ void TForm_base::createMenus()
     edition->setObjectName(QStringLiteral("Edition1"));
     edition->setToolTip(QStringLiteral("Commandes d'édition"));
     edition->addActions({Modifphrase1, Planche});
+    edition->addAction(Verifier1);
 
     QMenu *texte = menuBar()->addMenu(QStringLiteral("&Texte"));
     texte->setObjectName(QStringLiteral("Texte1"));
@@ -575,6 +580,7 @@ void TForm_base::setLabelCommandsEnabled(bool enabled)
     for (QAction *a : {Apercu1, Enregistrer1, Export1, Fermer1, WindowCascade1, WindowTileHorizontal1,
                        WindowTileVertical1})
         a->setEnabled(enabled);
+    Verifier1->setEnabled(enabled);
     for (QMenu *m : {Police1, Taille1, Alignementdescommentaires1}) {
         m->menuAction()->setEnabled(enabled);
         // A disabled menu must disable its items' shortcuts too.
@@ -737,6 +743,20 @@ void TForm_base::Export1Execute()
 void TForm_base::Printer1Execute()
 {
     ErrorBox::guard(this, [this] { PrintCommand::run(this); });
+}
+
+void TForm_base::Verifier1Execute()
+{
+    TMDIChild *label = activeLabel();
+    if (!label)
+        return;
+    const LabelChecks checks = LabelChecks::load(m_startDirectory);
+    QList<LabelFinding> findings = checks.check(LabelChecks::subjectOf(label->document()));
+    // What the checks could not read is said after the label's own findings.
+    for (const QString &problem : checks.problems())
+        findings.append({LabelFinding::Warning, problem});
+    desktop().message(this, LabelChecks::kTitle, LabelChecks::report(findings),
+                      LabelChecks::serious(findings) ? Desktop::Icon::Warning : Desktop::Icon::Information, Desktop::Ok);
 }
 
 void TForm_base::Nouveau1Execute()

@@ -114,6 +114,8 @@ public:
     void N101Click() { setStatementSize(10); }
     void N111Click() { setStatementSize(11); }
     void N121Click() { setStatementSize(12); }
+    // "Vérifier l'étiquette": the label checks on the active label, in one message.
+    void Verifier1Execute();
 
     static inline const QString kCaption = QStringLiteral("Kalvane");
     static inline const QString kLabelFilter = QStringLiteral("Kalvane|*.kvln");
@@ -139,6 +141,7 @@ public:
     QAction *Modif1 = nullptr;
     QAction *majour = nullptr;
     QAction *Planche = nullptr;
+    QAction *Verifier1 = nullptr;
     QAction *Fermer1 = nullptr;
     QAction *WindowCascade1 = nullptr;
     QAction *WindowTileHorizontal1 = nullptr;

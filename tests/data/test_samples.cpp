@@ -1,15 +1,18 @@
 #include "editor/catalogue.h"
 #include "editor/checkdigits.h"
+#include "editor/labelchecks.h"
 #include "shell/labeldigest.h"
 #include "shell/labelfile.h"
 #include "shell/textfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 // The sample labels shipped in data/Kalvane must open cleanly against the
-// shipped catalogues: every stored statement is a catalogue line, and every
-// identification number passes its check.
+// shipped catalogues: every stored statement is found by its code (its wording
+// completed where the catalogue leaves choices to the supplier), every
+// identification number passes its check, and the label checks find nothing.
 class TestSamples : public QObject
 {
     Q_OBJECT
@@ -41,18 +44,43 @@ void TestSamples::samples()
         LabelFile::read(path, &doc, &mirrors, QStringLiteral(KALVANE_DATA_DIR "/Kalvane"));
     QVERIFY2(status.ok(), qPrintable(status.message));
 
-    // Stored statements come back ticked with the catalogue's own wording.
+    // Stored statements come back ticked under their catalogue code, each with
+    // its stored wording; the other entries keep the catalogue's.
+    const LabelChecks::Subject stored = LabelChecks::readSubject(path);
     int ticked = 0;
+    int k = 0;
     for (const auto &[got, original] : {std::pair{&doc.hazards, &catalogues.hazards},
                                         std::pair{&doc.precautions, &catalogues.precautions},
                                         std::pair{&doc.supplementary, &catalogues.supplementary}}) {
         QCOMPARE(got->size(), original->size());
+        QStringList tickedTexts;
         for (int i = 0; i < got->size(); ++i) {
-            QCOMPARE(got->at(i).text, original->at(i).text);
-            ticked += got->at(i).ticked;
+            QCOMPARE(Catalogue::statementCode(got->at(i).text), Catalogue::statementCode(original->at(i).text));
+            if (got->at(i).ticked)
+                tickedTexts << got->at(i).text;
+            else
+                QCOMPARE(got->at(i).text, original->at(i).text);
         }
+        QCOMPARE(tickedTexts, stored.statements[k++]);
+        ticked += int(tickedTexts.size());
     }
     QVERIFY(ticked >= 3);
+
+    // Nothing for the label checks to say, not even a note: every choice the
+    // catalogue leaves to the supplier is made.
+    const LabelChecks checks = LabelChecks::load(QStringLiteral(KALVANE_DATA_DIR));
+    QCOMPARE(checks.problems(), QStringList());
+    QCOMPARE(LabelChecks::report(checks.check(stored)), LabelChecks::kNoFinding);
+    QCOMPARE(LabelChecks::report(checks.check(LabelChecks::subjectOf(doc))), LabelChecks::kNoFinding);
+
+    // The files stay Windows-1252 text with CR LF after every line.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.endsWith("_eof\r\n"));
+    QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+    QCOMPARE(bytes.count("\r\n"), bytes.count('\r'));
+    QVERIFY(!bytes.contains("\xC3\xA9")); // no UTF-8 "é"
     QVERIFY(!doc.pictograms.isEmpty());
     QVERIFY(QFileInfo::exists(doc.logoPath));
 

@@ -1,0 +1,190 @@
+#include "batch/batchtool.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kTryHelp = QStringLiteral("Essayez « %1 --help » pour plus d'informations.");
+const QString kNoCommand = QStringLiteral("aucune commande donnée.");
+const QString kNoDataFolder = QStringLiteral("le dossier de données « %1 » n'existe pas.");
+
+const QString kHelpHead = QStringLiteral(
+    "Utilisation : kalvane-batch COMMANDE [OPTION]... FICHIER...\n"
+    "Traite des étiquettes Kalvane sans fenêtre ni affichage.\n");
+const QString kHelpFoot = QStringLiteral(
+    "« kalvane-batch COMMANDE --help » décrit une commande et ses options.\n"
+    "\n"
+    "Les catalogues de phrases et les pictogrammes sont lus dans le dossier de départ\n"
+    "(--data), les étiquettes comme Kalvane les ouvre depuis leur propre dossier.\n"
+    "\n"
+    "Code de sortie : 0 si tout s'est bien passé, 1 si un fichier a posé problème,\n"
+    "2 si la ligne de commande est erronée.\n");
+
+} // namespace
+
+BatchTool::BatchTool(QTextStream &out, QTextStream &err)
+    : m_out(out)
+    , m_err(err)
+{
+}
+
+void BatchTool::add(const Command &command)
+{
+    m_commands.append(command);
+}
+
+QList<CommandLine::Option> BatchTool::globalOptions()
+{
+    return {
+        {QStringLiteral("data"), QChar(), QStringLiteral("DOSSIER"),
+         QStringLiteral("dossier de départ (catalogues, pictogrammes) ; par défaut "
+                        "~/.local/share/kalvane s'il existe, sinon le dossier courant")},
+        {QStringLiteral("progression"), QChar(), QString(),
+         QStringLiteral("écrit la progression sur la sortie d'erreur même hors d'un terminal")},
+        {QStringLiteral("help"), u'h', QString(), QStringLiteral("affiche cette aide et quitte")},
+        {QStringLiteral("version"), QChar(), QString(), QStringLiteral("affiche la version et quitte")},
+    };
+}
+
+QString BatchTool::defaultStartDirectory()
+{
+    // The folder the run command seeds from the installation data.
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty() || !QDir::isAbsolutePath(dataHome))
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString own = QDir(dataHome).filePath(QStringLiteral("kalvane"));
+    if (QFileInfo(own).isDir())
+        return QDir(own).absolutePath();
+    return QDir::currentPath();
+}
+
+int BatchTool::run(const QStringList &words)
+{
+    QList<CommandLine::Command> definitions;
+    for (const Command &c : m_commands)
+        definitions.append(c.definition);
+    CommandLine::Parsed line;
+    QString error;
+    const bool parsed = CommandLine::parse(words, globalOptions(), definitions, &line, &error);
+    const Command *command = nullptr;
+    for (const Command &c : m_commands)
+        if (c.definition.name == line.command)
+            command = &c;
+
+    if (line.help) {
+        m_out << (command ? commandHelp(command->definition) : help());
+        m_out.flush();
+        return kSuccess;
+    }
+    const QString tryHelp = kTryHelp.arg(command ? kProgram + u' ' + command->definition.name : kProgram);
+    if (!parsed) {
+        m_err << kProgram << ": " << error << '\n' << tryHelp << '\n';
+        m_err.flush();
+        return kUsageError;
+    }
+    if (line.has(QStringLiteral("version"))) {
+        m_out << kProgram << ' ' << QStringLiteral(KALVANE_VERSION) << '\n';
+        m_out.flush();
+        return kSuccess;
+    }
+    if (!command) {
+        m_err << kProgram << ": " << kNoCommand << '\n' << tryHelp << '\n';
+        m_err.flush();
+        return kUsageError;
+    }
+
+    QString start = defaultStartDirectory();
+    if (line.has(QStringLiteral("data"))) {
+        const QString given = line.value(QStringLiteral("data"));
+        if (given.isEmpty() || !QFileInfo(given).isDir()) {
+            m_err << kProgram << ": " << kNoDataFolder.arg(given) << '\n' << tryHelp << '\n';
+            m_err.flush();
+            return kUsageError;
+        }
+        start = QFileInfo(given).absoluteFilePath();
+    }
+    m_startDirectory = QDir::cleanPath(start) + u'/';
+    m_progressLines = line.has(QStringLiteral("progression"));
+    m_progressOnTerminal = !m_progressLines && isatty(STDERR_FILENO);
+
+    m_usageHint = tryHelp;
+    const int status = command->run(*this, line);
+    endProgress();
+    m_out.flush();
+    m_err.flush();
+    return status;
+}
+
+int BatchTool::usageError(const QString &message)
+{
+    m_err << kProgram << ": " << message << '\n' << m_usageHint << '\n';
+    m_err.flush();
+    return kUsageError;
+}
+
+void BatchTool::problem(const QString &file, const QString &message)
+{
+    endProgress();
+    m_err << kProgram << ": " << file << ": " << message << '\n';
+    m_err.flush();
+}
+
+void BatchTool::problem(const QString &message)
+{
+    endProgress();
+    m_err << kProgram << ": " << message << '\n';
+    m_err.flush();
+}
+
+void BatchTool::progress(int done, int total, const QString &file)
+{
+    if (total < 2)
+        return;
+    const QString text = QStringLiteral("[%1/%2] %3").arg(done).arg(total).arg(file);
+    if (m_progressLines) {
+        m_err << text << '\n';
+    } else if (m_progressOnTerminal) {
+        // Rewritten in place; cut so that it stays on one terminal line.
+        m_err << '\r' << text.left(79).leftJustified(79) << '\r';
+        m_progressShown = true;
+    }
+    m_err.flush();
+}
+
+void BatchTool::endProgress()
+{
+    if (!m_progressShown)
+        return;
+    m_err << '\r' << QString(79, u' ') << '\r';
+    m_err.flush();
+    m_progressShown = false;
+}
+
+QString BatchTool::help() const
+{
+    QString text = kHelpHead + QStringLiteral("\nCommandes :\n");
+    qsizetype width = 0;
+    for (const Command &c : m_commands)
+        width = std::max(width, c.definition.name.size());
+    for (const Command &c : m_commands)
+        text += QStringLiteral("  ") + c.definition.name.leftJustified(width + 2) + c.definition.summary + u'\n';
+    text += QStringLiteral("\nOptions communes :\n") + CommandLine::optionHelp(globalOptions());
+    text += u'\n' + kHelpFoot;
+    return text;
+}
+
+QString BatchTool::commandHelp(const CommandLine::Command &definition) const
+{
+    QString text = QStringLiteral("Utilisation : %1 %2 %3 [OPTION]...\n").arg(kProgram, definition.name, definition.arguments);
+    text += definition.description;
+    if (!definition.options.isEmpty())
+        text += QStringLiteral("\nOptions :\n") + CommandLine::optionHelp(definition.options);
+    text += QStringLiteral("\nOptions communes :\n") + CommandLine::optionHelp(globalOptions());
+    text += QStringLiteral("\nCode de sortie : 0 si tout s'est bien passé, 1 si un fichier a posé problème,\n"
+                           "2 si la ligne de commande est erronée.\n");
+    return text;
+}
