@@ -1,5 +1,6 @@
 #include "batch/batchtool.h"
 #include "batch/exportcommand.h"
+#include "batch/sheetcommand.h"
 #include "batch/verifycommand.h"
 
 #include <QGuiApplication>
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     BatchTool tool(out, err);
     tool.add(ExportCommand::command());
+    tool.add(SheetCommand::command());
     tool.add(VerifyCommand::command());
     QStringList words = QCoreApplication::arguments();
     words.removeFirst();

@@ -1,6 +1,7 @@
 // Speed of kalvane-batch as a whole process, start-up included: exporting
-// 100 label files (copies of the three sample labels), checking them, and a
-// run that only starts and stops, as the machine's yardstick for start-up.
+// 100 label files (copies of the three sample labels), checking them, an
+// 18-label sheet to PDF, and a run that only starts and stops, as the
+// machine's yardstick for start-up.
 //
 //   bench_batch [--batch=PATH] [benchmark flags]
 //
@@ -95,8 +96,26 @@ void BM_Verify(benchmark::State &state)
             break;
 }
 
+// An 18-label sheet to PDF (the print job of the desktop's "Imprimer"), drawn
+// directly or as label pictures (state.range(0) = 1).
+void BM_Sheet(benchmark::State &state)
+{
+    QTemporaryDir out;
+    QStringList arguments = {QStringLiteral("planche"), QStringLiteral("--data"), g_start->path(),
+                             QStringLiteral("--par-page"), QStringLiteral("18"), QStringLiteral("--pointilles"),
+                             QStringLiteral("--pdf"), out.filePath(QStringLiteral("planche.pdf"))};
+    if (state.range(0))
+        arguments << QStringLiteral("--images");
+    arguments += g_labels.first(18);
+    for (auto _ : state)
+        if (!runBatch(state, arguments))
+            break;
+}
+
 } // namespace
 
+BENCHMARK(BM_Sheet)->Arg(0)->Arg(1)->ArgNames({"images"})->Iterations(1)->Repetitions(5)->ReportAggregatesOnly()
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StartOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_Export)
     ->ArgsProduct({{1, kLabels}, {0}})

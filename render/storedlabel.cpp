@@ -21,7 +21,10 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
         problems->append(status.message);
     // A file that stopped early never reached its colour and alignment lines:
     // their defaults are no further problem.
-    *content = LabelContent::fromDigest(digest, current, numberingOnly, QDir::currentPath(), pictogramFolder,
+    // The logo comes from the "fournisseurs" folder beside the label file,
+    // wherever the program's working directory happens to be: a sheet may
+    // gather labels of several folders.
+    *content = LabelContent::fromDigest(digest, current, numberingOnly, QFileInfo(path).absolutePath(), pictogramFolder,
                                         status.ok() ? problems : nullptr);
     return true;
 }

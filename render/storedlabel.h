@@ -17,8 +17,8 @@ namespace StoredLabel {
 // The warning for a selection entry whose file has disappeared.
 inline const QString kMissingFile = QStringLiteral("Le fichier ''%1'' est introuvable");
 
-// Reads `path` into drawing content. The logo line is resolved against the
-// process's working directory, as when the label is opened. Returns false when
+// Reads `path` into drawing content. The logo line names a picture of the
+// "fournisseurs" folder beside the label file. Returns false when
 // the file does not exist (`problems` gets kMissingFile). A file that stops
 // early is drawn with what was read, its reading error added to `problems`.
 // `current` gives the sizes when the file ends before its size lines; the

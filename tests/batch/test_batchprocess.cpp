@@ -13,6 +13,7 @@
 #include "editor/catalogue.h"
 
 #include <QImage>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -26,6 +27,15 @@ namespace {
 const QString kAcetone = QStringLiteral("Kalvane/Acetone.kvln");
 const QString kAcide = QStringLiteral("Kalvane/Acide sulfurique 96%.kvln");
 const QString kHypo = QStringLiteral("Kalvane/Hypochlorite de sodium.kvln");
+
+int pageCount(const QByteArray &pdf)
+{
+    int pages = 0;
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+        if (at + 11 >= pdf.size() || pdf.at(at + 11) != 's')
+            ++pages;
+    return pages;
+}
 
 int jpegComponents(const QByteArray &jpeg)
 {
@@ -70,9 +80,27 @@ private Q_SLOTS:
         const QString tool = QStringLiteral("kalvane-batch"), exportHelp = QStringLiteral("kalvane-batch export");
         QTest::newRow("no command") << QStringList() << "aucune commande donnée." << tool;
         QTest::newRow("unknown command") << QStringList{"imprimer", "a.kvln"} << "commande inconnue « imprimer »." << tool;
-        QTest::newRow("sheet command not there yet")
-            << QStringList{"planche", "a.kvln", "--par-page", "4", "--pdf", "x.pdf"} << "commande inconnue « planche »."
-            << tool;
+        const QString sheetHelp = QStringLiteral("kalvane-batch planche");
+        QTest::newRow("sheet without layout") << QStringList{"planche", "a.kvln", "--pdf", "x.pdf"}
+            << "l'option --par-page (2, 4, 8, 16 ou 18) est obligatoire." << sheetHelp;
+        QTest::newRow("sheet layout of five") << QStringList{"planche", "a.kvln", "--par-page", "5", "--pdf", "x.pdf"}
+            << "« 5 » étiquettes par page : choisissez 2, 4, 8, 16 ou 18." << sheetHelp;
+        QTest::newRow("sheet without target") << QStringList{"planche", "a.kvln", "--par-page", "2"}
+            << "indiquez soit --pdf FICHIER.pdf, soit --imprimante NOM, l'un des deux." << sheetHelp;
+        QTest::newRow("sheet with two targets")
+            << QStringList{"planche", "a.kvln", "--par-page", "2", "--pdf", "x.pdf", "--imprimante", "P"}
+            << "indiquez soit --pdf FICHIER.pdf, soit --imprimante NOM, l'un des deux." << sheetHelp;
+        QTest::newRow("sheet scale") << QStringList{"planche", "a.kvln", "--par-page", "2", "--echelle", "300", "--pdf", "x.pdf"}
+            << "l'échelle « 300 » n'est pas un nombre entier de 50 à 200." << sheetHelp;
+        QTest::newRow("sheet margins") << QStringList{"planche", "a.kvln", "--par-page", "2", "--marges", "dix", "--pdf", "x.pdf"}
+            << "les marges « dix » s'écrivent G,H en millimètres, point décimal (par exemple 5,10 ou 2.5,4)."
+            << sheetHelp;
+        QTest::newRow("sheet copies") << QStringList{"planche", "a.kvln", "--par-page", "2", "--copies", "0", "--pdf", "x.pdf"}
+            << "le nombre d'exemplaires « 0 » n'est pas un nombre entier de 1 à 999." << sheetHelp;
+        QTest::newRow("sheet too small") << QStringList{"planche", "a.kvln", "b.kvln", "c.kvln", "--par-page", "2", "--pdf", "x.pdf"}
+            << "3 étiquettes ne tiennent pas sur une page de 2 : choisissez --par-page 4." << sheetHelp;
+        QTest::newRow("sheet file and labels") << QStringList{"planche", "s.pla", "a.kvln", "--par-page", "4", "--pdf", "x.pdf"}
+            << "une planche (.pla) s'imprime seule, sans autre fichier." << sheetHelp;
         QTest::newRow("unknown option") << QStringList{"export", "--qualite", "5", "a.kvln"}
                                         << "option inconnue « --qualite »." << exportHelp;
         QTest::newRow("unknown short option") << QStringList{"export", "-x", "a.kvln"} << "option inconnue « -x »."
@@ -124,8 +152,15 @@ private Q_SLOTS:
         QVERIFY(r.out.contains(QStringLiteral("\n  export    exporte chaque étiquette")));
         QVERIFY(r.out.contains(QStringLiteral("\n  verifier  vérifie chaque étiquette")));
         QVERIFY(r.out.contains(QStringLiteral("--data DOSSIER")));
-        // The sheet command is not offered until it exists.
-        QVERIFY(!r.out.contains(QStringLiteral("planche")));
+        QVERIFY(r.out.contains(QStringLiteral("\n  planche   imprime une planche")));
+        for (const QString &line : r.out.split(u'\n'))
+            QVERIFY2(line.size() <= 80, qPrintable(line));
+
+        r = run({QStringLiteral("planche"), QStringLiteral("--help")});
+        QCOMPARE(r.status, 0);
+        for (const char *option : {"--par-page N", "--marges G,H", "--echelle S", "--images", "--pointilles", "--auto",
+                                   "--numerotation", "--copies N", "--pdf FICHIER.pdf", "--imprimante NOM"})
+            QVERIFY2(r.out.contains(QString::fromUtf8(option)), option);
         for (const QString &line : r.out.split(u'\n'))
             QVERIFY2(line.size() <= 80, qPrintable(line));
 
@@ -308,6 +343,65 @@ private Q_SLOTS:
             QVERIFY2(words.contains(QStringLiteral("HYPOCHLORITE DE SODIUM")), qPrintable(words));
             QVERIFY(words.contains(QStringLiteral("Appeler immédiatement un CENTRE ANTIPOISON ou un médecin.")));
         }
+    }
+
+    void sheetToPdf()
+    {
+        // The three samples on a page of four: one landscape page, the cells
+        // 0 to 2 printed, cell 3 white.
+        QTemporaryDir work;
+        const QStringList labels = {start(kAcetone), start(kAcide), start(kHypo)};
+        BatchRun::Result r = run(QStringList{"--data", start(), "planche"} + labels
+                                     + QStringList{"--par-page", "4", "--pointilles", "--pdf", "quatre.pdf"},
+                                 work.path());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QString());
+        const QByteArray pdf = BatchRun::readFile(work.filePath(QStringLiteral("quatre.pdf")));
+        QVERIFY(pdf.startsWith("%PDF"));
+        QCOMPARE(pageCount(pdf), 1);
+        QVERIFY2(pdf.contains("/MediaBox [0 0 841.89") || pdf.contains("/MediaBox [0 0 842"), "an A4 landscape page");
+
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (!pdftoppm.isEmpty()) {
+            QVERIFY(QProcess::execute(pdftoppm, {"-r", "30", "-png", "-singlefile", work.filePath("quatre.pdf"),
+                                                 work.filePath("page")}) == 0);
+            const QImage page(work.filePath(QStringLiteral("page.png")));
+            QVERIFY(!page.isNull());
+            QVERIFY(page.width() > page.height());
+            const int w = page.width() / 2, h = page.height() / 2;
+            const auto ink = [&](int cx, int cy) {
+                int dark = 0;
+                for (int y = cy * h + 3; y < (cy + 1) * h - 3; ++y)
+                    for (int x = cx * w + 3; x < (cx + 1) * w - 3; ++x)
+                        dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+                return dark;
+            };
+            QVERIFY(ink(0, 0) > 50);
+            QVERIFY(ink(1, 0) > 50);
+            QVERIFY(ink(0, 1) > 50);
+            QCOMPARE(ink(1, 1), 0);
+        }
+
+        // The same labels from a sheet file; three copies give three pages.
+        QVERIFY(TextFile::writeLines(work.filePath(QStringLiteral("trois.pla")), labels));
+        r = run({"--data", start(), "planche", "trois.pla", "--par-page", "4", "--copies", "3", "--pdf", "copies.pdf"},
+                work.path());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(pageCount(BatchRun::readFile(work.filePath(QStringLiteral("copies.pdf")))), 3);
+
+        // A label that has gone: its cell stays white, it is said, status 1,
+        // and the page is printed all the same.
+        r = run(QStringList{"--data", start(), "planche", start(kAcetone), work.filePath("parti.kvln"), "--par-page",
+                            "2", "--pdf", "manque.pdf"},
+                work.path());
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("parti.kvln'' est introuvable")), qPrintable(r.err));
+        QCOMPARE(pageCount(BatchRun::readFile(work.filePath(QStringLiteral("manque.pdf")))), 1);
+
+        // A printer that does not exist is a usage error naming it.
+        r = run({"planche", start(kAcetone), "--par-page", "2", "--imprimante", "Nulle-Part-42"}, work.path());
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.startsWith(QStringLiteral("kalvane-batch: imprimante inconnue « Nulle-Part-42 »")), qPrintable(r.err));
     }
 
     void exportProblemsGiveStatusOne()

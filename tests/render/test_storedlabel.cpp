@@ -79,7 +79,7 @@ private Q_SLOTS:
         QVERIFY(near(image.pixel(150, 150), QColor(0, 0, 255)));   // GHS05 read as SGH05
         QVERIFY(near(image.pixel(150, 450), QColor(255, 0, 255)));
         QCOMPARE(r.columnLeft, 320);
-        // The logo beside the working directory, the supplier block one pixel
+        // The logo beside the label, the supplier block one pixel
         // shorter than the active label's.
         QCOMPARE(r.logo, QRect(1272 - 60, 0, 60, 60));
         QVERIFY(near(image.pixel(1240, 30), QColor(0, 160, 0)));
@@ -88,13 +88,15 @@ private Q_SLOTS:
         QCOMPARE(r.productPoints, 40);
     }
 
-    void logoIsLookedForInTheWorkingDirectory()
+    void logoIsLookedForBesideTheLabel()
     {
+        // Whatever the working directory: a sheet gathers labels of several
+        // folders, each with its own "fournisseurs".
         QDir::setCurrent(m_start.path());
         LayoutResult r;
         StoredLabel::imp_etBM_pl(m_labels.filePath(QStringLiteral("acide.kvln")), false, FrameMirrors(),
                              m_start.path(), &r);
-        QVERIFY(r.logo.isEmpty());
+        QCOMPARE(r.logo, QRect(1272 - 60, 0, 60, 60));
         QVERIFY(r.problems.isEmpty());
     }
 

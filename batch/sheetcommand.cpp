@@ -1,0 +1,243 @@
+#include "batch/sheetcommand.h"
+
+#include "render/sheetgeometry.h"
+#include "render/sheetprint.h"
+#include "shell/textfile.h"
+#include "tools/sheetfile.h"
+
+#include <algorithm>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace SheetCommand {
+
+namespace {
+
+const QString kDescription = QStringLiteral(
+    "Imprime une planche comme la commande « Imprimer » de Kalvane avec une\n"
+    "sélection de fiches : une planche (.pla) ou jusqu'à 18 étiquettes (.kvln),\n"
+    "l'entrée k dans la case k de la page, une page par exemplaire. Une étiquette\n"
+    "introuvable laisse sa case blanche et est signalée. Le logo d'une étiquette\n"
+    "est pris dans le dossier « fournisseurs » voisin de son fichier.\n");
+
+const QString kNeedsLayout = QStringLiteral("l'option --par-page (2, 4, 8, 16 ou 18) est obligatoire.");
+const QString kBadLayout = QStringLiteral("« %1 » étiquettes par page : choisissez 2, 4, 8, 16 ou 18.");
+const QString kOneTarget = QStringLiteral("indiquez soit --pdf FICHIER.pdf, soit --imprimante NOM, l'un des deux.");
+const QString kBadScale = QStringLiteral("l'échelle « %1 » n'est pas un nombre entier de 50 à 200.");
+const QString kBadCopies = QStringLiteral("le nombre d'exemplaires « %1 » n'est pas un nombre entier de 1 à 999.");
+const QString kBadMargins = QStringLiteral(
+    "les marges « %1 » s'écrivent G,H en millimètres, point décimal (par exemple 5,10 ou 2.5,4).");
+const QString kNothing = QStringLiteral("aucune planche ni étiquette à imprimer.");
+const QString kSheetAlone = QStringLiteral("une planche (.pla) s'imprime seule, sans autre fichier.");
+const QString kTooMany = QStringLiteral("au plus 18 étiquettes par page (%1 données).");
+const QString kDoesNotFit = QStringLiteral("%1 étiquettes ne tiennent pas sur une page de %2 : choisissez --par-page %3.");
+const QString kSurplus = QStringLiteral(
+    "la planche compte %1 fiches ; seules les 18 premières sont imprimées (une page n'a que 18 cases).");
+const QString kUnknownPrinter = QStringLiteral("imprimante inconnue « %1 »%2.");
+const QString kPdfNotWritten = QStringLiteral("le PDF « %1 » n'a pas pu être enregistré : %2");
+
+// A PDF page as a printer would give it: A4, its whole surface printable, at
+// the resolution of a common laser printer.
+constexpr int kPdfResolution = 600;
+
+bool readInteger(const QString &text, int low, int high, int *value)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    *value = v;
+    return true;
+}
+
+// "G,H": two numbers of millimetres with "." as the decimal point (the
+// comma separates them), as the sheet geometry reads a margin text.
+bool readMargins(const QString &text, QString *left, QString *top)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2)
+        return false;
+    QString values[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString part = parts.at(i).trimmed();
+        bool ok = false;
+        const double mm = QLocale::c().toDouble(part, &ok);
+        if (!ok || mm < 0 || mm > 1000)
+            return false;
+        values[i] = part;
+    }
+    *left = values[0];
+    *top = values[1];
+    return true;
+}
+
+// One line per message on the error stream.
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\n\n"), QStringLiteral(" "));
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+int run(BatchTool &tool, const CommandLine::Parsed &line)
+{
+    SheetSettings s;
+    s.activeLabel = false;
+    if (!line.has(QStringLiteral("par-page")))
+        return tool.usageError(kNeedsLayout);
+    const QString layout = line.value(QStringLiteral("par-page"));
+    if (!readInteger(layout, 2, 18, &s.labelsPerPage) || !SheetGeometry::isLayout(s.labelsPerPage))
+        return tool.usageError(kBadLayout.arg(layout));
+    const bool toPdf = line.has(QStringLiteral("pdf"));
+    const bool toPrinter = line.has(QStringLiteral("imprimante"));
+    if (toPdf == toPrinter)
+        return tool.usageError(kOneTarget);
+    if (line.has(QStringLiteral("echelle")) && !readInteger(line.value(QStringLiteral("echelle")), 50, 200, &s.scale))
+        return tool.usageError(kBadScale.arg(line.value(QStringLiteral("echelle"))));
+    int copies = 1;
+    if (line.has(QStringLiteral("copies")) && !readInteger(line.value(QStringLiteral("copies")), 1, 999, &copies))
+        return tool.usageError(kBadCopies.arg(line.value(QStringLiteral("copies"))));
+    if (line.has(QStringLiteral("marges"))
+        && !readMargins(line.value(QStringLiteral("marges")), &s.marginLeft, &s.marginTop))
+        return tool.usageError(kBadMargins.arg(line.value(QStringLiteral("marges"))));
+    s.pictureMode = line.has(QStringLiteral("images"));
+    s.separatorLines = line.has(QStringLiteral("pointilles"));
+    s.adapt = line.has(QStringLiteral("auto"));
+    s.numberingOnly = line.has(QStringLiteral("numerotation"));
+
+    // What goes into the cells.
+    if (line.arguments.isEmpty())
+        return tool.usageError(kNothing);
+    const auto isSheet = [](const QString &f) { return QFileInfo(f).suffix().compare(SheetFile::kSuffix, Qt::CaseInsensitive) == 0; };
+    int status = BatchTool::kSuccess;
+    QStringList entries;
+    QString name;
+    if (std::any_of(line.arguments.begin(), line.arguments.end(), isSheet)) {
+        if (line.arguments.size() != 1)
+            return tool.usageError(kSheetAlone);
+        const QString sheet = line.arguments.constFirst();
+        name = QFileInfo(sheet).completeBaseName();
+        QString error;
+        if (!SheetFile::read(sheet, &entries, &error)) {
+            tool.problem(error);
+            return BatchTool::kFileProblem;
+        }
+        // Entries are full paths; one written by hand may be relative to
+        // the sheet's folder. An empty entry is a blank cell.
+        const QDir folder = QFileInfo(sheet).absoluteDir();
+        for (QString &e : entries)
+            if (!e.isEmpty())
+                e = QDir::cleanPath(folder.absoluteFilePath(e));
+        if (entries.size() > SheetFile::kMaxEntries) {
+            tool.problem(sheet, kSurplus.arg(entries.size()));
+            entries = SheetFile::firstEntries(entries);
+            status = BatchTool::kFileProblem;
+        }
+    } else {
+        if (line.arguments.size() > SheetFile::kMaxEntries)
+            return tool.usageError(kTooMany.arg(line.arguments.size()));
+        for (const QString &f : line.arguments)
+            entries << QFileInfo(f).absoluteFilePath();
+        name = entries.size() == 1 ? QFileInfo(entries.constFirst()).completeBaseName() : QStringLiteral("planche");
+    }
+    if (entries.size() > s.labelsPerPage)
+        return tool.usageError(kDoesNotFit.arg(entries.size())
+                                   .arg(s.labelsPerPage)
+                                   .arg(SheetGeometry::layoutForCount(int(entries.size()))));
+    s.selection = entries;
+
+    SheetPrint::Job job;
+    job.settings = s;
+    job.copies = copies;
+    job.pictogramFolder = tool.startDirectory();
+    const QString docName = QStringLiteral("Kalvane - ") + name;
+
+    SheetPrint::Result result;
+    if (toPdf) {
+        // Drawn in memory, then written in one piece: a failure leaves no
+        // partial file and an older file of that name whole.
+        const QString target = QFileInfo(line.value(QStringLiteral("pdf"))).absoluteFilePath();
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&buffer);
+            writer.setResolution(kPdfResolution);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            writer.setTitle(docName);
+            writer.setCreator(QStringLiteral("Kalvane"));
+            result = SheetPrint::print(&writer, job);
+        }
+        buffer.close();
+        QString why;
+        if (result.printed && !TextFile::replaceFile(target, buffer.data(), &why)) {
+            tool.problem(kPdfNotWritten.arg(QDir::toNativeSeparators(target), why));
+            return BatchTool::kFileProblem;
+        }
+    } else {
+        const QString printerName = line.value(QStringLiteral("imprimante"));
+        const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+        if (info.isNull()) {
+            const QStringList known = QPrinterInfo::availablePrinterNames();
+            return tool.usageError(kUnknownPrinter.arg(
+                printerName, known.isEmpty() ? QStringLiteral(" : aucune imprimante n'est installée")
+                                             : QStringLiteral(" ; imprimantes installées : ") + known.join(QStringLiteral(", "))));
+        }
+        QPrinter printer(info, QPrinter::HighResolution);
+        printer.setDocName(docName);
+        // The tool repeats the page itself, as the desktop does.
+        printer.setCopyCount(1);
+        job.deviceFailed = [&printer] { return printer.printerState() == QPrinter::Error; };
+        result = SheetPrint::print(&printer, job);
+    }
+
+    if (!result.error.isEmpty()) {
+        tool.problem(oneLine(result.error));
+        status = BatchTool::kFileProblem;
+    }
+    for (const QString &message : SheetPrint::messages(result)) {
+        tool.problem(oneLine(message));
+        status = BatchTool::kFileProblem;
+    }
+    return status;
+}
+
+} // namespace
+
+BatchTool::Command command()
+{
+    CommandLine::Command definition;
+    definition.name = QStringLiteral("planche");
+    definition.arguments = QStringLiteral("PLANCHE.pla|ÉTIQUETTE.kvln...");
+    definition.summary = QStringLiteral("imprime une planche d'étiquettes dans un PDF ou sur une imprimante");
+    definition.description = kDescription;
+    definition.options = {
+        {QStringLiteral("par-page"), QChar(), QStringLiteral("N"),
+         QStringLiteral("étiquettes par page : 2, 4, 8, 16 ou 18 (obligatoire)")},
+        {QStringLiteral("marges"), QChar(), QStringLiteral("G,H"),
+         QStringLiteral("marges à gauche et en haut, en millimètres (par défaut 0,0)")},
+        {QStringLiteral("echelle"), QChar(), QStringLiteral("S"),
+         QStringLiteral("échelle des étiquettes en pour cent, de 50 à 200 (par défaut 100)")},
+        {QStringLiteral("images"), QChar(), QString(),
+         QStringLiteral("« Conformité à l'aperçu » : chaque étiquette en image étirée")},
+        {QStringLiteral("pointilles"), QChar(), QString(), QStringLiteral("pointillés de séparation et cadre de la page")},
+        {QStringLiteral("auto"), QChar(), QString(), QStringLiteral("adaptation automatique de l'échelle aux marges")},
+        {QStringLiteral("numerotation"), QChar(), QString(),
+         QStringLiteral("seulement la numérotation des phrases H, P et EUH")},
+        {QStringLiteral("copies"), QChar(), QStringLiteral("N"),
+         QStringLiteral("nombre d'exemplaires, une page chacun (par défaut 1)")},
+        {QStringLiteral("pdf"), QChar(), QStringLiteral("FICHIER.pdf"), QStringLiteral("écrit les pages dans ce PDF (A4)")},
+        {QStringLiteral("imprimante"), QChar(), QStringLiteral("NOM"),
+         QStringLiteral("envoie les pages à cette imprimante (lpstat -p les liste)")},
+    };
+    return {definition, run};
+}
+
+} // namespace SheetCommand
