@@ -4,6 +4,7 @@
 #include "shell/base.h"
 #include "tools/printer.h"
 #include "tools/sheetfile.h"
+#include "tools/sheetlist.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -29,10 +30,7 @@ TPlanche1::TPlanche1(QWidget *frame)
     countLayout->addWidget(Lab_nb_et);
     countLayout->addStretch(1);
 
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBox1->setTextElideMode(Qt::ElideLeft);
+    ListBox1 = SheetList::create(this);
     connect(ListBox1, &QListWidget::itemClicked, this, &TPlanche1::ListBox1Click);
 
     const auto button = [this](const QString &caption, const char *name, const QString &hint) {
@@ -108,10 +106,7 @@ void TPlanche1::showEvent(QShowEvent *event)
 
 QStringList TPlanche1::entries() const
 {
-    QStringList list;
-    for (int i = 0; i < ListBox1->count(); ++i)
-        list << ListBox1->item(i)->text();
-    return list;
+    return SheetList::entries(ListBox1);
 }
 
 void TPlanche1::warn(const QString &text)
@@ -132,23 +127,27 @@ void TPlanche1::updateButtons()
     Button6->setEnabled(any);
 }
 
+void TPlanche1::replaceList(const QStringList &entries)
+{
+    const bool dropped = SheetList::replace(ListBox1, entries);
+    showCount();
+    updateButtons();
+    if (dropped)
+        warn(kTooMany);
+}
+
 void TPlanche1::ListBox1Click()
 {
-    if (QListWidgetItem *item = ListBox1->currentItem())
-        ListBox1->setToolTip(item->text());
+    SheetList::showCurrentAsTip(ListBox1);
 }
 
 void TPlanche1::Button1Click()
 {
     const QStringList files = desktop().openFiles(this, OpenD2);
     if (!files.isEmpty()) {
-        if (ListBox1->count() + files.size() > SheetFile::kMaxEntries)
+        if (SheetList::wouldOverflow(ListBox1, files.size()))
             warn(kTooMany);
-        for (const QString &file : files) {
-            if (ListBox1->count() >= SheetFile::kMaxEntries)
-                break;
-            ListBox1->addItem(SheetFile::expanded(file));
-        }
+        SheetList::append(ListBox1, files);
         showCount();
     }
     updateButtons();
@@ -156,10 +155,7 @@ void TPlanche1::Button1Click()
 
 void TPlanche1::Button2Click()
 {
-    ListBox1->setToolTip(QString());
-    for (int i = ListBox1->count() - 1; i >= 0; --i)
-        if (ListBox1->item(i)->isSelected())
-            delete ListBox1->takeItem(i);
+    SheetList::removeSelected(ListBox1);
     showCount();
     updateButtons();
 }
@@ -183,14 +179,7 @@ void TPlanche1::Button5Click()
         warn(error);
         return;
     }
-    bool dropped = false;
-    const QStringList kept = SheetFile::firstEntries(read, &dropped);
-    if (dropped)
-        warn(kTooMany);
-    ListBox1->clear();
-    ListBox1->addItems(kept);
-    showCount();
-    updateButtons();
+    replaceList(read);
 }
 
 void TPlanche1::Button6Click()
@@ -211,14 +200,7 @@ void TPlanche1::Button7Click()
         warn(kSelectionEmpty);
         return;
     }
-    bool dropped = false;
-    const QStringList kept = SheetFile::firstEntries(selection, &dropped);
-    if (dropped)
-        warn(kTooMany);
-    ListBox1->clear();
-    ListBox1->addItems(kept);
-    showCount();
-    updateButtons();
+    replaceList(selection);
 }
 
 void TPlanche1::Button3Click()

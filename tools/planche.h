@@ -80,6 +80,7 @@ protected:
 
 private:
     void updateButtons();
+    void replaceList(const QStringList &entries);
     void showCount();
     void warn(const QString &text);
 };

@@ -11,6 +11,7 @@
 #include "shell/textfile.h"
 #include "tools/planche.h"
 #include "tools/sheetfile.h"
+#include "tools/sheetlist.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -167,9 +168,7 @@ Tprinter::Tprinter(QWidget *frame)
     countLayout->addWidget(new QLabel(QStringLiteral("/"), GB_compil));
     countLayout->addWidget(Lab_Max);
     countLayout->addStretch(1);
-    ListBox1 = named(new QListWidget(TabSheet2), "ListBox1");
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBox1->setTextElideMode(Qt::ElideLeft);
+    ListBox1 = SheetList::create(TabSheet2);
     connect(ListBox1, &QListWidget::itemClicked, this, &Tprinter::ListBox1Click);
     const auto button = [this](const QString &caption, const char *name, const QString &hint) {
         auto *b = named(new QPushButton(caption, TabSheet2), name);
@@ -355,10 +354,7 @@ SheetSettings Tprinter::settings() const
 
 QStringList Tprinter::selection() const
 {
-    QStringList entries;
-    for (int i = 0; i < ListBox1->count(); ++i)
-        entries << ListBox1->item(i)->text();
-    return entries;
+    return SheetList::entries(ListBox1);
 }
 
 void Tprinter::warn(const QString &text)
@@ -440,8 +436,7 @@ void Tprinter::CB_HPEUHClick()
 
 void Tprinter::ListBox1Click()
 {
-    if (QListWidgetItem *item = ListBox1->currentItem())
-        ListBox1->setToolTip(item->text());
+    SheetList::showCurrentAsTip(ListBox1);
 }
 
 void Tprinter::Button1Click()
@@ -449,25 +444,17 @@ void Tprinter::Button1Click()
     const QStringList files = desktop().openFiles(this, OpenD2);
     if (files.isEmpty())
         return;
-    const int sum = ListBox1->count() + int(files.size());
-    if (sum > SheetFile::kMaxEntries)
+    if (SheetList::wouldOverflow(ListBox1, files.size()))
         warn(kTooMany);
-    chooseLayoutForCount(sum);
-    for (const QString &file : files) {
-        if (ListBox1->count() >= SheetFile::kMaxEntries)
-            break;
-        ListBox1->addItem(SheetFile::expanded(file));
-    }
+    chooseLayoutForCount(ListBox1->count() + int(files.size()));
+    SheetList::append(ListBox1, files);
     showCount();
     updateListButtons();
 }
 
 void Tprinter::Button2Click()
 {
-    ListBox1->setToolTip(QString());
-    for (int i = ListBox1->count() - 1; i >= 0; --i)
-        if (ListBox1->item(i)->isSelected())
-            delete ListBox1->takeItem(i);
+    SheetList::removeSelected(ListBox1);
     showCount();
     updateListButtons();
 }
@@ -481,15 +468,12 @@ void Tprinter::Button4Click()
 
 void Tprinter::replaceSelection(const QStringList &entries)
 {
-    bool dropped = false;
-    const QStringList kept = SheetFile::firstEntries(entries, &dropped);
-    if (dropped)
-        warn(kTooMany);
-    ListBox1->clear();
-    ListBox1->addItems(kept);
+    const bool dropped = SheetList::replace(ListBox1, entries);
     showCount();
     updateListButtons();
     chooseLayoutForCount(ListBox1->count());
+    if (dropped)
+        warn(kTooMany);
 }
 
 void Tprinter::Button5Click()

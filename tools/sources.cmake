@@ -10,6 +10,7 @@ list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
     tools/printcommand.cpp
     tools/planche.cpp
+    tools/sheetlist.cpp
     tools/rech.cpp
     tools/rightfilledmaskedit.cpp
     tools/four.cpp
