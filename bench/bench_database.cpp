@@ -23,6 +23,8 @@
 #include "tools/substancedatabase.h"
 #include "tools/substancegridmodel.h"
 
+#include "bench/quietdesktop.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -39,27 +41,6 @@ namespace {
 
 constexpr int kRecords = 100000;
 
-// Answers every question with OK (and Yes), so nothing blocks.
-class QuietDesktop : public Desktop
-{
-public:
-    Button message(QWidget *, const QString &, const QString &, Icon, Buttons b) override
-    {
-        return (b & Yes) ? Yes : Ok;
-    }
-    std::optional<QColor> color(QWidget *, const QColor &) override { return std::nullopt; }
-    bool print(QWidget *, QPrinter *) override { return false; }
-    bool hasPrinter() override { return true; }
-    QStringList screenFonts() override { return {QStringLiteral("Arial"), QStringLiteral("Default")}; }
-    bool openUrl(const QUrl &) override { return false; }
-    bool moveToTrash(const QString &) override { return false; }
-    void registerDocumentIcons(const QString &) override {}
-
-protected:
-    QStringList runOpenDialog(QWidget *, const FileDialog &) override { return {}; }
-    QString runSaveDialog(QWidget *, const FileDialog &) override { return {}; }
-    QString runFolderDialog(QWidget *, const QString &, const QString &) override { return {}; }
-};
 
 QString digits(std::mt19937 &rng, int n)
 {

@@ -13,6 +13,8 @@
 #include "tools/favourites.h"
 #include "tools/labelscan.h"
 
+#include "bench/quietdesktop.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -30,24 +32,6 @@ namespace {
 
 constexpr int kFiles = 10000;
 
-// Answers every question with OK and reports a printer, so nothing blocks.
-class QuietDesktop : public Desktop
-{
-public:
-    Button message(QWidget *, const QString &, const QString &, Icon, Buttons) override { return Ok; }
-    std::optional<QColor> color(QWidget *, const QColor &) override { return std::nullopt; }
-    bool print(QWidget *, QPrinter *) override { return false; }
-    bool hasPrinter() override { return true; }
-    QStringList screenFonts() override { return {QStringLiteral("Arial"), QStringLiteral("Default")}; }
-    bool openUrl(const QUrl &) override { return false; }
-    bool moveToTrash(const QString &) override { return false; }
-    void registerDocumentIcons(const QString &) override {}
-
-protected:
-    QStringList runOpenDialog(QWidget *, const FileDialog &) override { return {}; }
-    QString runSaveDialog(QWidget *, const FileDialog &) override { return {}; }
-    QString runFolderDialog(QWidget *, const QString &, const QString &) override { return {}; }
-};
 
 // The start directory with a folder of label files, and the program on it.
 struct Fixture
