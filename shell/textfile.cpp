@@ -39,6 +39,54 @@ mode_t currentUmask()
     return mask;
 }
 
+// The fault a test asked for (none while `countdown` is 0).
+struct Fault {
+    TextFile::WriteStep step = TextFile::WriteStep::Create;
+    int err = 0;
+    int countdown = 0;
+};
+Fault g_fault;
+
+// Whether the pending fault strikes at `step` now; `err` then takes its error.
+bool faultAt(TextFile::WriteStep step, int *err)
+{
+    if (g_fault.countdown <= 0 || g_fault.step != step || --g_fault.countdown > 0)
+        return false;
+    *err = g_fault.err;
+    return true;
+}
+
+// The folder part of an absolute path ("/" for a file at the root).
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The path a chain of symbolic links finally leads to (the path itself when
+// it is no link, or names nothing yet). A relative link is read from its own
+// folder. False with the system error on a loop or an unreadable link.
+bool followLinks(QByteArray path, QByteArray *target, int *err)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            *target = path;
+            return true;
+        }
+        QByteArray link(qsizetype(st.st_size > 0 ? st.st_size : 0) + 256, Qt::Uninitialized);
+        const ssize_t n = ::readlink(path.constData(), link.data(), size_t(link.size()));
+        if (n < 0 || n >= link.size()) {
+            *err = n < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        link.truncate(n);
+        path = link.startsWith('/') ? link : folderOf(path) + '/' + link;
+    }
+    *err = ELOOP;
+    return false;
+}
+
 } // namespace
 
 namespace TextFile {
@@ -63,6 +111,8 @@ QString systemError(int err)
         return QStringLiteral("erreur d'entrée-sortie du support.");
     case EISDIR:
         return QStringLiteral("un dossier porte ce nom.");
+    case ELOOP:
+        return QStringLiteral("les liens symboliques du chemin forment une boucle.");
     default:
         return QStringLiteral("erreur système %1.").arg(err);
     }
@@ -98,6 +148,39 @@ bool encode(const QString &text, QByteArray *out, QChar *bad)
         out->append(char(b));
     }
     return true;
+}
+
+qsizetype cutOffset(const QByteArray &bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul < 0)
+        return -1;
+    for (qsizetype i = nul + 1; i < bytes.size(); ++i)
+        if (bytes.at(i) != '\0')
+            return nul;
+    return -1;
+}
+
+QString cutDescription(const QByteArray &bytes)
+{
+    const qsizetype at = cutOffset(bytes);
+    if (at < 0)
+        return {};
+    // The line of the NUL byte: one more than the line ends before it.
+    const QStringList before = splitLines(decode(bytes.left(at)));
+    const bool atLineStart = at == 0 || bytes.at(at - 1) == '\r' || bytes.at(at - 1) == '\n';
+    const qsizetype line = before.size() + (atLineStart ? 1 : 0);
+    QString text = QStringLiteral("un octet nul à la position %1 (ligne %2)").arg(at).arg(qMax<qsizetype>(line, 1));
+    // Wide-character text: a byte order mark, or a NUL in every other byte.
+    qsizetype evenNul = 0;
+    qsizetype oddNul = 0;
+    const qsizetype probe = qMin<qsizetype>(bytes.size(), 256);
+    for (qsizetype i = 0; i < probe; ++i)
+        if (bytes.at(i) == '\0')
+            ++(i % 2 ? oddNul : evenNul);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || qMax(evenNul, oddNul) * 2 >= probe - 2)
+        text += QStringLiteral(" : le fichier semble enregistré en UTF-16 et non en Windows-1252");
+    return text;
 }
 
 QStringList splitLines(const QString &text)
@@ -189,20 +272,30 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason)
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, bool *replaced)
 {
+    if (replaced)
+        *replaced = false;
     const auto fail = [&](const QString &why) {
         if (reason)
             *reason = why;
         return false;
     };
-    const QFileInfo target(path);
-    if (target.isDir())
+    // A link is written through: the file it leads to is replaced in its own
+    // folder (a rename there keeps the write atomic) and the link stays.
+    QByteArray finalName;
+    int err = 0;
+    if (!followLinks(QFile::encodeName(QFileInfo(path).absoluteFilePath()), &finalName, &err))
+        return fail(systemError(err));
+    struct stat old;
+    const bool exists = ::stat(finalName.constData(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode))
         return fail(QStringLiteral("un dossier porte ce nom."));
-    if (target.exists() && !target.isFile())
+    if (exists && !S_ISREG(old.st_mode))
         return fail(QStringLiteral("ce n'est pas un fichier ordinaire."));
-    // A file the user protected is not replaced behind his back.
-    if (target.exists() && !target.isWritable())
+    // A file the user protected is not replaced behind his back, not even by
+    // root, for whom the system checks no permission.
+    if (exists && (::access(finalName.constData(), W_OK) != 0 || (old.st_mode & 0222) == 0))
         return fail(QStringLiteral("le fichier est protégé en écriture."));
 
     // The new content goes to a temporary file beside the target, is flushed
@@ -210,27 +303,37 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason)
     // failing device leaves the old file whole. Every write and the flush are
     // checked here (a platform save file may report success after a flush
     // that failed).
-    const QByteArray finalName = QFile::encodeName(target.absoluteFilePath());
+    const QByteArray folder = folderOf(finalName);
     // A short name of its own: the target's name may already be as long as
     // a file name can be.
-    QByteArray tempName = QFile::encodeName(target.absolutePath()) + "/.kalvane-XXXXXX";
-    const int fd = ::mkstemp(tempName.data());
+    QByteArray tempName = folder + "/.kalvane-XXXXXX";
+    const int fd = faultAt(WriteStep::Create, &err) ? -1 : ::mkstemp(tempName.data());
     if (fd < 0)
-        return fail(systemError(errno));
-    const auto abandon = [&](int err) {
+        return fail(systemError(err ? err : errno));
+    const auto abandon = [&](int e) {
         ::close(fd);
         ::unlink(tempName.constData());
-        return fail(systemError(err));
+        return fail(systemError(e));
     };
-    struct stat old;
-    if (::stat(finalName.constData(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    else
+    if (exists) {
+        // The replaced file's owner and group where the system lets them be
+        // given (the group alone for a member of it), then its mode: a
+        // change of owner clears the set-id bits.
+        struct stat mine;
+        if (::fstat(fd, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)
+            && ::fchown(fd, old.st_uid, old.st_gid) != 0 && mine.st_gid != old.st_gid)
+            (void)::fchown(fd, uid_t(-1), old.st_gid);
+        if (::fchmod(fd, old.st_mode & 07777) != 0)
+            return abandon(errno);
+    } else {
         ::fchmod(fd, 0666 & ~currentUmask());
+    }
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 20)));
+        const ssize_t written = faultAt(WriteStep::Write, &err)
+            ? (errno = err, -1)
+            : ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 20)));
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -241,26 +344,52 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason)
         data += written;
         left -= written;
     }
+    if (faultAt(WriteStep::FileSync, &err))
+        return abandon(err);
     if (::fsync(fd) != 0)
         return abandon(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
+    if (::close(fd) != 0 || faultAt(WriteStep::Close, &err)) {
+        const int e = err ? err : errno;
         ::unlink(tempName.constData());
-        return fail(systemError(err));
+        return fail(systemError(e));
     }
-    if (::rename(tempName.constData(), finalName.constData()) != 0) {
-        const int err = errno;
+    if (faultAt(WriteStep::Rename, &err) || ::rename(tempName.constData(), finalName.constData()) != 0) {
+        const int e = err ? err : errno;
         ::unlink(tempName.constData());
-        return fail(systemError(err));
+        return fail(systemError(e));
     }
-    // The new name itself must reach the disk too.
-    const QByteArray folder = QFile::encodeName(target.absolutePath());
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (replaced)
+        *replaced = true;
+    // The new name itself must reach the disk too; a file system that cannot
+    // sync a folder at all (EINVAL) has nothing more to do.
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int syncErr = dirFd < 0 ? errno : 0;
     if (dirFd >= 0) {
-        ::fsync(dirFd);
+        if (faultAt(WriteStep::FolderSync, &err))
+            syncErr = err;
+        else if (::fsync(dirFd) != 0 && errno != EINVAL && errno != EOPNOTSUPP)
+            syncErr = errno;
         ::close(dirFd);
     }
+    if (syncErr != 0) {
+        QString why = systemError(syncErr);
+        why.chop(why.endsWith(u'.') ? 1 : 0);
+        return fail(QStringLiteral("le nouveau contenu a pris la place de l'ancien, mais son dossier n'a pas pu "
+                                   "être synchronisé sur le disque (%1) : une coupure de courant pourrait encore "
+                                   "le perdre.")
+                        .arg(why));
+    }
     return true;
+}
+
+void injectFault(WriteStep step, int err, int nth)
+{
+    g_fault = Fault{step, err, nth};
+}
+
+void clearFault()
+{
+    g_fault = Fault{};
 }
 
 bool writeLines(const QString &path, const QStringList &lines, QString *error)

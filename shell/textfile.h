@@ -21,6 +21,16 @@ bool encode(const QString &text, QByteArray *out, QChar *bad = nullptr);
 // Splits decoded text into lines by the reading rules above.
 QStringList splitLines(const QString &text);
 
+// Where a NUL byte cut the text short: the offset of the first NUL byte when
+// anything but NUL bytes follows it, otherwise -1 (a text that runs to the end,
+// or is only padded with NUL bytes, is whole).
+qsizetype cutOffset(const QByteArray &bytes);
+// A French description of where the text of `bytes` stops, for a reader that
+// must say the file could not be read whole: "un octet nul à la position 1234
+// (ligne 5)", with a word on UTF-16 when the bytes look like it. Empty when
+// the text is whole.
+QString cutDescription(const QByteArray &bytes);
+
 // The largest file the program reads whole (its data files are far smaller).
 constexpr qint64 kMaxReadSize = 256ll << 20;
 
@@ -45,7 +55,21 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error = 
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // The same, with only the reason of a failure ("le disque est plein.") in
 // `reason`, for callers that word the message themselves.
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+// When `path` is a symbolic link, the file it finally leads to is replaced
+// (in its own folder) and the link is kept. The replaced file keeps its mode
+// and, where the system allows it (always for root), its owner and group. A
+// file without any write permission is never replaced, even by root.
+// `replaced` tells whether the new content took the file's name: it is true
+// on a failure to sync the folder afterwards, which is still a failure.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
+                 bool *replaced = nullptr);
+
+// Failure injection for tests: the `nth` time from now that a write reaches
+// `step`, the step fails as if the system had returned `err`. One fault is
+// pending at a time; clearFault() removes it.
+enum class WriteStep { Create, Write, FileSync, Close, Rename, FolderSync };
+void injectFault(WriteStep step, int err, int nth = 1);
+void clearFault();
 
 // A French description of a system error number (disk full, access denied...).
 QString systemError(int err);

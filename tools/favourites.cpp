@@ -90,6 +90,13 @@ QString favouritesUnreadable(const QString &error)
     return QStringLiteral("Les chemins favoris n'ont pas pu être lus.\n%1").arg(error);
 }
 
+QString favouritesKeptWhole(const QString &path)
+{
+    return QStringLiteral("Les chemins favoris n'ont pas été enregistrés : le fichier « %1 » n'a pas pu être lu "
+                          "entièrement, et la partie lue ne le remplacera pas.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
 QString favouritesUnwritten(const QString &error)
 {
     return QStringLiteral("Les chemins favoris n'ont pas pu être enregistrés.\n%1").arg(error);
@@ -289,9 +296,9 @@ void TFormRF::readFavourites()
     const QString lastUsed = Form_base() ? Form_base()->lastUsedFolder() : QDir::currentPath();
     QStringList stored;
     QString error;
-    if (!FavouritesFile::read(favouritesPath(), startDirectory(), &stored, &error)) {
+    if (!FavouritesFile::read(favouritesPath(), startDirectory(), &stored, &error, &m_favouritesPartial)) {
         m_favouritesUnreadable = true;
-        warn(favouritesUnreadable(error));
+        warn(m_favouritesPartial ? error : favouritesUnreadable(error));
     }
     const QStringList list = FavouritesFile::startList(lastUsed, stored);
     LB_fav->addItems(list);
@@ -608,6 +615,12 @@ void TFormRF::writeFavourites()
 {
     if (m_favouritesUnreadable && !m_favouritesChanged)
         return;
+    // The list holds only what came before a cut: writing it would drop the
+    // favourites after it.
+    if (m_favouritesPartial) {
+        warn(favouritesKeptWhole(favouritesPath()));
+        return;
+    }
     const QStringList list = favourites();
     QString error;
     if (FavouritesFile::write(favouritesPath(), list, &error)) {

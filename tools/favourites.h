@@ -106,6 +106,7 @@ private:
     // A favourites file that exists but could not be read is not replaced
     // unless the user changed the list.
     bool m_favouritesUnreadable = false;
+    bool m_favouritesPartial = false; // read only up to a NUL byte: never written
     bool m_favouritesChanged = false;
     bool m_placed = false;
 };

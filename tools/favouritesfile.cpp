@@ -12,29 +12,46 @@ namespace {
 constexpr qsizetype kLongestLine = 4096;
 } // namespace
 
-bool FavouritesFile::read(const QString &path, const QString &baseFolder, QStringList *folders, QString *error)
+bool FavouritesFile::read(const QString &path, const QString &baseFolder, QStringList *folders, QString *error,
+                          bool *partial)
 {
     folders->clear();
+    if (partial)
+        *partial = false;
     if (!QFileInfo::exists(path))
         return true;
-    QStringList lines;
-    if (!TextFile::readLines(path, &lines)) {
+    QByteArray bytes;
+    if (!TextFile::readBytes(path, &bytes)) {
         if (error)
             *error = QFileInfo(path).isDir()
                 ? QStringLiteral("« %1 » est un dossier et non un fichier.").arg(QDir::toNativeSeparators(path))
                 : QStringLiteral("Le fichier « %1 » ne peut pas être lu.").arg(QDir::toNativeSeparators(path));
         return false;
     }
+    const QString cut = TextFile::cutDescription(bytes);
+    const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
     QSet<QString> seen;
     const QDir base(baseFolder);
     for (const QString &line : std::as_const(lines)) {
         if (line.trimmed().isEmpty() || line.size() > kLongestLine)
             continue;
+        // The limit holds for the folder as it is kept (and written back),
+        // so that what is written is read again.
         const QString folder = QDir::cleanPath(base.absoluteFilePath(line));
-        if (seen.contains(folder))
+        if (folder.size() > kLongestLine || seen.contains(folder))
             continue;
         seen.insert(folder);
         folders->append(folder);
+    }
+    if (!cut.isEmpty()) {
+        if (partial)
+            *partial = true;
+        if (error)
+            *error = QStringLiteral("Le fichier « %1 » n'a pas pu être lu entièrement : il contient %2.\n"
+                                    "Seuls les chemins favoris lus avant cet endroit sont affichés ; le fichier ne "
+                                    "sera pas modifié, pour ne pas perdre ceux qui suivent.")
+                         .arg(QDir::toNativeSeparators(path), cut);
+        return false;
     }
     return true;
 }

@@ -15,9 +15,12 @@ public:
     // every folder is written in its clean form (no trailing separator), so
     // that it compares equal to the working directory the platform reports.
     // A missing file gives an empty list. Returns false with a French message
-    // when the file exists but cannot be read.
+    // when the file exists but cannot be read. A file whose text a NUL byte
+    // cuts short gives the folders before the cut and false, with `partial`
+    // set and a message naming the file and where it stopped: such a list
+    // must never be written back over the file.
     static bool read(const QString &path, const QString &baseFolder, QStringList *folders,
-                     QString *error = nullptr);
+                     QString *error = nullptr, bool *partial = nullptr);
 
     // Replaces the file with the folders, atomically. An empty list gives an
     // empty file. On failure the old file stays whole and `error` holds a

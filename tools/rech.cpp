@@ -286,6 +286,10 @@ void Trech::loadDatabase()
         desktop().message(this, kWarningTitle, error, Desktop::Icon::Critical, Desktop::Ok);
         return;
     }
+    // Cut short by a NUL byte: what was read is shown, and the database
+    // refuses to be written.
+    if (result == SubstanceDatabase::LoadResult::Partial)
+        desktop().message(this, kWarningTitle, error, Desktop::Icon::Warning, Desktop::Ok);
     // An empty file has no header line either: it holds no record.
     StringGrid1->setProperty("tag", qMax(1, m_database.lineCount()));
     showCount(m_database.count(), true);
@@ -430,7 +434,10 @@ void Trech::Button3Click()
     StringGrid1->setProperty("tag", m_database.lineCount());
     m_model->showAll();
     search();
-    desktop().message(this, kInfoTitle, kSaved, Desktop::Icon::Information, Desktop::Ok);
+    if (!error.isEmpty()) // written, but not confirmed on the disk
+        desktop().message(this, kRefusalTitle, error, Desktop::Icon::Warning, Desktop::Ok);
+    else
+        desktop().message(this, kInfoTitle, kSaved, Desktop::Icon::Information, Desktop::Ok);
 }
 
 void Trech::Button4Click()
@@ -449,6 +456,8 @@ void Trech::Button4Click()
     clearPanel();
     m_model->showAll();
     search();
+    if (!error.isEmpty()) // written, but not confirmed on the disk
+        desktop().message(this, kRefusalTitle, error, Desktop::Icon::Warning, Desktop::Ok);
 }
 
 void Trech::Button5Click()

@@ -29,6 +29,18 @@ const QString kUnreadable = QStringLiteral("Le fichier « %1 » ne peut pas êtr
 const QString kNotWritable = QStringLiteral(
     "La base de données « %1 » n'a pas pu être lue entièrement : elle n'est pas modifiée, "
     "pour ne pas perdre ses fiches.");
+const QString kCut = QStringLiteral(
+    "La base de données « %1 » n'a pas pu être lue entièrement : le fichier « %2 » contient %3.\n"
+    "Seules les %4 fiches lues avant cet endroit sont affichées ; la base ne sera ni enregistrée ni "
+    "modifiée, pour ne pas perdre les fiches qui suivent.");
+const QString kBackupFailed = QStringLiteral(
+    "La base de données « %1 » n'a pas été enregistrée : sa copie de sécurité « %2 » n'a pas pu être écrite (%3).\n"
+    "Le fichier est resté tel qu'il était.");
+const QString kBackupUnread = QStringLiteral(
+    "La base de données « %1 » n'a pas été enregistrée : son contenu actuel n'a pas pu être lu pour en faire "
+    "la copie de sécurité « %2 ».\nLe fichier est resté tel qu'il était.");
+const QString kNotConfirmed = QStringLiteral(
+    "La base de données « %1 » a été enregistrée, mais pas de façon sûre : %2");
 const QString kBarInField = QStringLiteral(
     "Le champ %1 contient le caractère « | », qui sépare les champs dans la base de données.\n"
     "La fiche n'a pas été enregistrée.");
@@ -164,18 +176,29 @@ SubstanceDatabase::LoadResult SubstanceDatabase::load(QString *error)
                          .arg(kMaxFileSize / (1024 * 1024));
         return LoadResult::Failed;
     }
-    QStringList lines;
-    if (!TextFile::readLines(path, &lines, nullptr)) {
+    QByteArray bytes;
+    if (!TextFile::readBytes(path, &bytes, nullptr, kMaxFileSize)) {
         if (error)
             *error = kUnreadable.arg(shownName(info.fileName()));
         return LoadResult::Failed;
     }
+    // A NUL byte ends the text: what follows it (the rest of the records,
+    // or nearly all of a UTF-16 file) is not read, so the lists must never
+    // be written back over the file.
+    const QString cut = TextFile::cutDescription(bytes);
+    const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+    bytes = QByteArray();
     m_lineCount = int(lines.size());
     const qsizetype records = qMax<qsizetype>(0, lines.size() - 1);
     for (QStringList &l : m_fields)
         l.reserve(records);
     for (qsizetype i = 1; i < lines.size(); ++i)
         append(parseLine(lines.at(i)));
+    if (!cut.isEmpty()) {
+        if (error)
+            *error = kCut.arg(shownName(m_name), shownName(info.fileName()), cut).arg(count());
+        return LoadResult::Partial;
+    }
     m_writable = true;
     return LoadResult::Loaded;
 }
@@ -455,23 +478,41 @@ bool SubstanceDatabase::write(const QString &header, const QString &lines, const
             *error = kWriteFailed.arg(shownName(m_name), kReasonFolder.arg(QDir::toNativeSeparators(folder())));
         return false;
     }
-    // The previous content becomes the backup, itself replaced atomically; a
-    // backup that cannot be written does not stop the save.
-    QFile old(path);
-    if (old.open(QIODevice::ReadOnly)) {
-        const QByteArray previous = old.readAll();
-        if (old.error() == QFileDevice::NoError)
-            TextFile::replaceFile(backupPath(), previous);
-        old.close();
-    }
+    // The previous content becomes the backup, itself replaced atomically. A
+    // save without its backup is not made: the user counts on the ".bak" to
+    // undo it.
+    const QString backupName = shownName(m_name + kBackupExtension);
     QString reason;
-    if (!TextFile::replaceFile(path, bytes, &reason)) {
-        if (error) {
-            reason.chop(reason.endsWith(u'.') ? 1 : 0);
-            *error = kWriteFailed.arg(shownName(m_name), reason);
+    if (QFileInfo::exists(path)) {
+        QByteArray previous;
+        if (!TextFile::readBytes(path, &previous, nullptr, kMaxFileSize)) {
+            if (error)
+                *error = kBackupUnread.arg(shownName(m_name), backupName);
+            return false;
         }
-        return false;
+        if (!TextFile::replaceFile(backupPath(), previous, &reason)) {
+            if (error) {
+                reason.chop(reason.endsWith(u'.') ? 1 : 0);
+                *error = kBackupFailed.arg(shownName(m_name), backupName, reason);
+            }
+            return false;
+        }
     }
+    bool replaced = false;
+    if (!TextFile::replaceFile(path, bytes, &reason, &replaced)) {
+        if (error) {
+            if (replaced) {
+                *error = kNotConfirmed.arg(shownName(m_name), reason);
+            } else {
+                reason.chop(reason.endsWith(u'.') ? 1 : 0);
+                *error = kWriteFailed.arg(shownName(m_name), reason);
+            }
+        }
+        // The file holds the new content all the same: the lists follow it.
+        return replaced;
+    }
+    if (error)
+        error->clear();
     return true;
 }
 

@@ -33,7 +33,7 @@ public:
         bool operator==(const Record &) const = default;
     };
 
-    enum class LoadResult { Loaded, Missing, Failed };
+    enum class LoadResult { Loaded, Missing, Failed, Partial };
 
     static inline const QString kDefaultName = QStringLiteral("db_francais");
     static inline const QString kFolderName = QStringLiteral("databases");
@@ -68,7 +68,10 @@ public:
 
     // Reads the current database into the lists. A missing file leaves them
     // empty (Missing); an unreadable or oversized one too (Failed, with a
-    // French message). `lineCount()` is the number of lines read, header
+    // French message). A file whose text a NUL byte cuts short (a damaged
+    // file, a UTF-16 one) gives the records before the cut (Partial, with a
+    // French message naming the file and where it stopped) and is never
+    // written back. `lineCount()` is the number of lines read, header
     // included.
     LoadResult load(QString *error = nullptr);
     void clear();
@@ -94,8 +97,12 @@ public:
     // hold the records in the file's order. Deleting: the first record with
     // that NOM is removed (nothing when there is none) and the file rewritten in
     // list order with the delete header. Both keep the previous file as the
-    // ".bak" and replace the file atomically; on any failure the file and the
-    // lists stay as they were and `error` says why in French.
+    // ".bak" and replace the file atomically; no write is made when the ".bak"
+    // cannot be; on any failure the file and the lists stay as they were and
+    // `error` says why in French. When the new file took the old one's place
+    // but could not be confirmed on the disk (its folder not synced), the
+    // lists follow the file and the call succeeds with that warning in
+    // `error`, which is otherwise emptied on success.
     bool save(const Record &r, QString *error = nullptr);
     bool remove(const QString &nom, QString *error = nullptr, bool *found = nullptr);
 

@@ -33,6 +33,9 @@ const QString kControlInLogoPath = QStringLiteral("Le chemin du logo contient un
 const QString kNoFolder = QStringLiteral("Impossible de créer le dossier des fournisseurs « %1 ».");
 const QString kNotRegularCard = QStringLiteral(
     "« %1 » existe dans le dossier des fournisseurs mais n'est pas un fichier ordinaire.");
+const QString kLinkOutside = QStringLiteral(
+    "« %1 » est un lien qui ne mène pas à une fiche du dossier des fournisseurs : la fiche n'est écrite "
+    "que dans ce dossier.");
 const QString kCardMissing = QStringLiteral("La fiche « %1 » est introuvable.");
 const QString kCardNotFile = QStringLiteral("« %1 » n'est pas un fichier ordinaire : ce n'est pas une fiche.");
 const QString kCardTooBig = QStringLiteral(
@@ -59,14 +62,15 @@ QString hex4(QChar c)
     return QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-// The first control character of `text`, or a null QChar.
-QChar firstControl(const QString &text)
+// The position of the first control character of `text` (NUL included), or
+// -1 when there is none.
+qsizetype firstControl(const QString &text)
 {
-    for (QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            return c;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).category() == QChar::Other_Control)
+            return i;
     }
-    return QChar();
+    return -1;
 }
 
 bool sameFolder(const QString &a, const QString &b)
@@ -126,7 +130,13 @@ QStringList SupplierCard::list(const QString &folder)
 
 QStringList SupplierCard::textLines(const QString &text)
 {
-    return TextFile::splitLines(text);
+    // A text ending with a line break ends with an empty line: the reader
+    // joins the lines back with "\n", so opening and saving a card changes
+    // nothing.
+    QStringList lines = TextFile::splitLines(text);
+    if (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        lines.append(QString());
+    return lines;
 }
 
 QString SupplierCard::firstLine(const QString &text)
@@ -138,8 +148,8 @@ QString SupplierCard::nameProblem(const QString &name)
 {
     if (name.isEmpty())
         return kEmptyName;
-    if (const QChar c = firstControl(name); !c.isNull())
-        return kControlInName.arg(hex4(c));
+    if (const qsizetype at = firstControl(name); at >= 0)
+        return kControlInName.arg(hex4(name.at(at)));
     if (std::all_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); }))
         return kBlankName;
     for (QChar separator : {QChar(u'/'), QChar(u'\\')}) {
@@ -158,8 +168,8 @@ QString SupplierCard::logoPathProblem(const QString &path)
 {
     if (path.size() > kLogoPathMax)
         return kLongLogoPath.arg(path.size()).arg(kLogoPathMax).arg(path);
-    if (const QChar c = firstControl(path); !c.isNull())
-        return kControlInLogoPath.arg(hex4(c));
+    if (const qsizetype at = firstControl(path); at >= 0)
+        return kControlInLogoPath.arg(hex4(path.at(at)));
     return {};
 }
 
@@ -177,10 +187,22 @@ QString SupplierCard::pathIn(const QString &folder, QString *error) const
         setError(error, kOutsideFolder.arg(name + kExtension));
         return {};
     }
-    // A link or a folder under the card's name would take the write elsewhere
-    // or lose it; only a plain file is replaced.
+    // A link under the card's name is written through, as every file of the
+    // program, but only when it leads to a card of this same folder: a card
+    // is never written elsewhere. A folder under the name would lose the
+    // write; only a plain file is replaced.
     const QFileInfo target(path);
-    if (target.isSymLink() || (target.exists() && !target.isFile())) {
+    if (target.isSymLink()) {
+        const QFileInfo final(target.canonicalFilePath());
+        const QString home = QFileInfo(folder).canonicalFilePath();
+        if (final.filePath().isEmpty() || !final.isFile() || home.isEmpty() || final.absolutePath() != home
+            || !final.fileName().endsWith(kExtension, Qt::CaseInsensitive)) {
+            setError(error, kLinkOutside.arg(target.fileName()));
+            return {};
+        }
+        return path;
+    }
+    if (target.exists() && !target.isFile()) {
         setError(error, kNotRegularCard.arg(target.fileName()));
         return {};
     }

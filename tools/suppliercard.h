@@ -38,7 +38,9 @@ public:
     // as French readers expect (case and accents at the second level).
     static QStringList list(const QString &folder);
 
-    // The lines of a supplier text as the card stores them.
+    // The lines of a supplier text as the card stores them (a text ending
+    // with a line break ends with an empty line), so that reading a card and
+    // writing it back gives the same file.
     static QStringList textLines(const QString &text);
     static QString firstLine(const QString &text);
 
@@ -49,7 +51,9 @@ public:
 
     // The card file this card is saved to in `folder`, or empty with a French
     // message in `error` when its first line cannot name a file there or when
-    // something other than a plain file (a link, a folder) has that name.
+    // something other than a plain file has that name. A symbolic link is
+    // written through when it leads to a card file (".fab") of the same
+    // folder, and refused when it leads anywhere else.
     QString pathIn(const QString &folder, QString *error = nullptr) const;
 
     // Writes the card into `folder` under its name, replacing an existing card

@@ -25,3 +25,11 @@ inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
 // The shipped catalogues, read once (the label file reader matches stored
 // statements against them).
 QStringList fuzzCatalogue(int kind);
+
+// A folder of this run for the targets whose readers take a file: in memory
+// (/dev/shm) where the system has it, removed at exit.
+QString fuzzFolder();
+// Writes `bytes` to `name` in fuzzFolder() and returns its path.
+QString fuzzFile(const QString &name, const QByteArray &bytes);
+// The bytes of a file, or an empty array.
+QByteArray fuzzRead(const QString &path);

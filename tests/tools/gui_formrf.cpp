@@ -414,6 +414,33 @@ private Q_SLOTS:
                  qPrintable(desk()->messageLines().join(u'\n')));
         QVERIFY(QFileInfo(m_dir->file(QStringLiteral("fav.dat"))).isDir());
     }
+
+    void aFavouritesFileReadOnlyInPartIsNeverWrittenBack()
+    {
+        // A NUL byte hides the second favourite from the reader.
+        const QByteArray stored = QFile::encodeName(m_fiches) + "\r\n" + QByteArray(1, '\0') + QFile::encodeName(m_other) + "\r\n";
+        m_dir->write(QStringLiteral("fav.dat"), stored);
+        start();
+        QCOMPARE(desk()->messages.size(), 1);
+        const QString said = desk()->messageLines().constFirst();
+        QVERIFY2(said.contains(QStringLiteral("fav.dat")) && said.contains(QStringLiteral("n'a pas pu être lu entièrement"))
+                     && said.contains(QStringLiteral("ligne 2")),
+                 qPrintable(said));
+        QCOMPARE(texts(rf()->LB_fav), QStringList{m_fiches});
+        // Closing unchanged writes nothing and says nothing more.
+        rf()->close();
+        QCOMPARE(desk()->messages.size(), 1);
+        QCOMPARE(m_dir->read(QStringLiteral("fav.dat")), stored);
+        // A changed list is not written over the file either: the user is told.
+        rf()->show();
+        rf()->enterFolder(m_other);
+        rf()->B_ajout_fav->click();
+        rf()->close();
+        QCOMPARE(desk()->messages.size(), 2);
+        QVERIFY2(desk()->messageLines().constLast().contains(QStringLiteral("n'ont pas été enregistrés")),
+                 qPrintable(desk()->messageLines().join(u'\n')));
+        QCOMPARE(m_dir->read(QStringLiteral("fav.dat")), stored);
+    }
 };
 
 QTEST_MAIN(TestFormRF)

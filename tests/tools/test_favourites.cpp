@@ -56,8 +56,8 @@ private Q_SLOTS:
     void handMadeLinesAreTidied()
     {
         // Blank lines, a repeated folder, a trailing separator, a relative
-        // line, and text after a NUL byte, which ends the file.
-        writeRaw(file(), QByteArray("/a/b/\r\n\r\n   \r\n/a/b\r\nlocal\r\n/a//c\r\n\0/after/nul\r\n", 48));
+        // line, and NUL bytes padding the end, which add nothing.
+        writeRaw(file(), QByteArray("/a/b/\r\n\r\n   \r\n/a/b\r\nlocal\r\n/a//c\r\n\0\0", 37));
         QStringList folders;
         QVERIFY(FavouritesFile::read(file(), QStringLiteral("/start"), &folders));
         QCOMPARE(folders, (QStringList{QStringLiteral("/a/b"), QStringLiteral("/start/local"), QStringLiteral("/a/c")}));
@@ -140,6 +140,23 @@ private Q_SLOTS:
         QCOMPARE(FavouritesFile::startList(QStringLiteral("/last"), stored), stored);
         // A settings file whose first line is empty names no folder.
         QVERIFY(FavouritesFile::startList(QString(), {}).isEmpty());
+    }
+
+    void aFileCutByANulIsReadInPartAndSaidSo()
+    {
+        writeRaw(file(), QByteArray("/a\r\n/b\r\n\0/c\r\n/d\r\n", 17));
+        QStringList folders;
+        QString error;
+        bool partial = false;
+        QVERIFY(!FavouritesFile::read(file(), QStringLiteral("/start"), &folders, &error, &partial));
+        QVERIFY(partial);
+        QCOMPARE(folders, (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(file())) && error.contains(QStringLiteral("position 8"))
+                     && error.contains(QStringLiteral("ligne 3")),
+                 qPrintable(error));
+        // A file that cannot be read at all is not partial.
+        QVERIFY(!FavouritesFile::read(m_dir.path(), QStringLiteral("/start"), &folders, &error, &partial));
+        QVERIFY(!partial);
     }
 
     void aWriteIntoAMissingFolderFails()

@@ -60,6 +60,10 @@ private Q_SLOTS:
     void nameLengthCountsFileSystemBytes();
     void replacingKeepsTheOldCardOnFailure();
     void linksAndFoldersUnderTheNameAreNotReplaced();
+    void aLinkToACardOfTheFolderIsWrittenThrough();
+    void aNulIsAControlCharacterLikeAnyOther();
+    void openAndSaveIsAFixedPoint_data();
+    void openAndSaveIsAFixedPoint();
     void badCardFilesAreRefused_data();
     void badCardFilesAreRefused();
     void listIsSortedForFrenchReaders();
@@ -95,15 +99,14 @@ void TestSupplierCard::writtenAsTextLinesThenLogoLine()
     QVERIFY2(SupplierCard::read(path, &back, &error), qPrintable(error));
     QCOMPARE(back, card);
 
-    // A text ending in a line break stores the same lines; no logo is an empty
-    // last line, read back as no logo.
+    // A text ending in a line break ends with an empty line, which is stored;
+    // no logo is an empty last line, read back as no logo.
     card.text = QStringLiteral("ACME Chimie\nLyon\n");
     card.logoPath.clear();
     QVERIFY(card.write(m_folder, &error));
-    QCOMPARE(readFile(path), QByteArray("ACME Chimie\r\nLyon\r\n\r\n"));
+    QCOMPARE(readFile(path), QByteArray("ACME Chimie\r\nLyon\r\n\r\n\r\n"));
     QVERIFY(SupplierCard::read(path, &back, &error));
-    QCOMPARE(back.text, QStringLiteral("ACME Chimie\nLyon"));
-    QVERIFY(back.logoPath.isEmpty());
+    QCOMPARE(back, card);
 }
 
 void TestSupplierCard::readingTakesTheLastLineAsLogo()
@@ -239,10 +242,104 @@ void TestSupplierCard::linksAndFoldersUnderTheNameAreNotReplaced()
         card.text = name + QStringLiteral("\nLyon");
         QVERIFY(card.pathIn(m_folder, &error).isEmpty());
         QVERIFY(!card.write(m_folder, &error));
-        QVERIFY2(error.contains(QStringLiteral("fichier ordinaire")), qPrintable(error));
+        // A link out of the folder is named as such.
+        QVERIFY2(error.contains(name == u"Evil" ? QStringLiteral("lien") : QStringLiteral("fichier ordinaire")),
+                 qPrintable(error));
     }
     QCOMPARE(readFile(outside), QByteArray("keep me"));
     QVERIFY(QFileInfo(m_folder + QStringLiteral("Folder.fab")).isDir());
+}
+
+void TestSupplierCard::aLinkToACardOfTheFolderIsWrittenThrough()
+{
+    QDir().mkpath(m_folder);
+    // "ACME" is the short name of a card kept under its full name.
+    const QString real = m_folder + QStringLiteral("ACME Chimie SA.fab");
+    writeFile(real, "ACME Chimie SA\r\nLyon\r\n\r\n");
+    QCOMPARE(::symlink("ACME Chimie SA.fab", QFile::encodeName(m_folder + QStringLiteral("ACME.fab")).constData()), 0);
+    SupplierCard card;
+    card.text = QStringLiteral("ACME\nVilleurbanne");
+    QString error;
+    QCOMPARE(card.pathIn(m_folder, &error), m_folder + QStringLiteral("ACME.fab"));
+    QVERIFY2(card.write(m_folder, &error), qPrintable(error));
+    QCOMPARE(readFile(real), QByteArray("ACME\r\nVilleurbanne\r\n\r\n"));
+    QVERIFY(QFileInfo(m_folder + QStringLiteral("ACME.fab")).isSymLink());
+    QCOMPARE(allFiles(m_folder), (QStringList{"ACME Chimie SA.fab", "ACME.fab"}));
+
+    // A link to a card of another folder, or to a file of this folder that is
+    // no card, is refused: a card is written only as a card of this folder.
+    const QString elsewhere = m_root->filePath(QStringLiteral("Autre.fab"));
+    writeFile(elsewhere, "Autre\r\n\r\n");
+    QVERIFY(QFile::link(elsewhere, m_folder + QStringLiteral("Autre.fab")));
+    writeFile(m_folder + QStringLiteral("logo.jpg"), smallJpeg());
+    QVERIFY(QFile::link(m_folder + QStringLiteral("logo.jpg"), m_folder + QStringLiteral("Logo.fab")));
+    for (const QString &name : {QStringLiteral("Autre"), QStringLiteral("Logo")}) {
+        card.text = name + QStringLiteral("\nParis");
+        QVERIFY(!card.write(m_folder, &error));
+        QVERIFY2(error.contains(QStringLiteral("lien")), qPrintable(error));
+    }
+    QCOMPARE(readFile(elsewhere), QByteArray("Autre\r\n\r\n"));
+    QCOMPARE(readFile(m_folder + QStringLiteral("logo.jpg")), smallJpeg());
+}
+
+void TestSupplierCard::aNulIsAControlCharacterLikeAnyOther()
+{
+    // A NUL in the logo path or the name is refused like any control
+    // character: a card holding one could not be read back.
+    const QString nulPath = QStringLiteral("/logos/a") + QChar(0) + QStringLiteral("b.jpg");
+    QVERIFY2(SupplierCard::logoPathProblem(nulPath).contains(QStringLiteral("U+0000")),
+             qPrintable(SupplierCard::logoPathProblem(nulPath)));
+    QVERIFY(SupplierCard::nameProblem(QStringLiteral("AC") + QChar(0) + QStringLiteral("ME"))
+                .contains(QStringLiteral("U+0000")));
+    SupplierCard card;
+    card.text = QStringLiteral("ACME\nLyon");
+    card.logoPath = nulPath;
+    QString error;
+    QVERIFY(!card.write(m_folder, &error));
+    QVERIFY2(error.contains(QStringLiteral("U+0000")), qPrintable(error));
+    card.text = QStringLiteral("AC") + QChar(0) + QStringLiteral("ME\nLyon");
+    card.logoPath.clear();
+    QVERIFY(!card.write(m_folder, &error));
+    QCOMPARE(allFiles(m_root->path()), QStringList());
+    // Whatever the checks let through reads back.
+    card.text = QStringLiteral("ACME\nLyon");
+    card.logoPath = QStringLiteral("/logos/a\u00A0b.jpg");
+    QVERIFY2(card.write(m_folder, &error), qPrintable(error));
+    SupplierCard back;
+    QVERIFY2(SupplierCard::read(m_folder + QStringLiteral("ACME.fab"), &back, &error), qPrintable(error));
+    QCOMPARE(back, card);
+}
+
+void TestSupplierCard::openAndSaveIsAFixedPoint_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("plain") << QByteArray("ACME\r\nLyon\r\n/l.jpg\r\n");
+    QTest::newRow("one empty line at the end") << QByteArray("ACME\r\nLyon\r\n\r\n/l.jpg\r\n");
+    QTest::newRow("three empty lines at the end") << QByteArray("ACME\r\nLyon\r\n\r\n\r\n\r\n\r\n");
+    QTest::newRow("empty lines inside") << QByteArray("ACME\r\n\r\n\r\nLyon\r\n\r\n");
+    QTest::newRow("name alone") << QByteArray("ACME\r\n\r\n");
+}
+
+void TestSupplierCard::openAndSaveIsAFixedPoint()
+{
+    QFETCH(QByteArray, file);
+    const QString path = m_folder + QStringLiteral("ACME.fab");
+    writeFile(path, file);
+    // Open and save three times, as a user going back to the card would.
+    for (int round = 0; round < 3; ++round) {
+        SupplierCard card;
+        QString error;
+        QVERIFY2(SupplierCard::read(path, &card, &error), qPrintable(error));
+        QVERIFY2(card.write(m_folder, &error), qPrintable(error));
+        QCOMPARE(readFile(path), file);
+    }
+    // And the text the window holds survives a save and an open.
+    SupplierCard card;
+    card.text = QStringLiteral("ACME\nLyon\n\n");
+    QVERIFY(card.write(m_folder));
+    SupplierCard back;
+    QVERIFY(SupplierCard::read(path, &back));
+    QCOMPARE(back.text, card.text);
 }
 
 void TestSupplierCard::badCardFilesAreRefused_data()
