@@ -2,10 +2,13 @@
 
 #include "editor/checkdigits.h"
 #include "editor/pictogramrules.h"
+#include "render/labelrenderer.h"
+#include "render/rendervariant.h"
 #include "shell/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <algorithm>
 
@@ -43,6 +46,14 @@ const QString kNoProduct = QStringLiteral("Le nom du produit est vide.");
 const QString kNoSupplier = QStringLiteral("Le bloc fournisseur est vide (nom, adresse et téléphone du fournisseur).");
 const QString kChoicesLeft = QStringLiteral(
     "La phrase %1 contient encore des choix laissés au fournisseur (%2) : complétez-la avec « Modifier une phrase ».");
+
+const QString kStatementsCut = QStringLiteral(
+    "Les phrases ne tiennent pas toutes sur l'étiquette : à partir de « %1 », le texte est coupé au bas de "
+    "l'étiquette. Choisissez une taille de caractères plus petite pour les phrases ou retirez des phrases.");
+const QString kNumberingOnly = QStringLiteral(
+    "L'étiquette est réglée sur « Numérotation H, P, EUH » : imprimée ainsi, elle ne porte que les codes des "
+    "phrases, alors qu'une étiquette de danger doit porter le texte des mentions de danger et des conseils de "
+    "prudence.");
 
 const QString kDanger = QStringLiteral("DANGER");
 const QString kAttention = QStringLiteral("ATTENTION");
@@ -158,6 +169,7 @@ void LabelChecks::setCatalogue(Catalogue::Kind kind, const QStringList &lines)
     codes.clear();
     for (const QString &line : lines)
         codes.insert(Catalogue::statementCode(line));
+    m_fixedWordings.unite(fixedWordings(lines));
     m_hasCatalogue[kind] = true;
 }
 
@@ -177,11 +189,21 @@ LabelChecks::Subject LabelChecks::subjectOf(const LabelDocument &doc)
     s.index = doc.index;
     s.signalWord = doc.signalWord;
     s.pictograms = doc.pictograms;
+    s.numberingOnly = doc.numberingOnly;
     const StatementList *lists[3] = {&doc.hazards, &doc.precautions, &doc.supplementary};
     for (int k = 0; k < 3; ++k)
         for (const StatementEntry &e : *lists[k])
             if (e.ticked)
                 s.statements[k].append(e.text);
+    return s;
+}
+
+LabelChecks::Subject LabelChecks::subjectOf(const LabelDocument &doc, const LabelContent &content)
+{
+    Subject s = subjectOf(doc);
+    s.laidOut = content.present;
+    s.content = content;
+    s.numberingOnly = doc.numberingOnly || content.numberingOnly;
     return s;
 }
 
@@ -214,7 +236,8 @@ LabelChecks::Subject LabelChecks::subjectOfLines(const QStringList &lines, const
 
     // The label as the program opens it...
     LabelDocument doc;
-    s.status = LabelFile::parse(lines, &doc, nullptr, workingDir);
+    FrameMirrors mirrors;
+    s.status = LabelFile::parse(lines, &doc, &mirrors, workingDir);
     s.product = doc.product;
     s.supplier = doc.supplier;
     s.ce = doc.ce;
@@ -240,6 +263,17 @@ LabelChecks::Subject LabelChecks::subjectOfLines(const QStringList &lines, const
     } catch (const LabelFile::Scanner::Failure &) {
         // The reader failed at the same line: its status tells.
     }
+    if (s.status.ok()) {
+        // Drawn as the program opens it (sizes, font and logo of the file),
+        // with the stored statements; the pictograms are counted, not drawn.
+        StatementList *lists[3] = {&doc.hazards, &doc.precautions, &doc.supplementary};
+        for (int k = 0; k < 3; ++k)
+            for (const QString &text : std::as_const(s.statements[k]))
+                lists[k]->append({text, true});
+        doc.pictograms = s.pictograms;
+        s.content = LabelContent::fromDocument(doc, mirrors, false, QString());
+        s.laidOut = true;
+    }
     return s;
 }
 
@@ -251,9 +285,11 @@ QList<LabelFinding> LabelChecks::check(const Subject &s) const
     if (readable) {
         const QStringList hazards = hazardCodes(s.statements[Catalogue::Hazard]);
         checkStatements(s, &out);
+        checkLayout(s, &out);
         checkNumbers(s, &out);
         checkPictogramRules(s, hazards, &out);
-        checkSignalWord(s, hazards, &out);
+        // The supplemental hazard classes (EUH380...) have a signal word too.
+        checkSignalWord(s, hazards + hazardCodes(s.statements[Catalogue::Supplementary]), &out);
         checkPictogramFacts(s, hazards, &out);
         checkContent(s, &out);
     }
@@ -484,7 +520,7 @@ void LabelChecks::checkContent(const Subject &s, QList<LabelFinding> *out) const
         out->append({LabelFinding::Note, kTooManyPrecautions.arg(precautions).arg(maximum)});
     for (const QStringList &list : s.statements) {
         for (const QString &text : list) {
-            const QStringList marks = choiceMarks(text);
+            const QStringList marks = choiceMarks(text, m_fixedWordings);
             if (!marks.isEmpty())
                 out->append({LabelFinding::Note,
                              kChoicesLeft.arg(shortened(Catalogue::statementCode(text)), marks.join(QStringLiteral(", ")))});
@@ -492,7 +528,61 @@ void LabelChecks::checkContent(const Subject &s, QList<LabelFinding> *out) const
     }
 }
 
-QStringList LabelChecks::choiceMarks(const QString &statement)
+void LabelChecks::checkLayout(const Subject &s, QList<LabelFinding> *out) const
+{
+    if (s.numberingOnly)
+        out->append({LabelFinding::Error, kNumberingOnly});
+    // Text is laid out only where fonts can be had (a GUI application).
+    if (!s.laidOut || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return;
+    // The export image and the label picture (the preview, the print as
+    // pictures) round their sizes differently: a statement cut in either is
+    // cut somewhere the user will see.
+    for (const RenderVariant &variant : {RenderVariant::exportImage(), RenderVariant::labelPicture()}) {
+        const LayoutResult r = LabelRenderer::measure(s.content, variant);
+        if (!r.cutStatement.isEmpty()) {
+            out->append({LabelFinding::Error, kStatementsCut.arg(shortened(r.cutStatement))});
+            return;
+        }
+    }
+}
+
+const QSet<QString> &LabelChecks::builtInFixedWordings()
+{
+    static const QSet<QString> wordings = {QStringLiteral("et/ou"), QStringLiteral("inflammable/explosif"),
+                                           QStringLiteral("contenu/récipient")};
+    return wordings;
+}
+
+namespace {
+// The word of letters that ends before `from` (step -1) or starts at `from`
+// (step 1), in lower case.
+QString wordAt(const QString &text, qsizetype from, int step)
+{
+    QString word;
+    for (qsizetype i = from; i >= 0 && i < text.size() && text.at(i).isLetter(); i += step)
+        word = step < 0 ? text.at(i) + word : word + text.at(i);
+    return word.toLower();
+}
+} // namespace
+
+QSet<QString> LabelChecks::fixedWordings(const QStringList &catalogueLines)
+{
+    QSet<QString> out;
+    for (const QString &line : catalogueLines) {
+        const qsizetype colon = line.indexOf(u':');
+        const QString wording = colon < 0 ? line : line.mid(colon + 1);
+        const qsizetype slash = wording.indexOf(u'/');
+        if (slash <= 0 || wording.indexOf(u'/', slash + 1) >= 0 || slash + 1 >= wording.size())
+            continue;
+        if (!wording.at(slash - 1).isLetter() || !wording.at(slash + 1).isLetter())
+            continue;
+        out.insert(wordAt(wording, slash - 1, -1) + u'/' + wordAt(wording, slash + 1, 1));
+    }
+    return out;
+}
+
+QStringList LabelChecks::choiceMarks(const QString &statement, const QSet<QString> &fixed)
 {
     const qsizetype colon = statement.indexOf(u':');
     const QString wording = colon < 0 ? statement : statement.mid(colon + 1);
@@ -502,21 +592,15 @@ QStringList LabelChecks::choiceMarks(const QString &statement)
         marks << QStringLiteral("« … »");
 
     // "/" between two words offers alternatives, except in the fixed wordings
-    // that use it ("et/ou", "inflammable/explosif"); "50 °C/122 °F" is a unit.
-    const auto wordAt = [&wording](qsizetype from, int step) {
-        QString word;
-        for (qsizetype i = from; i >= 0 && i < wording.size() && wording.at(i).isLetter(); i += step)
-            word = step < 0 ? wording.at(i) + word : word + wording.at(i);
-        return word.toLower();
-    };
+    // of the official texts ("et/ou", "contenu/récipient"); "50 °C/122 °F" is
+    // a unit.
     for (qsizetype i = wording.indexOf(u'/'); i >= 0; i = wording.indexOf(u'/', i + 1)) {
         const QChar before = i > 0 ? wording.at(i - 1) : QChar();
         const QChar after = i + 1 < wording.size() ? wording.at(i + 1) : QChar();
         if (!(before.isLetter() || before == ellipsis) || !(after.isLetter() || after == ellipsis))
             continue;
-        const QString left = wordAt(i - 1, -1), right = wordAt(i + 1, 1);
-        if ((left == QLatin1String("et") && right == QLatin1String("ou"))
-            || (left == QLatin1String("inflammable") && right == QLatin1String("explosif")))
+        const QString pair = wordAt(wording, i - 1, -1) + u'/' + wordAt(wording, i + 1, 1);
+        if (builtInFixedWordings().contains(pair) || fixed.contains(pair))
             continue;
         marks << QStringLiteral("« / »");
         break;

@@ -2,6 +2,7 @@
 
 #include "editor/catalogue.h"
 #include "editor/labelfacts.h"
+#include "render/labelcontent.h"
 #include "shell/labeldocument.h"
 #include "shell/labelfile.h"
 
@@ -48,6 +49,11 @@ public:
         QString signalWord;
         QStringList pictograms;    // codes, "GHS" read as "SGH"
         QStringList statements[3]; // ticked texts: H, P, EUH (Catalogue::Kind order)
+        // The label as it is drawn, when known: its statements are laid out
+        // to find the first one that does not fit.
+        bool laidOut = false;
+        LabelContent content;
+        bool numberingOnly = false; // printed with the statement codes only
     };
 
     static inline const QString kTitle = QStringLiteral("VÉRIFICATION");
@@ -64,6 +70,9 @@ public:
     QStringList problems() const { return m_problems; }
 
     static Subject subjectOf(const LabelDocument &doc);
+    // The same with the label as drawn (the frame's sizes and logo, the print
+    // options' numbering), so that statements cut at the bottom are found.
+    static Subject subjectOf(const LabelDocument &doc, const LabelContent &content);
     // Reads a label file (logo lines resolved against `workingDir`, the
     // file's folder when empty).
     static Subject readSubject(const QString &path, const QString &workingDir = QString());
@@ -80,7 +89,16 @@ public:
 
     // The choices a statement's wording still leaves to the supplier, each as
     // the mark shown to the user ("« … »", "« / »", "« […] »", "« <…> »").
-    static QStringList choiceMarks(const QString &statement);
+    // A "/" between two words offers alternatives, except in the fixed
+    // wordings of the official texts ("et/ou", "contenu/récipient": see
+    // fixedWordings), given as "left/right" in lower case; the built-in ones
+    // always count.
+    static QStringList choiceMarks(const QString &statement, const QSet<QString> &fixedWordings = {});
+    // The fixed wordings with "/" of catalogue lines: a statement whose
+    // wording has a single "/", between two words, keeps it as it stands
+    // (its choices are open lists, with "…" or several "/").
+    static QSet<QString> fixedWordings(const QStringList &catalogueLines);
+    static const QSet<QString> &builtInFixedWordings();
 
 private:
     void checkReading(const Subject &s, QList<LabelFinding> *out) const;
@@ -90,6 +108,7 @@ private:
     void checkSignalWord(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const;
     void checkPictogramFacts(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const;
     void checkContent(const Subject &s, QList<LabelFinding> *out) const;
+    void checkLayout(const Subject &s, QList<LabelFinding> *out) const;
     // Whether hazard statement `code` calls for `pictogram` and nothing on the
     // label (its pictograms, its other hazard statements) makes it unnecessary.
     bool calls(const QString &code, const QString &pictogram, const QStringList &hazards,
@@ -99,6 +118,7 @@ private:
 
     bool m_hasCatalogue[3] = {false, false, false};
     QSet<QString> m_codes[3];
+    QSet<QString> m_fixedWordings;
     bool m_hasFacts = false;
     LabelFacts m_facts;
     QStringList m_problems;

@@ -16,7 +16,7 @@ constexpr int kMaxProblems = 20;
 
 bool isStatementCode(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^H[0-9]{3}[A-Za-z]{0,2}$"));
+    static const QRegularExpression re(QStringLiteral("^(H[0-9]{3}[A-Za-z]{0,2}|EUH[0-9]{3})$"));
     return re.match(text).hasMatch();
 }
 

@@ -10,6 +10,8 @@
 // "verifications.txt" in the start directory: for a hazard statement code,
 // the signal word of every category that uses it, and the pictograms they
 // always carry, with the pictograms whose presence makes one unnecessary.
+// Codes are hazard statements ("H225") or supplemental ones ("EUH380", the
+// hazard classes that carry a signal word but no pictogram).
 //
 // One fact per line, fields separated by ";", blanks around them ignored,
 // "#" starting a comment line:

@@ -443,6 +443,17 @@ QImage drawBitmap(const LabelContent &content, const RenderVariant &variant, Lay
 }
 } // namespace
 
+LayoutResult measure(const LabelContent &content, const RenderVariant &variant, int dpi)
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    if (dpi > 0) {
+        scratch.setDotsPerMeterX(qRound(dpi / 0.0254));
+        scratch.setDotsPerMeterY(qRound(dpi / 0.0254));
+    }
+    QPainter painter(&scratch);
+    return draw(painter, content, variant);
+}
+
 QImage labelPicture(const LabelContent &content, LayoutResult *result)
 {
     return drawBitmap(content, RenderVariant::labelPicture(), result);

@@ -64,6 +64,12 @@ QString cutWarning(const QString &statement);
 // overlapping diamonds stay visible.
 LayoutResult draw(QPainter &painter, const LabelContent &content, const RenderVariant &variant);
 
+// The layout of a drawing without its pixels: the label drawn onto a
+// one-pixel surface of the variant's resolution (`dpi` for the page variant,
+// the pictures' own otherwise). Pictures come through the picture cache, so
+// this is cheap enough to run for every check.
+LayoutResult measure(const LabelContent &content, const RenderVariant &variant, int dpi = 0);
+
 // The label picture: 1272 x 900, Format_RGB32 (three colour bytes used).
 QImage labelPicture(const LabelContent &content, LayoutResult *result = nullptr);
 

@@ -21,12 +21,37 @@ TPrintView::TPrintView(QWidget *frame)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(5, 5, 636, 636);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setFixedSize(460, 646);
+    Lab_deborde = new QLabel(this);
+    Lab_deborde->setObjectName(QStringLiteral("Lab_deborde"));
+    Lab_deborde->setWordWrap(true);
+    Lab_deborde->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    Lab_deborde->hide();
+    fitToPage();
 }
 
 void TPrintView::setPageSize(int width, int height)
 {
-    setFixedSize(width + 10, height + 10);
+    m_page = QSize(width, height);
+    fitToPage();
+}
+
+void TPrintView::showWarning(const QString &text)
+{
+    Lab_deborde->setText(text);
+    Lab_deborde->setVisible(!text.isEmpty());
+    fitToPage();
+}
+
+void TPrintView::fitToPage()
+{
+    int band = 0;
+    if (!Lab_deborde->text().isEmpty()) {
+        const int height = Lab_deborde->heightForWidth(m_page.width());
+        Lab_deborde->setGeometry(5, m_page.height() + 10, m_page.width(), height);
+        Lab_deborde->raise();
+        band = height + 5;
+    }
+    setFixedSize(m_page.width() + 10, m_page.height() + 10 + band);
 }
 
 void TPrintView::showPage(const QImage &picture)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QWidget>
 
 class QImage;
@@ -13,6 +14,8 @@ class TPrintView : public QWidget
 public:
     explicit TPrintView(QWidget *frame);
     QLabel *Image1 = nullptr;
+    // Under the page: the labels that would not hold their statements.
+    QLabel *Lab_deborde = nullptr;
 
     static inline const QString kCaption = QStringLiteral("Aperçu avant impression");
 
@@ -20,4 +23,11 @@ public:
     void setPageSize(int width, int height);
     // Shows the picture at once (the page fills visibly, cell by cell).
     void showPage(const QImage &picture);
+    // A warning under the page, in red; an empty text removes it. The window
+    // grows by the warning's height.
+    void showWarning(const QString &text);
+
+private:
+    void fitToPage();
+    QSize m_page{450, 636};
 };

@@ -245,6 +245,83 @@ SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings)
     return geometry(settings, surfaceOf(device));
 }
 
+Surface surface(QPagedPaintDevice *device, const SheetSettings &settings)
+{
+    layout(device, settings); // sets the orientation
+    return surfaceOf(device);
+}
+
+Result check(const Job &job, const Surface &surface)
+{
+    Result result;
+    const SheetSettings &s = job.settings;
+    const SheetGeometry g = geometry(s, surface);
+    result.geometry = g;
+    if (surface.width <= 0 || surface.height <= 0 || surface.dpiY <= 0) {
+        result.error = kNoPrintableArea;
+        return result;
+    }
+    if (!g.labelsHaveRoom()) {
+        result.error = kNoRoom;
+        return result;
+    }
+    // The same numbers as the page drawing; each label measured within its
+    // own height.
+    const double k = RenderVariant::pageFontFactor(g.gridWidth, g.gridHeight, surface.landscape, g.pageFactor,
+                                                   surface.dpiY);
+    const RenderVariant own =
+        RenderVariant::page(0, 0, g.labelWidth(), g.unitFactor, k, g.labelHeight(), surface.dpiY);
+    const auto measure = [&](const QString &name, const LabelContent &content) {
+        const LayoutResult r = s.pictureMode ? LabelRenderer::measure(content, RenderVariant::labelPicture())
+                                             : LabelRenderer::measure(content, own, surface.dpiY);
+        if (!r.cutStatement.isEmpty())
+            (s.pictureMode ? result.cut : result.overflow).append({name, r.cutStatement});
+    };
+    const int n = s.labelCount(g.cellCount());
+    if (n == 0)
+        return result;
+    if (s.activeLabel) {
+        measure(job.activeName, job.active);
+        return result;
+    }
+    QStringList measured;
+    for (int cell = 0; cell < n; ++cell) {
+        const QString path = s.selection.at(cell);
+        if (path.isEmpty() || measured.contains(path))
+            continue;
+        measured << path;
+        LabelContent content;
+        QStringList problems;
+        if (!QFileInfo(path).isFile()
+            || !StoredLabel::load(path, s.numberingOnly, job.current, job.pictogramFolder, &content, &problems)) {
+            addOnce(&result.missing, path);
+            continue;
+        }
+        for (const QString &p : problems)
+            addOnce(&result.problems, p);
+        measure(QFileInfo(path).fileName(), content);
+    }
+    return result;
+}
+
+QString layoutWarning(const Result &check, bool pictureMode)
+{
+    const QList<CutLabel> &labels = pictureMode ? check.cut : check.overflow;
+    if (labels.isEmpty())
+        return {};
+    QString text = kLayoutIntro;
+    for (const CutLabel &c : labels) {
+        QString statement = c.statement;
+        if (statement.size() > 60)
+            statement = statement.left(57) + QStringLiteral("...");
+        text += QStringLiteral("\n- ") + c.label + QStringLiteral(" : à partir de « ") + statement
+            + QStringLiteral(" »");
+    }
+    text += QStringLiteral("\n\n") + (pictureMode ? kLayoutCut : kLayoutOverflow);
+    text += QStringLiteral("\n\n") + kLayoutAdvice;
+    return text;
+}
+
 Result print(QPagedPaintDevice *device, const Job &job)
 {
     Result result;

@@ -94,6 +94,32 @@ Result print(QPagedPaintDevice *device, const Job &job);
 
 // The grid the job uses on `device` (its orientation is set first).
 SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings);
+// The surface of `device` once its orientation is set for `settings`.
+Surface surface(QPagedPaintDevice *device, const SheetSettings &settings);
+
+// The labels of a job laid out for a surface without drawing anything, so
+// that the user can be asked before a page is sent: drawn as pictures, the
+// labels whose statements are cut at their bottom edge (`cut`); drawn
+// directly, those whose statements run on below their own cell, over the
+// label below (`overflow`). Each label once; missing files in `missing`;
+// `error` when the margins leave no room.
+Result check(const Job &job, const Surface &surface);
+
+// What the check found, for the question asked before printing (empty when
+// every label holds its statements): the labels named with the first
+// statement that does not fit, and what printing them would do.
+QString layoutWarning(const Result &check, bool pictureMode);
+inline const QString kLayoutTitle = QStringLiteral("AVERTISSEMENT");
+inline const QString kLayoutIntro = QStringLiteral("Les phrases ne tiennent pas toutes dans ces étiquettes :");
+inline const QString kLayoutOverflow = QStringLiteral(
+    "Imprimées ainsi, leurs phrases déborderaient sous l'étiquette, sur la case du dessous (ou seraient coupées au "
+    "bas de la page).");
+inline const QString kLayoutCut = QStringLiteral(
+    "Imprimées ainsi, leurs phrases seraient coupées au bas de l'étiquette : les phrases suivantes n'y figureraient "
+    "pas.");
+inline const QString kLayoutAdvice = QStringLiteral(
+    "Choisissez moins d'étiquettes par page, une taille de caractères plus petite pour les phrases (menu Texte > "
+    "Taille des caractères > Phrases) ou retirez des phrases.");
 
 // The messages of a job that went through, in the order to show them
 // (missing files and unreadable pictures, then cut statements); empty when

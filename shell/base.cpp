@@ -751,7 +751,7 @@ void TForm_base::Verifier1Execute()
     if (!label)
         return;
     const LabelChecks checks = LabelChecks::load(m_startDirectory);
-    QList<LabelFinding> findings = checks.check(LabelChecks::subjectOf(label->document()));
+    QList<LabelFinding> findings = checks.check(LabelChecks::subjectOf(label->document(), activeContent()));
     // What the checks could not read is said after the label's own findings.
     for (const QString &problem : checks.problems())
         findings.append({LabelFinding::Warning, problem});

@@ -42,16 +42,11 @@ private:
 
 } // namespace
 
-SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
+SheetPrint::Job currentJob(TForm_base *frame)
 {
     Tprinter *options = kalvane()->printer();
-    // The program repeats the page itself: the printer is asked for one copy.
-    const int copies = std::max(1, printer->copyCount());
-    printer->setCopyCount(1);
-
     SheetPrint::Job job;
     job.settings = options->settings();
-    job.copies = copies;
     job.current = frame->mirrors;
     job.pictogramFolder = frame->startDirectory();
     if (job.settings.activeLabel) {
@@ -59,6 +54,18 @@ SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
         if (TMDIChild *label = frame->activeLabel())
             job.activeName = label->windowTitle();
     }
+    return job;
+}
+
+SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
+{
+    Tprinter *options = kalvane()->printer();
+    // The program repeats the page itself: the printer is asked for one copy.
+    const int copies = std::max(1, printer->copyCount());
+    printer->setCopyCount(1);
+
+    SheetPrint::Job job = currentJob(frame);
+    job.copies = copies;
     job.deviceFailed = [printer] { return printer->printerState() == QPrinter::Error; };
     // The job's name in the printing system's queue.
     if (printer->docName().isEmpty())
@@ -74,6 +81,31 @@ SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
     return result;
 }
 
+bool confirmLayout(QWidget *parent, TForm_base *frame, QPrinter *printer, QStringList *accepted)
+{
+    const SheetPrint::Job job = currentJob(frame);
+    SheetPrint::Result check;
+    {
+        // Stored labels are read and laid out: a moment for a full sheet.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        check = SheetPrint::check(job, SheetPrint::surface(printer, job.settings));
+        QApplication::restoreOverrideCursor();
+    }
+    // Labels already agreed to are not asked about again.
+    for (QList<SheetPrint::CutLabel> *list : {&check.cut, &check.overflow})
+        list->removeIf([accepted](const SheetPrint::CutLabel &c) { return accepted->contains(c.label); });
+    const QString warning = SheetPrint::layoutWarning(check, job.settings.pictureMode);
+    if (warning.isEmpty())
+        return true;
+    if (desktop().message(parent, SheetPrint::kLayoutTitle, warning + QStringLiteral("\n\n") + kPrintAnyway,
+                          Desktop::Icon::Warning, Desktop::Yes | Desktop::No)
+        != Desktop::Yes)
+        return false;
+    for (const SheetPrint::CutLabel &c : job.settings.pictureMode ? check.cut : check.overflow)
+        accepted->append(c.label);
+    return true;
+}
+
 void run(TForm_base *frame)
 {
     Tprinter *options = kalvane() ? kalvane()->printer() : nullptr;
@@ -86,28 +118,44 @@ void run(TForm_base *frame)
         frame->mirrors.statementSize = saved.statementSize;
     };
 
-    if (frame->labelCount() > 0) {
-        if (TMDIChild *label = frame->activeLabel()) {
-            options->Rad_actuel->setText(label->windowTitle());
-            options->CB_HPEUH->setChecked(label->CB_hpeuh->isChecked());
+    // The printer, copies and paper of the last job are kept until the
+    // program ends.
+    QPrinter *printer = options->jobPrinter();
+    QStringList accepted;
+    for (;;) {
+        if (frame->labelCount() > 0) {
+            if (TMDIChild *label = frame->activeLabel()) {
+                options->Rad_actuel->setText(label->windowTitle());
+                options->CB_HPEUH->setChecked(label->CB_hpeuh->isChecked());
+            }
         }
+        options->But_OKTag = 1;
+        options->PageControl1->setCurrentWidget(options->TabSheet1);
+        // "Im&primer" lays the labels out and asks about those that do not
+        // hold their statements before closing the options.
+        options->exec();
+        if (options->But_OKTag == 1) {
+            restoreSizes();
+            return;
+        }
+        printer->setDocName(QString()); // named after this job
+        if (!desktop().print(frame, printer)) {
+            restoreSizes();
+            return;
+        }
+        // Another printer or paper may lay the labels out otherwise: what
+        // was not agreed to yet is asked again, and "Non" goes back to the
+        // options.
+        accepted = options->layoutAccepted();
+        if (confirmLayout(frame, frame, printer, &accepted))
+            break;
     }
-    options->But_OKTag = 1;
-    options->PageControl1->setCurrentWidget(options->TabSheet1);
-    options->exec();
-    if (options->But_OKTag == 1) {
-        restoreSizes();
-        return;
-    }
-
-    QPrinter printer(QPrinter::HighResolution);
-    if (!desktop().print(frame, &printer)) {
-        restoreSizes();
-        return;
-    }
-    const SheetPrint::Result result = printOn(frame, &printer);
+    SheetPrint::Result result = printOn(frame, printer);
     restoreSizes();
 
+    // What the user agreed to before the job is not told again after it.
+    for (QList<SheetPrint::CutLabel> *list : {&result.cut, &result.overflow})
+        list->removeIf([&accepted](const SheetPrint::CutLabel &c) { return accepted.contains(c.label); });
     if (!result.error.isEmpty())
         desktop().message(frame, SheetPrint::kWarningTitle, result.error, Desktop::Icon::Warning, Desktop::Ok);
     for (const QString &text : SheetPrint::messages(result))

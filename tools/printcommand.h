@@ -5,6 +5,7 @@
 #include <QString>
 
 class QPrinter;
+class QWidget;
 class TForm_base;
 
 // The frame's print command: the print options, the platform's print dialog,
@@ -21,5 +22,17 @@ void run(TForm_base *frame);
 // (its copy count is the number of pages; the printer itself is asked for one
 // copy and given its count back afterwards).
 SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer);
+
+// The job the print options and the frame describe (settings, the active
+// label and its name, the sizes for stored labels), without copies.
+SheetPrint::Job currentJob(TForm_base *frame);
+
+// Lays the job's labels out for `printer` before anything is sent and, when
+// statements would be cut or run on below their label, names the labels and
+// asks whether to print anyway (Non: go back). Labels in `accepted` were
+// agreed to already and are not asked about again; the agreed ones are added.
+// True: go on printing.
+bool confirmLayout(QWidget *parent, TForm_base *frame, QPrinter *printer, QStringList *accepted);
+inline const QString kPrintAnyway = QStringLiteral("Imprimer quand même ?\n(Non : revenir aux options d'impression)");
 
 } // namespace PrintCommand

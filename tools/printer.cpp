@@ -10,6 +10,7 @@
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
 #include "tools/planche.h"
+#include "tools/printcommand.h"
 #include "tools/sheetfile.h"
 #include "tools/sheetlist.h"
 
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -115,6 +117,12 @@ Tprinter::Tprinter(QWidget *frame)
     CB_HPEUH = named(new QCheckBox(kHPEUH, GroupDivers), "CB_HPEUH");
     CB_HPEUH->setToolTip(kHPEUHHint);
     connect(CB_HPEUH, &QCheckBox::clicked, this, &Tprinter::CB_HPEUHClick);
+    Lab_HPEUH = named(new QLabel(kHPEUHNote, GroupDivers), "Lab_HPEUH");
+    Lab_HPEUH->setWordWrap(true);
+    Lab_HPEUH->setStyleSheet(QStringLiteral("color: #c00000;"));
+    Lab_HPEUH->setVisible(false);
+    // Whoever ticks it (the user, the active label's own box), it is said.
+    connect(CB_HPEUH, &QCheckBox::toggled, Lab_HPEUH, &QLabel::setVisible);
     auto *miscLayout = new QGridLayout(GroupDivers);
     miscLayout->addWidget(leftCaption, 0, 0);
     miscLayout->addWidget(Ed_g, 0, 1);
@@ -125,6 +133,7 @@ Tprinter::Tprinter(QWidget *frame)
     int row = 2;
     for (QCheckBox *box : {CB_one, CB_line, CB_IB, CB_auto, CB_HPEUH})
         miscLayout->addWidget(box, row++, 0, 1, 3);
+    miscLayout->addWidget(Lab_HPEUH, row++, 0, 1, 4);
     miscLayout->setColumnStretch(3, 1);
 
     GroupEchelle = named(new QGroupBox(kScaleGroup, TabSheet1), "GroupEchelle");
@@ -261,6 +270,8 @@ Tprinter::Tprinter(QWidget *frame)
     readSettings();
 }
 
+Tprinter::~Tprinter() = default;
+
 void Tprinter::readSettings()
 {
     // Lines 6 to 8 of "dat.ini": margins and scale as they were at the last exit.
@@ -333,6 +344,13 @@ void Tprinter::noLabelLeft()
         Rad_plancheClick();
     else
         Rad_planche->setChecked(true); // runs Rad_plancheClick
+}
+
+QPrinter *Tprinter::jobPrinter()
+{
+    if (!m_jobPrinter)
+        m_jobPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_jobPrinter.get();
 }
 
 SheetSettings Tprinter::settings() const
@@ -536,6 +554,13 @@ void Tprinter::But_OKClick()
         But_OKTag = 1;
         return;
     }
+    // Labels whose statements do not fit are named before anything is sent:
+    // "Non" stays in the options.
+    m_layoutAccepted.clear();
+    if (f && !PrintCommand::confirmLayout(this, f, jobPrinter(), &m_layoutAccepted)) {
+        But_OKTag = 1;
+        return;
+    }
     But_OKTag = 0;
     accept();
 }
@@ -577,6 +602,16 @@ void Tprinter::But_ViewClick()
     view->showPage(image);
     f->mirrors.productSize = saved.productSize;
     f->mirrors.statementSize = saved.statementSize;
+
+    // The labels that would not hold their statements once printed, laid out
+    // for the job's printer, are named under the page.
+    const SheetPrint::Result check = SheetPrint::check(PrintCommand::currentJob(f), SheetPrint::surface(jobPrinter(), s));
+    QStringList names;
+    for (const SheetPrint::CutLabel &c : s.pictureMode ? check.cut : check.overflow)
+        names << c.label;
+    view->showWarning(names.isEmpty() ? QString()
+                                      : kPreviewOverflow.arg(s.pictureMode ? kPreviewOverflowCut : kPreviewOverflowRuns,
+                                                             names.join(QStringLiteral(", "))));
 
     QStringList lines;
     for (const QString &path : result.missing)

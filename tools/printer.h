@@ -4,12 +4,15 @@
 #include "shell/desktop.h"
 
 #include <QDialog>
+#include <QStringList>
+#include <memory>
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -27,6 +30,7 @@ class Tprinter : public QDialog
     Q_OBJECT
 public:
     explicit Tprinter(QWidget *frame);
+    ~Tprinter() override;
 
     // Labels per page (2, 4, 8, 16, 18), set only by the click handlers of
     // Rad_2 ... Rad_18.
@@ -56,6 +60,8 @@ public:
     QCheckBox *CB_IB = nullptr;
     QCheckBox *CB_auto = nullptr;
     QCheckBox *CB_HPEUH = nullptr;
+    // Shown while CB_HPEUH is ticked: such a label lacks the statements' text.
+    QLabel *Lab_HPEUH = nullptr;
     QGroupBox *GroupEchelle = nullptr;
     QSlider *TrackBar1 = nullptr;
     QLabel *Lab_pc = nullptr;
@@ -85,6 +91,14 @@ public:
     void labelCreated();
     // The last label window closed.
     void noLabelLeft();
+
+    // The printer of the print jobs, made at the first job and kept until
+    // the program ends, so that the printer, copies and paper chosen in the
+    // print dialog stay chosen.
+    QPrinter *jobPrinter();
+    // The labels whose statements do not fit that the user chose to print
+    // anyway at the last "Im&primer".
+    QStringList layoutAccepted() const { return m_layoutAccepted; }
 
     // The settings as the sheet drawing takes them.
     SheetSettings settings() const;
@@ -135,6 +149,13 @@ public:
     static inline const QString kHPEUH = QStringLiteral("Numérotation H, P, EUH ...");
     static inline const QString kHPEUHHint =
         QStringLiteral("Cocher pour imprimer seulement la numérotation des phrases");
+    static inline const QString kHPEUHNote = QStringLiteral(
+        "Seuls les codes des phrases seront imprimés : une étiquette de danger doit porter le texte des mentions "
+        "de danger et des conseils de prudence.");
+    static inline const QString kPreviewOverflow =
+        QStringLiteral("Phrases trop longues pour leur étiquette (%1) : %2");
+    static inline const QString kPreviewOverflowRuns = QStringLiteral("elles déborderaient sur la case du dessous");
+    static inline const QString kPreviewOverflowCut = QStringLiteral("elles seraient coupées");
     static inline const QString kCountGroup = QStringLiteral("Nombre de fiche(s) :     /  ");
     static inline const QString kPrint = QStringLiteral("Im&primer");
     static inline const QString kPrintHint = QStringLiteral("Imprimer");
@@ -182,4 +203,7 @@ private:
     // The labels-per-page choice from a count, running its click handler.
     void chooseLayoutForCount(int count);
     void warn(const QString &text);
+
+    std::unique_ptr<QPrinter> m_jobPrinter;
+    QStringList m_layoutAccepted;
 };

@@ -57,11 +57,15 @@ private Q_SLOTS:
         QStringList problems;
         QVERIFY(facts.load(kFacts, &problems));
         QCOMPARE(problems, QStringList());
-        QStringList catalogue;
-        QVERIFY(Catalogue::load(QStringLiteral(KALVANE_DATA_DIR "/H.txt"), &catalogue));
+        // Hazard statements, and the supplemental ones of the hazard classes
+        // that carry a signal word.
         QSet<QString> codes;
-        for (const QString &line : catalogue)
-            codes.insert(Catalogue::statementCode(line));
+        for (const char *name : {KALVANE_DATA_DIR "/H.txt", KALVANE_DATA_DIR "/EUH.txt"}) {
+            QStringList catalogue;
+            QVERIFY(Catalogue::load(QString::fromUtf8(name), &catalogue));
+            for (const QString &line : catalogue)
+                codes.insert(Catalogue::statementCode(line));
+        }
         QVERIFY(facts.codes().size() > 60);
         for (const QString &code : facts.codes())
             QVERIFY2(codes.contains(code), qPrintable(code));
@@ -77,6 +81,18 @@ private Q_SLOTS:
         QCOMPARE(facts.pictograms(QStringLiteral("H314")),
                  (QList<LabelFacts::Pictogram>{{QStringLiteral("SGH05"), {}}}));
         QCOMPARE(facts.pictograms(QStringLiteral("H241")).size(), 2);
+        // Type B: the flame is not made optional by the bomb.
+        for (const LabelFacts::Pictogram &p : facts.pictograms(QStringLiteral("H241")))
+            QVERIFY(p.waivers.isEmpty());
+        // Gases under pressure: SGH04 optional beside the flame or the skull.
+        for (const char *gas : {"H280", "H281"})
+            QCOMPARE(facts.pictograms(QString::fromLatin1(gas)),
+                     (QList<LabelFacts::Pictogram>{
+                         {QStringLiteral("SGH04"), {{QStringLiteral("SGH02"), {}}, {QStringLiteral("SGH06"), {}}}}}));
+        for (const char *danger : {"EUH380", "EUH430", "EUH440", "EUH441", "EUH450", "EUH451"})
+            QCOMPARE(facts.signalWord(QString::fromLatin1(danger)), SW::Danger);
+        for (const char *attention : {"EUH381", "EUH431"})
+            QCOMPARE(facts.signalWord(QString::fromLatin1(attention)), SW::Attention);
         // Categories with and without a pictogram: none.
         for (const char *none : {"H205", "H221", "H229", "H362", "H412", "H413"})
             QVERIFY2(facts.pictograms(QString::fromLatin1(none)).isEmpty(), none);

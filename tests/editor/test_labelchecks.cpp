@@ -3,6 +3,7 @@
 // stores, including what the reader would drop.
 
 #include "editor/labelchecks.h"
+#include "render/labelrenderer.h"
 #include "shell/textfile.h"
 
 #include <QTemporaryDir>
@@ -314,7 +315,12 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("flame missing") << QStringList{"H225"} << QStringList{"SGH07"} << QStringList{
             QStringLiteral("erreur: Le pictogramme SGH02 manque : H225 le demande toujours.")};
-        QTest::newRow("flame optional with the bomb") << QStringList{"H241"} << QStringList{"SGH01"} << QStringList();
+        // Type B self-reactive substances and organic peroxides carry both the
+        // bomb and the flame: the bomb's precedence does not apply.
+        QTest::newRow("flame beside the bomb for type B") << QStringList{"H241"} << QStringList{"SGH01"} << QStringList{
+            QStringLiteral("erreur: Le pictogramme SGH02 manque : H241 le demande toujours.")};
+        QTest::newRow("flame optional with the bomb") << QStringList{"H201", "H228"} << QStringList{"SGH01"}
+                                                      << QStringList();
         QTest::newRow("both missing") << QStringList{"H241", "H225"} << QStringList{"SGH09"} << QStringList{
             QStringLiteral("erreur: Le pictogramme SGH01 manque : H241 le demande toujours."),
             QStringLiteral("erreur: Le pictogramme SGH02 manque : H225, H241 le demandent toujours.")};
@@ -398,8 +404,18 @@ private Q_SLOTS:
         QTest::newRow("EUH018") << QStringLiteral("EUH018: Lors de l’utilisation, formation possible de mélange "
                                                   "vapeur-air inflammable/explosif.")
                                 << QStringList();
+        // "contenu/récipient" is the official wording itself: only the place
+        // left open is a choice.
         QTest::newRow("P501") << QStringLiteral("P501: Éliminer le contenu/récipient dans …")
-                              << QStringList{dots, slash};
+                              << QStringList{dots};
+        QTest::newRow("completed P501") << QStringLiteral("P501: Éliminer le contenu/récipient dans une installation "
+                                                          "d'élimination des déchets agréée.")
+                                        << QStringList();
+        QTest::newRow("P501 alternative left open") << QStringLiteral("P501: Éliminer le contenu/… dans une "
+                                                                      "déchetterie.")
+                                                    << QStringList{dots, slash};
+        QTest::newRow("two of P260's alternatives") << QStringLiteral("P260: Ne pas respirer les poussières/fumées.")
+                                                    << QStringList{slash};
     }
 
     void choicesLeftToTheSupplier()
@@ -407,6 +423,148 @@ private Q_SLOTS:
         QFETCH(QString, statement);
         QFETCH(QStringList, marks);
         QCOMPARE(LabelChecks::choiceMarks(statement), marks);
+    }
+
+    void fixedWordingsComeFromTheOfficialTexts()
+    {
+        // A wording with one "/" between two words keeps it; lists of
+        // alternatives ("/…", several "/") are choices.
+        const auto fixedOf = [](const QString &name) {
+            return LabelChecks::fixedWordings(TextFile::readLines(kData + u'/' + name));
+        };
+        QCOMPARE(fixedOf(QStringLiteral("H.txt")), QSet<QString>{QStringLiteral("et/ou")});
+        QCOMPARE(fixedOf(QStringLiteral("P.txt")), QSet<QString>{QStringLiteral("contenu/récipient")});
+        QCOMPARE(fixedOf(QStringLiteral("EUH.txt")), QSet<QString>{QStringLiteral("inflammable/explosif")});
+        // A catalogue of the user's with a wording of its own: the checks
+        // loaded with it leave that "/" alone, and only it.
+        LabelChecks checks = m_checks;
+        const QString own = QStringLiteral("P499: Garder le couvercle/bouchon bien fermé.");
+        checks.setCatalogue(Catalogue::Precaution, TextFile::readLines(kData + QStringLiteral("/P.txt")) << own);
+        LabelDocument doc = sound();
+        doc.precautions.append({own, true});
+        QCOMPARE(lines(checks.check(LabelChecks::subjectOf(doc))), QStringList());
+        QCOMPARE(LabelChecks::choiceMarks(own), QStringList{QStringLiteral("« / »")});
+        // A completed P501 on a label: nothing; left open: one note.
+        doc = sound();
+        for (StatementEntry &e : doc.precautions)
+            if (Catalogue::statementCode(e.text) == QLatin1String("P501"))
+                e = {QStringLiteral("P501: Éliminer le contenu/récipient dans un centre de collecte agréé."), true};
+        QCOMPARE(findings(doc), QStringList());
+        tickOnly(&doc.precautions, {"P210", "P233", "P305+P351+P338", "P501"});
+        for (StatementEntry &e : doc.precautions)
+            if (Catalogue::statementCode(e.text) == QLatin1String("P501"))
+                e.text = QStringLiteral("P501: Éliminer le contenu/récipient dans …");
+        QCOMPARE(findings(doc), QStringList{QStringLiteral(
+            "note: La phrase P501 contient encore des choix laissés au fournisseur (« … ») : complétez-la avec "
+            "« Modifier une phrase ».")});
+    }
+
+    void supplementalHazardClassesHaveSignalWords()
+    {
+        // Endocrine disruptors, PBT/vPvB and PMT/vPvM carry a signal word
+        // but no pictogram.
+        const auto with = [this](const QStringList &euh, const QString &signal) {
+            LabelDocument doc = sound();
+            tickOnly(&doc.hazards, {});
+            tickOnly(&doc.supplementary, euh);
+            doc.pictograms.clear();
+            doc.signalWord = signal;
+            return findings(doc);
+        };
+        for (const char *danger : {"EUH380", "EUH430", "EUH440", "EUH441", "EUH450", "EUH451"}) {
+            const QStringList found = with({QString::fromLatin1(danger)}, QStringLiteral("ATTENTION"));
+            QCOMPARE(found.size(), 1);
+            QCOMPARE(found.first(), QStringLiteral("erreur: La mention d'avertissement doit être « DANGER », que "
+                                                   "demande %1 ; l'étiquette porte « ATTENTION ».")
+                                        .arg(QString::fromLatin1(danger)));
+            QCOMPARE(with({QString::fromLatin1(danger)}, QStringLiteral("DANGER")), QStringList());
+        }
+        for (const char *attention : {"EUH381", "EUH431"}) {
+            QCOMPARE(with({QString::fromLatin1(attention)}, QStringLiteral("ATTENTION")), QStringList());
+            QCOMPARE(with({QString::fromLatin1(attention)}, QString()),
+                     QStringList{QStringLiteral("erreur: La mention d'avertissement manque : %1 demande « ATTENTION ».")
+                                     .arg(QString::fromLatin1(attention))});
+        }
+        // Beside a hazard statement that asks for DANGER both are named.
+        LabelDocument doc = sound();
+        tickOnly(&doc.supplementary, {"EUH380"});
+        doc.signalWord = QStringLiteral("ATTENTION");
+        QCOMPARE(findings(doc).first(), QStringLiteral("erreur: La mention d'avertissement doit être « DANGER », que "
+                                                       "demandent H225, EUH380 ; l'étiquette porte « ATTENTION »."));
+    }
+
+    void pictogramPrecedenceFacts()
+    {
+        // A gas under pressure that is flammable or toxic: SGH04 is optional.
+        QCOMPARE(withStatements({"H220", "H280"}, {"SGH02"}, QStringLiteral("DANGER")), QStringList());
+        QCOMPARE(withStatements({"H331", "H281"}, {"SGH06"}, QStringLiteral("DANGER")), QStringList());
+        QCOMPARE(withStatements({"H280"}, {}, QStringLiteral("ATTENTION")),
+                 QStringList{QStringLiteral("erreur: Le pictogramme SGH04 manque : H280 le demande toujours.")});
+        // Self-reactive substances and organic peroxides of type B: the bomb
+        // and the flame, SGH01 not replacing SGH02.
+        QVERIFY(withStatements({"H241"}, {"SGH01"}, QStringLiteral("DANGER"))
+                    .contains(QStringLiteral("erreur: Le pictogramme SGH02 manque : H241 le demande toujours.")));
+        QVERIFY(!withStatements({"H241"}, {"SGH01", "SGH02"}, QStringLiteral("DANGER")).join(u'\n').contains(
+            QStringLiteral("manque")));
+    }
+
+    void statementsThatDoNotFitAreErrors()
+    {
+        // Every H and P statement of the catalogues: far more than a label holds.
+        LabelDocument doc = sound();
+        QStringList hazards, precautions;
+        for (const StatementEntry &e : std::as_const(doc.hazards).first(22))
+            hazards << Catalogue::statementCode(e.text);
+        for (const StatementEntry &e : std::as_const(doc.precautions).first(40))
+            precautions << Catalogue::statementCode(e.text);
+        tickOnly(&doc.hazards, hazards);
+        tickOnly(&doc.precautions, precautions);
+        const LabelContent content = LabelContent::fromDocument(doc, FrameMirrors(), false, kData);
+        LayoutResult exported;
+        LabelRenderer::exportImage(content, &exported);
+        QVERIFY(!exported.cutStatement.isEmpty());
+        // The statement named is a ticked one, and it is not the first one.
+        QVERIFY(exported.cutStatement.contains(u':'));
+        QVERIFY(!exported.cutStatement.startsWith(hazards.first() + u':'));
+
+        const QString expected = QStringLiteral("erreur: Les phrases ne tiennent pas toutes sur l'étiquette : à partir "
+                                                "de « %1 », le texte est coupé au bas de l'étiquette.");
+        const auto cutFinding = [](const QStringList &found) {
+            for (const QString &f : found)
+                if (f.contains(QStringLiteral("ne tiennent pas toutes")))
+                    return f;
+            return QString();
+        };
+        const QString fromWindow = cutFinding(lines(m_checks.check(LabelChecks::subjectOf(doc, content))));
+        const QString named = exported.cutStatement.size() > 60 ? exported.cutStatement.left(59) + QChar(0x2026)
+                                                                : exported.cutStatement;
+        QVERIFY2(fromWindow.startsWith(expected.arg(named)), qPrintable(fromWindow));
+        // The same label as a file.
+        QCOMPARE(cutFinding(fileFindings(LabelFile::serialize(doc, FrameMirrors()))), fromWindow);
+        // A larger statement size cuts earlier; a sound label fits.
+        FrameMirrors large;
+        large.statementSize = 40;
+        LabelDocument few = sound();
+        QCOMPARE(cutFinding(lines(m_checks.check(
+                     LabelChecks::subjectOf(few, LabelContent::fromDocument(few, FrameMirrors(), false, kData))))),
+                 QString());
+        QVERIFY(!cutFinding(lines(m_checks.check(
+                     LabelChecks::subjectOf(few, LabelContent::fromDocument(few, large, false, kData))))).isEmpty());
+    }
+
+    void numberingOnlyIsAnError()
+    {
+        const QString finding = QStringLiteral(
+            "erreur: L'étiquette est réglée sur « Numérotation H, P, EUH » : imprimée ainsi, elle ne porte que les "
+            "codes des phrases, alors qu'une étiquette de danger doit porter le texte des mentions de danger et des "
+            "conseils de prudence.");
+        LabelDocument doc = sound();
+        doc.numberingOnly = true;
+        QCOMPARE(findings(doc), QStringList{finding});
+        // Or chosen in the print options only.
+        doc.numberingOnly = false;
+        const LabelContent codes = LabelContent::fromDocument(doc, FrameMirrors(), true, kData);
+        QCOMPARE(lines(m_checks.check(LabelChecks::subjectOf(doc, codes))), QStringList{finding});
     }
 
     void choicesAsFindingsAndOrder()
@@ -461,5 +619,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLabelChecks)
+QTEST_MAIN(TestLabelChecks)
 #include "test_labelchecks.moc"

@@ -7,6 +7,7 @@
 
 #include "editor/mdichild.h"
 #include "render/apercu.h"
+#include "render/printview.h"
 #include "render/storedlabel.h"
 #include "shell/application.h"
 #include "shell/base.h"
@@ -45,10 +46,16 @@ public:
     QString outputFile;
     int copies = 1;
     int printerCopiesSeen = -1; // the printer's copy count when the dialog opened
+    QString fileSeen;           // its output file then
+    QPrinter *printerSeen = nullptr;
+    qsizetype messagesSeen = -1; // messages shown before the dialog opened
 
     bool print(QWidget *parent, QPrinter *printer) override
     {
         printerCopiesSeen = printer->copyCount();
+        fileSeen = printer->outputFileName();
+        printerSeen = printer;
+        messagesSeen = messages.size();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(outputFile);
         printer->setResolution(300);
@@ -214,6 +221,151 @@ private Q_SLOTS:
         });
         QCOMPARE(m_desk->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: ") + SheetPrint::kNoRoom});
         QVERIFY(!QFileInfo::exists(m_desk->outputFile));
+    }
+
+    // A label with every precautionary statement ticked: far more than a
+    // quarter of a page holds.
+    TMDIChild *overlongLabel()
+    {
+        frame()->open(m_dir->file(kSamples.at(0)));
+        TMDIChild *label = frame()->activeLabel();
+        LabelDocument doc = label->document();
+        for (StatementEntry &e : doc.precautions)
+            e.ticked = true;
+        label->applyDocument(doc);
+        return label;
+    }
+
+    void overflowAskedBeforeTheDialog()
+    {
+        TMDIChild *label = overlongLabel();
+        // "Non": back in the options, nothing sent, no print dialog (the
+        // scripted desktop would fail the test on one).
+        m_desk->answers.enqueue(Desktop::No);
+        printWith([&](Tprinter *p) {
+            p->Rad_4->click();
+            p->But_OK->click();
+            QVERIFY(p->isVisible());
+            QCOMPARE(p->But_OKTag, 1);
+            QCOMPARE(m_desk->messages.size(), 1);
+            const ScriptedDesktop::Message &asked = m_desk->messages.first();
+            QCOMPARE(asked.title, QStringLiteral("AVERTISSEMENT"));
+            QCOMPARE(asked.buttons, Desktop::Buttons(Desktop::Yes | Desktop::No));
+            QVERIFY2(asked.text.startsWith(SheetPrint::kLayoutIntro + QStringLiteral("\n- ") + label->windowTitle()
+                                           + QStringLiteral(" : à partir de « P")),
+                     qPrintable(asked.text));
+            QVERIFY(asked.text.contains(SheetPrint::kLayoutOverflow));
+            QVERIFY(asked.text.endsWith(PrintCommand::kPrintAnyway));
+            p->But_annul->click();
+        });
+        QVERIFY(!QFileInfo::exists(m_desk->outputFile));
+        QCOMPARE(m_desk->messagesSeen, -1);
+
+        // "Oui": the print dialog comes after the question, the page is
+        // printed, and the warning is not given again after the job.
+        m_desk->messages.clear();
+        m_desk->answers.enqueue(Desktop::Yes);
+        m_desk->printAnswers.enqueue(true);
+        printWith([](Tprinter *p) {
+            p->Rad_4->click();
+            p->But_OK->click();
+        });
+        QCOMPARE(m_desk->messagesSeen, 1);
+        QCOMPARE(pdfPages(m_desk->outputFile), 1);
+        QCOMPARE(m_desk->messages.size(), 1);
+
+        // As label pictures the statements would be cut: said so instead.
+        m_desk->messages.clear();
+        m_desk->answers.enqueue(Desktop::No);
+        printWith([](Tprinter *p) {
+            p->CB_IB->setChecked(true);
+            p->But_OK->click();
+            QVERIFY(p->isVisible());
+        });
+        QCOMPARE(m_desk->messages.size(), 1);
+        QVERIFY(m_desk->messages.first().text.contains(SheetPrint::kLayoutCut));
+
+        // A label that fits asks nothing.
+        frame()->open(m_dir->file(kSamples.at(1)));
+        m_desk->messages.clear();
+        m_desk->printAnswers.enqueue(true);
+        printWith([](Tprinter *p) {
+            p->CB_IB->setChecked(false);
+            p->But_OK->click();
+        });
+        QVERIFY2(m_desk->messages.isEmpty(), qPrintable(m_desk->messageLines().join(u'\n')));
+    }
+
+    void sheetPreviewNamesOverflowingLabels()
+    {
+        TMDIChild *label = overlongLabel();
+        TPrintView *view = m_program->app->printView();
+        printWith([&](Tprinter *p) {
+            p->Rad_4->click();
+            p->But_View->click();
+            QVERIFY(view->isVisible());
+            QVERIFY(view->Lab_deborde->isVisible());
+            QCOMPARE(view->Lab_deborde->text(),
+                     Tprinter::kPreviewOverflow.arg(Tprinter::kPreviewOverflowRuns, label->windowTitle()));
+            // The page keeps its room; the warning is below it.
+            QVERIFY(view->Lab_deborde->geometry().top() >= view->height() - view->Lab_deborde->height() - 5);
+            QVERIFY(view->height() > 450 + 10 + view->Lab_deborde->height());
+            // Fewer statements: the warning goes.
+            LabelDocument doc = label->document();
+            for (StatementEntry &e : doc.precautions)
+                e.ticked = false;
+            label->applyDocument(doc);
+            p->But_View->click();
+            QVERIFY(!view->Lab_deborde->isVisible());
+            QCOMPARE(view->height(), 450 + 10);
+            p->But_annul->click();
+        });
+        QVERIFY(m_desk->messages.isEmpty());
+    }
+
+    void printerAndCopiesAreKept()
+    {
+        frame()->Nouveau1->trigger();
+        m_desk->copies = 2;
+        m_desk->printAnswers.enqueue(true);
+        printWith([](Tprinter *p) { p->But_OK->click(); });
+        QCOMPARE(pdfPages(m_desk->outputFile), 2);
+        QPrinter *first = m_desk->printerSeen;
+        QCOMPARE(m_desk->printerCopiesSeen, 1);
+        // The next "Imprimer" opens the dialog on the printer, file and
+        // copies chosen the first time.
+        m_desk->copies = 3;
+        m_desk->printAnswers.enqueue(true);
+        printWith([](Tprinter *p) { p->But_OK->click(); });
+        QCOMPARE(m_desk->printerSeen, first);
+        QCOMPARE(m_desk->printerCopiesSeen, 2);
+        QCOMPARE(m_desk->fileSeen, m_desk->outputFile);
+        QCOMPARE(pdfPages(m_desk->outputFile), 3);
+        // Each job is named after what it prints.
+        QCOMPARE(first->docName(), QStringLiteral("Kalvane - ") + frame()->activeLabel()->windowTitle());
+        QVERIFY(m_desk->messages.isEmpty());
+    }
+
+    void numberingOnlyIsSaidInTheOptions()
+    {
+        frame()->Nouveau1->trigger();
+        printWith([](Tprinter *p) {
+            QVERIFY(!p->Lab_HPEUH->isVisible());
+            p->CB_HPEUH->click();
+            QVERIFY(p->Lab_HPEUH->isVisible());
+            QCOMPARE(p->Lab_HPEUH->text(), Tprinter::kHPEUHNote);
+            p->CB_HPEUH->click();
+            QVERIFY(!p->Lab_HPEUH->isVisible());
+            // Ticked through the active label's own box, it is said too.
+            p->But_annul->click();
+        });
+        frame()->activeLabel()->CB_hpeuh->click();
+        printWith([](Tprinter *p) {
+            QVERIFY(p->CB_HPEUH->isChecked());
+            QVERIFY(p->Lab_HPEUH->isVisible());
+            p->But_annul->click();
+        });
+        QVERIFY(m_desk->messages.isEmpty());
     }
 
     void reachedFromMenusAndKeys()

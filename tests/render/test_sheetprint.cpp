@@ -318,6 +318,54 @@ private Q_SLOTS:
         QVERIFY(result.overflow.isEmpty());
     }
 
+    void checkNamesBeforePrinting()
+    {
+        // Laid out without drawing, the job finds what the print would find,
+        // so the user can be asked first.
+        QFile sample(m_labels.at(0));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QByteArray bytes = sample.readAll();
+        QByteArray extra;
+        for (int i = 0; i < 25; ++i)
+            extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
+        bytes.insert(bytes.indexOf("***prudence***\r\n") + 16, extra);
+        const QString longLabel = m_dir.filePath(QStringLiteral("Trop longue.kvln"));
+        QFile out(longLabel);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        const QString gone = m_dir.filePath(QStringLiteral("Partie.kvln"));
+
+        for (const bool pictureMode : {false, true}) {
+            // The long label twice, a missing file, a sound label.
+            const SheetPrint::Job job = selectionJob({longLabel, m_labels.at(1), longLabel, gone}, pictureMode);
+            const SheetPrint::Result before = SheetPrint::check(job, a4(true));
+            SheetPrint::Result printed;
+            SheetPrint::pageImage(job, a4(true), &printed);
+            const QList<SheetPrint::CutLabel> &found = pictureMode ? before.cut : before.overflow;
+            QCOMPARE(found.size(), 1); // named once
+            QCOMPARE(found.first().label, QStringLiteral("Trop longue.kvln"));
+            const QList<SheetPrint::CutLabel> &after = pictureMode ? printed.cut : printed.overflow;
+            QCOMPARE(after.size(), 1);
+            QCOMPARE(found.first().statement, after.first().statement);
+            QVERIFY((pictureMode ? before.overflow : before.cut).isEmpty());
+            QCOMPARE(before.missing, QStringList{gone});
+
+            const QString warning = SheetPrint::layoutWarning(before, pictureMode);
+            QVERIFY(warning.startsWith(SheetPrint::kLayoutIntro + QStringLiteral("\n- Trop longue.kvln : à partir de « P9")));
+            QVERIFY(warning.contains(pictureMode ? SheetPrint::kLayoutCut : SheetPrint::kLayoutOverflow));
+        }
+        // More labels per page make them smaller: the samples still fit at 4,
+        // and nothing is said.
+        const SheetPrint::Result sound = SheetPrint::check(selectionJob(m_labels, false), a4(true));
+        QVERIFY(sound.overflow.isEmpty() && sound.cut.isEmpty());
+        QCOMPARE(SheetPrint::layoutWarning(sound, false), QString());
+        // Margins that leave no room: said as the job would.
+        SheetPrint::Job cramped = selectionJob(m_labels, false);
+        cramped.settings.marginLeft = QStringLiteral("1000000");
+        QCOMPARE(SheetPrint::check(cramped, a4(true)).error, SheetPrint::kNoRoom);
+    }
+
     void absurdMarginsNeverBreakTheJob()
     {
         SheetPrint::Job job = selectionJob(m_labels, false);
