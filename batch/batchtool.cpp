@@ -1,5 +1,9 @@
 #include "batch/batchtool.h"
 
+#include "editor/catalogue.h"
+#include "shell/textfile.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -11,6 +15,13 @@ namespace {
 const QString kTryHelp = QStringLiteral("Essayez « %1 --help » pour plus d'informations.");
 const QString kNoCommand = QStringLiteral("aucune commande donnée.");
 const QString kNoDataFolder = QStringLiteral("le dossier de données « %1 » n'existe pas.");
+const QString kNoData = QStringLiteral(
+    "aucun dossier de données : les catalogues de phrases ne sont %1 ; indiquez le dossier de "
+    "départ avec --data DOSSIER.");
+const QString kCatalogueMissing = QStringLiteral(
+    "le catalogue « %1 » est introuvable dans le dossier de données « %2 » : rien n'est traité (voir --data).");
+const QString kCatalogueUnreadable = QStringLiteral(
+    "le catalogue « %1 » du dossier de données « %2 » ne peut pas être lu (%3) : rien n'est traité (voir --data).");
 
 const QString kHelpHead = QStringLiteral(
     "Utilisation : kalvane-batch COMMANDE [OPTION]... FICHIER...\n"
@@ -22,7 +33,22 @@ const QString kHelpFoot = QStringLiteral(
     "(--data), les étiquettes comme Kalvane les ouvre depuis leur propre dossier.\n"
     "\n"
     "Code de sortie : 0 si tout s'est bien passé, 1 si un fichier a posé problème,\n"
-    "2 si la ligne de commande est erronée.\n");
+    "2 si la ligne de commande est erronée ou si les catalogues ne peuvent être lus.\n");
+
+bool holdsCatalogue(const QString &dir)
+{
+    for (int k = 0; k < 3; ++k)
+        if (QFileInfo::exists(QDir(dir).filePath(Catalogue::fileName(Catalogue::Kind(k)))))
+            return true;
+    return false;
+}
+
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\n\n"), QStringLiteral(" "));
+    text.replace(u'\n', u' ');
+    return text;
+}
 
 } // namespace
 
@@ -42,7 +68,8 @@ QList<CommandLine::Option> BatchTool::globalOptions()
     return {
         {QStringLiteral("data"), QChar(), QStringLiteral("DOSSIER"),
          QStringLiteral("dossier de départ (catalogues, pictogrammes) ; par défaut "
-                        "~/.local/share/kalvane s'il existe, sinon le dossier courant")},
+                        "~/.local/share/kalvane s'il contient les catalogues, sinon les données "
+                        "installées avec le programme")},
         {QStringLiteral("progression"), QChar(), QString(),
          QStringLiteral("écrit la progression sur la sortie d'erreur même hors d'un terminal")},
         {QStringLiteral("help"), u'h', QString(), QStringLiteral("affiche cette aide et quitte")},
@@ -50,16 +77,67 @@ QList<CommandLine::Option> BatchTool::globalOptions()
     };
 }
 
-QString BatchTool::defaultStartDirectory()
+QStringList BatchTool::dataCandidates()
 {
     // The folder the run command seeds from the installation data.
     QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     if (dataHome.isEmpty() || !QDir::isAbsolutePath(dataHome))
         dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    const QString own = QDir(dataHome).filePath(QStringLiteral("kalvane"));
-    if (QFileInfo(own).isDir())
-        return QDir(own).absolutePath();
-    return QDir::currentPath();
+    QStringList candidates = {QDir(dataHome).filePath(QStringLiteral("kalvane"))};
+    // The data installed with the program.
+    const QDir program(QCoreApplication::applicationDirPath());
+    candidates << program.filePath(QStringLiteral("data")) << program.filePath(QStringLiteral("../share/kalvane"))
+               << program.filePath(QStringLiteral("../data"));
+#ifdef KALVANE_SOURCE_DATA_DIR
+    candidates << QStringLiteral(KALVANE_SOURCE_DATA_DIR);
+#endif
+    QStringList clean;
+    for (const QString &c : std::as_const(candidates))
+        if (!clean.contains(QDir::cleanPath(c)))
+            clean << QDir::cleanPath(c);
+    return clean;
+}
+
+QString BatchTool::defaultStartDirectory()
+{
+    for (const QString &dir : dataCandidates())
+        if (holdsCatalogue(dir))
+            return QDir(dir).absolutePath();
+    return {};
+}
+
+bool BatchTool::cataloguesReadable()
+{
+    const QString dir = QDir::toNativeSeparators(QDir(m_startDirectory).absolutePath());
+    for (int k = 0; k < 3; ++k) {
+        const QString name = Catalogue::fileName(Catalogue::Kind(k));
+        const QString path = QDir(m_startDirectory).filePath(name);
+        QStringList lines;
+        QString why;
+        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+            dataError(kCatalogueMissing.arg(name, dir));
+            return false;
+        }
+        if (!TextFile::readLines(path, &lines, &why)) {
+            // The reader's sentence names the file; its reason is what is
+            // left after the last " : ".
+            const qsizetype colon = why.lastIndexOf(QStringLiteral(" : "));
+            QString reason = colon >= 0 ? why.mid(colon + 3) : why;
+            if (reason.endsWith(u'.'))
+                reason.chop(1);
+            dataError(kCatalogueUnreadable.arg(name, dir, reason));
+            return false;
+        }
+    }
+    return true;
+}
+
+int BatchTool::dataError(const QString &message)
+{
+    endProgress();
+    m_err << kProgram << ": " << oneLine(message) << '\n';
+    m_err.flush();
+    return kDataError;
 }
 
 int BatchTool::run(const QStringList &words)
@@ -97,7 +175,7 @@ int BatchTool::run(const QStringList &words)
         return kUsageError;
     }
 
-    QString start = defaultStartDirectory();
+    QString start;
     if (line.has(QStringLiteral("data"))) {
         const QString given = line.value(QStringLiteral("data"));
         if (given.isEmpty() || !QFileInfo(given).isDir()) {
@@ -106,6 +184,16 @@ int BatchTool::run(const QStringList &words)
             return kUsageError;
         }
         start = QFileInfo(given).absoluteFilePath();
+    } else {
+        start = defaultStartDirectory();
+        if (start.isEmpty()) {
+            QStringList places;
+            for (const QString &c : dataCandidates())
+                places << QStringLiteral("« %1 »").arg(QDir::toNativeSeparators(c));
+            return dataError(kNoData.arg(places.size() == 1 ? QStringLiteral("pas dans ") + places.constFirst()
+                                                            : QStringLiteral("ni dans ")
+                                                                  + places.join(QStringLiteral(", ni dans "))));
+        }
     }
     m_startDirectory = QDir::cleanPath(start) + u'/';
     m_progressLines = line.has(QStringLiteral("progression"));
@@ -185,6 +273,6 @@ QString BatchTool::commandHelp(const CommandLine::Command &definition) const
         text += QStringLiteral("\nOptions :\n") + CommandLine::optionHelp(definition.options);
     text += QStringLiteral("\nOptions communes :\n") + CommandLine::optionHelp(globalOptions());
     text += QStringLiteral("\nCode de sortie : 0 si tout s'est bien passé, 1 si un fichier a posé problème,\n"
-                           "2 si la ligne de commande est erronée.\n");
+                           "2 si la ligne de commande est erronée ou si les catalogues ne peuvent être lus.\n");
     return text;
 }

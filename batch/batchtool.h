@@ -17,6 +17,9 @@ public:
     static constexpr int kSuccess = 0;     // everything went well
     static constexpr int kFileProblem = 1; // a file had a problem
     static constexpr int kUsageError = 2;  // the command line is wrong
+    // The start directory's catalogues or facts cannot be read: nothing is
+    // judged on part of them.
+    static constexpr int kDataError = 2;
 
     static inline const QString kProgram = QStringLiteral("kalvane-batch");
 
@@ -37,9 +40,22 @@ public:
     static QList<CommandLine::Option> globalOptions();
 
     // The start directory of the run (with a final "/"): --data, else the
-    // user's own start directory when it exists, else the current directory.
+    // first of dataCandidates() that holds a phrase catalogue.
     QString startDirectory() const { return m_startDirectory; }
+    // Where the data is looked for without --data, in order: the user's own
+    // start directory ($XDG_DATA_HOME/kalvane, which the desktop's run
+    // command seeds), then the data installed with the program (beside it,
+    // in ../share/kalvane, in ../data of a build folder, the source tree's).
+    static QStringList dataCandidates();
+    // The first candidate holding a phrase catalogue; empty when none does.
     static QString defaultStartDirectory();
+
+    // Whether the three phrase catalogues of the start directory can be
+    // read; otherwise one French line on the error stream (a label read
+    // without its catalogue would silently lose its statements).
+    bool cataloguesReadable();
+    // `message` on one line of the error stream; returns kDataError.
+    int dataError(const QString &message);
 
     QTextStream &out() { return m_out; }
     QTextStream &err() { return m_err; }

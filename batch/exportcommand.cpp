@@ -152,11 +152,11 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
     if (!readSettings(line, &settings, &error))
         return tool.usageError(error);
 
+    if (!tool.cataloguesReadable())
+        return BatchTool::kDataError;
     LabelLoader loader;
-    if (!loader.loadCatalogues(tool.startDirectory(), &error)) {
-        tool.problem(error);
-        return BatchTool::kFileProblem;
-    }
+    if (!loader.loadCatalogues(tool.startDirectory(), &error))
+        return tool.dataError(error);
     if (!QDir().mkpath(settings.outDir)) {
         tool.problem(QStringLiteral("le dossier « %1 » n'a pas pu être créé.").arg(settings.outDir));
         return BatchTool::kFileProblem;

@@ -41,6 +41,10 @@ const QString kDoesNotFit = QStringLiteral("%1 étiquettes ne tiennent pas sur u
 const QString kSurplus = QStringLiteral(
     "la planche compte %1 fiches ; seules les 18 premières sont imprimées (une page n'a que 18 cases).");
 const QString kUnknownPrinter = QStringLiteral("imprimante inconnue « %1 »%2.");
+const QString kCut = QStringLiteral(
+    "les phrases ne tiennent pas toutes dans l'étiquette : coupées à partir de « %1 ».");
+const QString kOverflow = QStringLiteral(
+    "les phrases débordent sous l'étiquette, sur la case du dessous, à partir de « %1 ».");
 const QString kPdfNotWritten = QStringLiteral("le PDF « %1 » n'a pas pu être enregistré : %2");
 
 // A PDF page as a printer would give it: A4, its whole surface printable, at
@@ -202,8 +206,29 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
         tool.problem(oneLine(result.error));
         status = BatchTool::kFileProblem;
     }
-    for (const QString &message : SheetPrint::messages(result)) {
-        tool.problem(oneLine(message));
+    // One line per finding, each naming its entry.
+    QStringList told;
+    for (const SheetPrint::EntryProblem &e : std::as_const(result.entryProblems)) {
+        tool.problem(QDir::toNativeSeparators(e.entry), oneLine(e.problem));
+        told << e.problem;
+        status = BatchTool::kFileProblem;
+    }
+    for (const QString &p : std::as_const(result.problems))
+        if (!told.contains(p)) {
+            tool.problem(oneLine(p));
+            status = BatchTool::kFileProblem;
+        }
+    for (const SheetPrint::CutLabel &c : std::as_const(result.cut)) {
+        tool.problem(QDir::toNativeSeparators(c.entry.isEmpty() ? c.label : c.entry), kCut.arg(c.statement));
+        status = BatchTool::kFileProblem;
+    }
+    for (const SheetPrint::CutLabel &o : std::as_const(result.overflow)) {
+        bool cut = false;
+        for (const SheetPrint::CutLabel &c : std::as_const(result.cut))
+            cut = cut || c.label == o.label;
+        if (cut)
+            continue;
+        tool.problem(QDir::toNativeSeparators(o.entry.isEmpty() ? o.label : o.entry), kOverflow.arg(o.statement));
         status = BatchTool::kFileProblem;
     }
     return status;

@@ -2,6 +2,8 @@
 
 #include "editor/labelchecks.h"
 
+#include <QDir>
+
 namespace VerifyCommand {
 
 namespace {
@@ -11,21 +13,25 @@ const QString kDescription = QStringLiteral(
     "Kalvane et écrit une ligne par constat sur la sortie standard :\n"
     "« fichier: niveau: message », le niveau étant erreur, avertissement ou note.\n"
     "Une étiquette sans constat n'écrit rien. Le code de sortie est 1 dès qu'une\n"
-    "étiquette a une erreur ou un avertissement ; des notes seules le laissent à 0.\n");
+    "étiquette a une erreur ou un avertissement ; des notes seules le laissent à 0.\n"
+    "Des catalogues ou un fichier des vérifications (verifications.txt) illisibles ou\n"
+    "incomplets arrêtent la commande avant toute étiquette, avec le code 2.\n");
 
 int run(BatchTool &tool, const CommandLine::Parsed &line)
 {
     if (line.arguments.isEmpty())
         return tool.usageError(QStringLiteral("aucun fichier d'étiquette à vérifier."));
 
-    int status = BatchTool::kSuccess;
+    // No verdict on part of the facts: catalogues or facts that cannot be
+    // read whole stop the run before any label is judged.
+    if (!tool.cataloguesReadable())
+        return BatchTool::kDataError;
     const LabelChecks checks = LabelChecks::load(tool.startDirectory());
-    // What the checks could not read is told once, and the run cannot count
-    // as a clean one.
-    for (const QString &problem : checks.problems()) {
-        tool.problem(problem);
-        status = BatchTool::kFileProblem;
-    }
+    if (!checks.problems().isEmpty())
+        return tool.dataError(QStringLiteral("dossier de données « %1 » : %2 Rien n'est vérifié (voir --data).")
+                                  .arg(QDir::toNativeSeparators(QDir(tool.startDirectory()).absolutePath()),
+                                       checks.problems().join(u' ')));
+    int status = BatchTool::kSuccess;
     const int total = int(line.arguments.size());
     for (int i = 0; i < total; ++i) {
         const QString &file = line.arguments.at(i);

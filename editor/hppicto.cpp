@@ -6,6 +6,7 @@
 #include "shell/application.h"
 #include "shell/base.h"
 #include "shell/desktop.h"
+#include "shell/onscreen.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,8 +20,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -53,6 +57,11 @@ THPpicto::THPpicto(QWidget *frame)
     CBL->setSortingEnabled(false);
     CBL->setCursor(Qt::PointingHandCursor);
     CBL->setFont(QFont(QStringLiteral("Arial")));
+    // A statement longer than the window is wrapped, never cut.
+    CBL->setWordWrap(true);
+    CBL->setTextElideMode(Qt::ElideNone);
+    CBL->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CBL->setResizeMode(QListView::Adjust);
     CBL->installEventFilter(this);
     CBL->viewport()->installEventFilter(this);
     connect(CBL, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
@@ -73,7 +82,7 @@ THPpicto::THPpicto(QWidget *frame)
     Button1->setObjectName(QStringLiteral("Button1"));
     connect(Button1, &QPushButton::clicked, this, &QWidget::hide);
 
-    // The three buttons fit the window's width of 231.
+    // The three buttons fit the window's first width of 231.
     for (QPushButton *b : {B_all, B_0, Button1})
         b->setMinimumWidth(60);
     auto *buttons = new QHBoxLayout;
@@ -86,7 +95,7 @@ THPpicto::THPpicto(QWidget *frame)
     layout->setSpacing(4);
     layout->addWidget(CBL, 1);
     layout->addLayout(buttons);
-    resize(231, 235);
+    resize(kFirstSize);
 
     // The floating preview is created before this window. When it comes up
     // over the suggestions, they step aside.
@@ -111,7 +120,12 @@ void THPpicto::buildSuggestions(TMDIChild *label, int n)
     fill(Suggestions::build(file.lines, hazards, precautions));
 
     if (label->CBH->isChecked()) {
-        placeAt(wantedPosition(label));
+        // It takes the size its statements need and goes beside the label,
+        // unless the user moved it: then it stays where the user left it.
+        const bool userPlaced = movedByUser();
+        if (!userPlaced || !isVisible())
+            resize(fittingSize());
+        placeAt(userPlaced ? pos() : wantedPosition(label));
         show();
     } else {
         hide();
@@ -128,8 +142,55 @@ void THPpicto::CBHClick(TMDIChild *label)
     }
     // The window shows where it was; it only moves when it would now be off
     // the screen or under the floating preview (or was never placed).
+    if (!m_placed)
+        resize(fittingSize());
     placeAt(m_placed ? pos() : wantedPosition(label));
     show();
+}
+
+QSize THPpicto::fittingSize() const
+{
+    const QRect area = OnScreen::frameScreenArea();
+    const QSize most = area.isEmpty() ? QSize(640, 480) : area.size() / 2;
+    const QFontMetrics metrics(CBL->font());
+    int widest = 0;
+    for (int i = 0; i < CBL->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(CBL->item(i)->text()));
+    // The check box, the list's frame and scroll bar, the window's margins.
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, CBL)
+                          + 3 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, CBL) + 8;
+    const int chrome = 2 * CBL->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, CBL)
+                       + layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    const int width = std::clamp(widest + indicator + chrome, kFirstSize.width(),
+                                 std::max(kFirstSize.width(), most.width()));
+    // The height of the lines as they wrap at that width.
+    const int textWidth = std::max(1, width - indicator - chrome);
+    int lines = 0;
+    for (int i = 0; i < CBL->count(); ++i)
+        lines += metrics.boundingRect(QRect(0, 0, textWidth, 1 << 20), Qt::TextWordWrap, CBL->item(i)->text()).height()
+                 + 4;
+    const int buttons = B_all->sizeHint().height() + layout()->spacing();
+    const int height = std::clamp(lines + 2 * CBL->frameWidth() + buttons + layout()->contentsMargins().top()
+                                      + layout()->contentsMargins().bottom(),
+                                  kFirstSize.height(), std::max(kFirstSize.height(), most.height()));
+    return {width, height};
+}
+
+bool THPpicto::movedByUser()
+{
+    // Before the window manager has framed it, pos() is the inside's corner.
+    const QMargins margins = frameMargins();
+    const QPoint inside = m_placedAt + QPoint(margins.left(), margins.top());
+    if (m_placed && isVisible() && (pos() - m_placedAt).manhattanLength() > 8
+        && (pos() - inside).manhattanLength() > 8)
+        m_userPlaced = true;
+    return m_userPlaced;
+}
+
+void THPpicto::hideEvent(QHideEvent *event)
+{
+    movedByUser();
+    QWidget::hideEvent(event);
 }
 
 Suggestions::Lines THPpicto::lines() const
@@ -241,6 +302,7 @@ void THPpicto::placeAt(const QPoint &wanted)
     // The inside goes where the borders leave room for it.
     setGeometry(QRect(placed.topLeft() + QPoint(margins.left(), margins.top()), inner));
     m_placed = true;
+    m_placedAt = placed.topLeft();
 }
 
 bool THPpicto::eventFilter(QObject *watched, QEvent *event)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMargins>
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 
 class QListWidget;
@@ -33,6 +34,10 @@ public:
     // clear of the floating preview: the frame's and the label window's
     // top-left corners added, plus 150 to the right and 148 down.
     static QPoint wantedPosition(const TMDIChild *label);
+    // The size that shows the list's statements whole: as wide as the
+    // longest one (longer ones wrap) within half the frame's screen, as tall
+    // as the list within half of it, never smaller than the first 231 x 235.
+    QSize fittingSize() const;
 
     static inline const QString kCaption = QStringLiteral("SGH");
     static inline const QString kAll = QStringLiteral("Tous");
@@ -42,6 +47,7 @@ public:
     static inline const QString kClose = QStringLiteral("Fermer");
     static constexpr int kOffsetX = 150;
     static constexpr int kOffsetY = 148;
+    static constexpr QSize kFirstSize{231, 235};
 
     QListWidget *CBL = nullptr;
     QPushButton *B_all = nullptr;
@@ -50,6 +56,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void fill(const Suggestions::Lines &lines);
@@ -62,7 +69,12 @@ private:
     // frame's screen and not under the visible floating preview.
     void placeAt(const QPoint &wanted);
     QMargins frameMargins() const;
+    // Whether the user moved the window away from where it was placed last;
+    // once moved, it stays where the user left it.
+    bool movedByUser();
 
     bool m_filling = false;
     bool m_placed = false;
+    bool m_userPlaced = false;
+    QPoint m_placedAt; // the top-left corner (decorations included) it was given
 };

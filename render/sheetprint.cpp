@@ -23,16 +23,25 @@ void addOnce(QStringList *list, const QString &text)
         list->append(text);
 }
 
-void noteLayout(Result *result, const QString &label, const LayoutResult &layout)
+void noteEntry(Result *result, const QString &entry, const QString &problem)
 {
-    for (const QString &p : layout.problems)
+    const EntryProblem e{entry, problem};
+    if (!entry.isEmpty() && !problem.isEmpty() && !result->entryProblems.contains(e))
+        result->entryProblems.append(e);
+}
+
+void noteLayout(Result *result, const QString &label, const LayoutResult &layout, const QString &entry = QString())
+{
+    for (const QString &p : layout.problems) {
         addOnce(&result->problems, p);
+        noteEntry(result, entry, p);
+    }
     if (layout.cutStatement.isEmpty())
         return;
     for (const CutLabel &c : std::as_const(result->cut))
         if (c.label == label)
             return;
-    result->cut.append({label, layout.cutStatement});
+    result->cut.append({label, layout.cutStatement, entry});
 }
 
 // The separator pen: dotted, thin but visible once printed (a one-pixel line
@@ -133,8 +142,10 @@ public:
             // label in its place.
             if (path.isEmpty())
                 continue;
-            if (!QFileInfo(path).isFile()) {
+            const QString why = StoredLabel::unreadable(path);
+            if (!why.isEmpty()) {
                 addOnce(&m_result->missing, path);
+                noteEntry(m_result, path, why);
                 continue;
             }
             const QString name = QFileInfo(path).fileName();
@@ -143,7 +154,7 @@ public:
                 LayoutResult r;
                 const QImage picture =
                     StoredLabel::imp_etBM_pl(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &r);
-                noteLayout(m_result, name, r);
+                noteLayout(m_result, name, r, path);
                 Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, picture);
             } else {
                 // The file is read anew for every cell and copy.
@@ -152,12 +163,15 @@ public:
                 if (!StoredLabel::load(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &content,
                                        &problems)) {
                     addOnce(&m_result->missing, path); // gone since it was looked for
+                    noteEntry(m_result, path, StoredLabel::kNotFound);
                     continue;
                 }
-                for (const QString &p : problems)
+                for (const QString &p : problems) {
                     addOnce(&m_result->problems, p);
-                noteLayout(m_result, name, LabelRenderer::draw(painter, content, pageVariant()));
-                checkOverflow(name, content);
+                    noteEntry(m_result, path, p);
+                }
+                noteLayout(m_result, name, LabelRenderer::draw(painter, content, pageVariant()), path);
+                checkOverflow(name, content, path);
             }
         }
         if (s.separatorLines)
@@ -168,7 +182,7 @@ private:
     // Drawn directly, the statements run on below the label down to the
     // page's bottom edge, over the cell below. Each label is measured once
     // more with its own bottom edge, so that such a label is reported.
-    void checkOverflow(const QString &name, const LabelContent &content)
+    void checkOverflow(const QString &name, const LabelContent &content, const QString &entry = QString())
     {
         if (m_measured.contains(name))
             return;
@@ -181,7 +195,7 @@ private:
                                                     m_g.labelHeight(), m_surface.dpiY);
         const LayoutResult r = LabelRenderer::draw(p, content, v);
         if (!r.cutStatement.isEmpty())
-            m_result->overflow.append({name, r.cutStatement});
+            m_result->overflow.append({name, r.cutStatement, entry});
     }
 
     void drawSeparators(QPainter &painter) const
@@ -391,8 +405,16 @@ QStringList messages(const Result &result)
 {
     QStringList out;
     QStringList lines;
-    for (const QString &path : result.missing)
-        lines << StoredLabel::kMissingFile.arg(QDir::toNativeSeparators(path));
+    for (const QString &path : result.missing) {
+        QString why = StoredLabel::kNotFound;
+        for (const EntryProblem &e : result.entryProblems)
+            if (e.entry == path) {
+                why = e.problem;
+                break;
+            }
+        lines << (why == StoredLabel::kNotFound ? StoredLabel::kMissingFile.arg(QDir::toNativeSeparators(path))
+                                                : kUnreadableEntry.arg(QDir::toNativeSeparators(path), why));
+    }
     lines << result.problems;
     if (!lines.isEmpty())
         out << lines.join(u'\n');

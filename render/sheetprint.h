@@ -31,6 +31,8 @@ inline const QString kNoPrintableArea = QStringLiteral(
 inline const QString kNoRoom = QStringLiteral(
     "Les marges sont aussi grandes que les étiquettes : il ne reste aucune place pour les imprimer.\n"
     "Rien n'a été imprimé ; réduisez les marges (onglet « Généralités »).");
+// A selection entry that is there but cannot be read as a label file.
+inline const QString kUnreadableEntry = QStringLiteral("Le fichier ''%1'' : %2");
 inline const QString kSeveralCut = QStringLiteral("Étiquettes concernées :");
 inline const QString kOverflow = QStringLiteral(
     "Les phrases ne tiennent pas toutes dans l'étiquette : à partir de « %1 », le texte déborde sous "
@@ -53,6 +55,16 @@ struct Job {
 struct CutLabel {
     QString label;      // window title or file name
     QString statement;  // the first statement cut at the bottom edge
+    QString entry;      // the selection entry (full path); empty for the active label
+};
+
+// Something wrong with one selection entry: why its file cannot be read as
+// a label (StoredLabel::unreadable), a reading problem, a picture that
+// could not be decoded.
+struct EntryProblem {
+    QString entry;   // the entry as the selection holds it
+    QString problem; // French
+    bool operator==(const EntryProblem &) const = default;
 };
 
 struct Result {
@@ -60,8 +72,10 @@ struct Result {
     QString error;            // French: why nothing (or not everything) was printed
     int pages = 0;            // pages finished
     SheetGeometry geometry;
-    QStringList missing;      // selection entries whose file was not found, once each
+    QStringList missing;      // selection entries whose file cannot be read as a label, once each
     QStringList problems;     // other reading problems, once each
+    // The same, entry by entry, with what is wrong with each missing one.
+    QList<EntryProblem> entryProblems;
     QList<CutLabel> cut;      // labels whose statements were cut, once each
     // Drawn directly, labels whose statements run on below their own height
     // (onto the cell below), once each.

@@ -3,10 +3,77 @@
 #include "shell/labeldigest.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace StoredLabel {
+
+namespace {
+
+QString kindOf(mode_t mode)
+{
+    const QString notRegular = QStringLiteral("n'est pas un fichier ordinaire (%1)");
+    if (S_ISDIR(mode))
+        return notRegular.arg(QStringLiteral("dossier"));
+    if (S_ISFIFO(mode))
+        return notRegular.arg(QStringLiteral("tube nommé"));
+    if (S_ISSOCK(mode))
+        return notRegular.arg(QStringLiteral("socket"));
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return notRegular.arg(QStringLiteral("périphérique"));
+    if (!S_ISREG(mode))
+        return notRegular.arg(QStringLiteral("type inconnu"));
+    return {};
+}
+
+QString errorWords(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return kNotFound;
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("illisible (droits)");
+    case ELOOP:
+        return QStringLiteral("lien en boucle");
+    case ENAMETOOLONG:
+        return QStringLiteral("introuvable (nom trop long)");
+    default:
+        return QStringLiteral("illisible (erreur système %1)").arg(error);
+    }
+}
+
+} // namespace
+
+QString unreadable(const QString &path)
+{
+    if (path.isEmpty())
+        return kNotFound;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat own;
+    if (::lstat(name.constData(), &own) != 0)
+        return errorWords(errno);
+    struct stat target;
+    if (::stat(name.constData(), &target) != 0) {
+        const int error = errno;
+        // The entry is a link whose target is the problem.
+        if (error == ENOENT || error == ENOTDIR)
+            return QStringLiteral("lien vers un fichier introuvable");
+        return errorWords(error);
+    }
+    const QString kind = kindOf(target.st_mode);
+    if (!kind.isEmpty())
+        return kind;
+    if (::access(name.constData(), R_OK) != 0)
+        return errorWords(errno);
+    return {};
+}
 
 bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, const QString &pictogramFolder,
           LabelContent *content, QStringList *problems)

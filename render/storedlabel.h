@@ -17,6 +17,14 @@ namespace StoredLabel {
 // The warning for a selection entry whose file has disappeared.
 inline const QString kMissingFile = QStringLiteral("Le fichier ''%1'' est introuvable");
 
+// Why `path` cannot be read as a label file, in French words that follow
+// its name: "introuvable", "n'est pas un fichier ordinaire (dossier)",
+// "n'est pas un fichier ordinaire (tube nommé)", "lien en boucle", "lien vers
+// un fichier introuvable", "illisible (droits)"... Empty for a regular file
+// that can be read.
+QString unreadable(const QString &path);
+inline const QString kNotFound = QStringLiteral("introuvable");
+
 // Reads `path` into drawing content. The logo line names a picture of the
 // "fournisseurs" folder beside the label file. Returns false when
 // the file does not exist (`problems` gets kMissingFile). A file that stops

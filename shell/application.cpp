@@ -7,6 +7,7 @@
 #include "render/qualjpeg.h"
 #include "shell/apropos.h"
 #include "shell/base.h"
+#include "shell/onscreen.h"
 #include "shell/splash.h"
 #include "tools/favourites.h"
 #include "tools/four.h"
@@ -46,6 +47,8 @@ void Application::noteCreated(const char *className)
 void Application::createWindows()
 {
     m_frame = new TForm_base();
+    // Every other window opens wholly on the frame's screen.
+    new OnScreen::Keeper(m_frame);
     m_apropos = new TApropos(m_frame);
     m_printView = new TPrintView(m_frame);
     m_printer = new Tprinter(m_frame);

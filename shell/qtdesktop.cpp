@@ -4,6 +4,18 @@
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -16,6 +28,80 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
+namespace {
+
+// The area of the screen a message opens on.
+QRect messageArea(const QWidget *parent)
+{
+    const QScreen *screen = parent ? parent->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// A text that would make a message box taller than half the screen (a long
+// check report): it scrolls inside a window of sensible size instead.
+bool tooTall(const QMessageBox &box, const QString &text, const QRect &area)
+{
+    const QFontMetrics metrics(box.font());
+    const QRect needed = metrics.boundingRect(QRect(0, 0, 480, 1 << 20), Qt::TextWordWrap, text);
+    return needed.height() > area.height() / 2;
+}
+
+QStyle::StandardPixmap pixmapOf(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Information: return QStyle::SP_MessageBoxInformation;
+    case QMessageBox::Warning: return QStyle::SP_MessageBoxWarning;
+    case QMessageBox::Critical: return QStyle::SP_MessageBoxCritical;
+    case QMessageBox::Question: return QStyle::SP_MessageBoxQuestion;
+    default: return QStyle::SP_CustomBase;
+    }
+}
+
+// The message box's icon and buttons with the text in a scrolling, read-only
+// text field (it can be selected and copied). Returns the standard button
+// pressed, 0 when the window was closed.
+int scrollingMessage(QWidget *parent, const QMessageBox &box, const QString &text, const QRect &area)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("longMessage"));
+    keepAbovePreview(&dialog);
+    dialog.setWindowTitle(box.windowTitle());
+    auto *row = new QHBoxLayout;
+    const QStyle::StandardPixmap pixmap = pixmapOf(box.icon());
+    if (pixmap != QStyle::SP_CustomBase) {
+        auto *icon = new QLabel(&dialog);
+        const int size = dialog.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &dialog);
+        icon->setPixmap(dialog.style()->standardIcon(pixmap, nullptr, &dialog).pixmap(size, size));
+        row->addWidget(icon, 0, Qt::AlignTop);
+    }
+    auto *view = new QPlainTextEdit(&dialog);
+    view->setObjectName(QStringLiteral("messageText"));
+    view->setReadOnly(true);
+    view->setPlainText(text);
+    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    row->addWidget(view, 1);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::StandardButtons(int(box.standardButtons())), &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::clicked, &dialog,
+                     [&](QAbstractButton *b) { dialog.done(int(buttons->standardButton(b))); });
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addLayout(row, 1);
+    layout->addWidget(buttons);
+    // Wide enough for a line of about 90 characters, as tall as the text
+    // needs, within two thirds of the screen.
+    const QFontMetrics metrics(view->font());
+    const int width = std::min(metrics.averageCharWidth() * 90 + 100, area.width() * 2 / 3);
+    const QRect needed = metrics.boundingRect(QRect(0, 0, width - 100, 1 << 20), Qt::TextWordWrap, text);
+    const int height = std::min(needed.height() + metrics.lineSpacing() * 2 + 120, area.height() * 2 / 3);
+    dialog.resize(std::max(width, 360), std::max(height, 240));
+    if (QPushButton *first = qobject_cast<QPushButton *>(buttons->buttons().value(0)))
+        first->setFocus();
+    return dialog.exec();
+}
+
+} // namespace
 
 Desktop::Button QtDesktop::message(QWidget *parent, const QString &title, const QString &text,
                                    Icon icon, Buttons buttons)
@@ -43,7 +129,9 @@ Desktop::Button QtDesktop::message(QWidget *parent, const QString &title, const 
     if (!standard)
         standard = QMessageBox::Ok;
     box.setStandardButtons(standard);
-    switch (box.exec()) {
+    const QRect area = messageArea(parent);
+    const int pressed = tooTall(box, text, area) ? scrollingMessage(parent, box, text, area) : box.exec();
+    switch (pressed) {
     case QMessageBox::Yes: return Yes;
     case QMessageBox::No: return No;
     case QMessageBox::Cancel: return Cancel;

@@ -16,4 +16,5 @@ list(APPEND KALVANE_UI_SOURCES
     shell/base.cpp
     shell/splash.cpp
     shell/apropos.cpp
+    shell/onscreen.cpp
 )

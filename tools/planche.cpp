@@ -2,6 +2,7 @@
 
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/onscreen.h"
 #include "tools/printer.h"
 #include "tools/sheetfile.h"
 #include "tools/sheetlist.h"
@@ -100,6 +101,7 @@ void TPlanche1::showEvent(QShowEvent *event)
     if (QWidget *frame = parentWidget()) {
         const QRect area = frame->frameGeometry();
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+        OnScreen::keep(this);
     }
     QWidget::showEvent(event);
 }

@@ -221,16 +221,26 @@ private Q_SLOTS:
                                   "« / ») : complétez-la avec « Modifier une phrase »."),
         }));
 
-        // A file that is not there, and a data folder without the facts.
+        // A file that is not there.
+        r = run({QStringLiteral("verifier"), QStringLiteral("--data"), start(), start(kAcetone),
+                 start(QStringLiteral("Kalvane/absent.kvln"))});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.startsWith(start(QStringLiteral("Kalvane/absent.kvln")) + QStringLiteral(": erreur: ")));
+        QCOMPARE(r.out.count(u'\n'), 1);
+
+        // A data folder without the facts: no verdict on part of them, one
+        // line, status 2.
         QTemporaryDir bare;
         BatchRun::seed(bare.path(), {QStringLiteral("H.txt"), QStringLiteral("P.txt"), QStringLiteral("EUH.txt")});
         r = run({QStringLiteral("verifier"), QStringLiteral("--data"), bare.path(), start(kAcetone),
                  start(QStringLiteral("Kalvane/absent.kvln"))});
-        QCOMPARE(r.status, 1);
-        QVERIFY(r.err.startsWith(QStringLiteral("kalvane-batch: Le fichier des vérifications « verifications.txt » "
-                                                "est introuvable.\n")));
-        QVERIFY(r.out.startsWith(start(QStringLiteral("Kalvane/absent.kvln")) + QStringLiteral(": erreur: ")));
-        QCOMPARE(r.out.count(u'\n'), 1);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err.count(u'\n'), 1);
+        QVERIFY2(r.err.startsWith(QStringLiteral("kalvane-batch: dossier de données « %1 » : Le fichier des "
+                                                 "vérifications « verifications.txt » est introuvable.")
+                                      .arg(QDir(bare.path()).absolutePath())),
+                 qPrintable(r.err));
 
         // Progress lines when asked for, on the error stream only.
         r = run({QStringLiteral("verifier"), QStringLiteral("--progression"), QStringLiteral("--data"), start(),
@@ -395,7 +405,7 @@ private Q_SLOTS:
                             "2", "--pdf", "manque.pdf"},
                 work.path());
         QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("parti.kvln'' est introuvable")), qPrintable(r.err));
+        QCOMPARE(r.err, QStringLiteral("kalvane-batch: %1: introuvable\n").arg(work.filePath("parti.kvln")));
         QCOMPARE(pageCount(BatchRun::readFile(work.filePath(QStringLiteral("manque.pdf")))), 1);
 
         // A printer that does not exist is a usage error naming it.

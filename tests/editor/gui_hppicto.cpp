@@ -78,6 +78,7 @@ private Q_SLOTS:
     void allNoneDoubleClickAndEnter();
     void missingOrBadFilesWarnEveryTime();
     void keptOnScreenAndClearOfThePreview();
+    void wideEnoughAndWhereTheUserLeftIt();
     void hiddenByTabChangeRemovalAndLastClose();
 
 private:
@@ -456,7 +457,7 @@ void TestHPpicto::keptOnScreenAndClearOfThePreview()
     frame()->Apercu1->trigger();
     TFormApercu *preview = m_program->app->apercu();
     QVERIFY(preview->isVisible());
-    preview->move(300, 150);
+    preview->move(150, 300);
     click(label, 4);
     QVERIFY(window()->isVisible());
     QVERIFY(!window()->frameGeometry().intersects(preview->frameGeometry()));
@@ -480,6 +481,53 @@ void TestHPpicto::keptOnScreenAndClearOfThePreview()
     QVERIFY(preview->isVisible());
     QVERIFY(!window()->frameGeometry().intersects(preview->frameGeometry()));
     QVERIFY(screen.contains(window()->frameGeometry()));
+}
+
+void TestHPpicto::wideEnoughAndWhereTheUserLeftIt()
+{
+    const QRect screen = frame()->screen()->availableGeometry();
+    TMDIChild *label = newLabel();
+    setBox(label, true);
+    click(label, 5);
+    QVERIFY(window()->isVisible());
+    QVERIFY(screen.contains(window()->frameGeometry()));
+
+    // As wide as its longest statement allows within half the screen, and
+    // every statement shown whole: one that is wider wraps onto as many lines
+    // as it needs.
+    QListWidget *list = window()->CBL;
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (const QString &text : itemTexts(list))
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    QVERIFY(widest > 400);
+    QVERIFY2(window()->width() >= std::min(widest, screen.width() / 2 - 60), qPrintable(QString::number(window()->width())));
+    QVERIFY(window()->width() <= std::max(231, screen.width() / 2));
+    list->doItemsLayout();
+    for (int i = 0; i < list->count(); ++i) {
+        const QRect r = list->visualItemRect(list->item(i));
+        const int lines = metrics.boundingRect(QRect(0, 0, r.width(), 1 << 20), Qt::TextWordWrap,
+                                               list->item(i)->text()).height() / metrics.lineSpacing();
+        QVERIFY2(r.height() >= lines * metrics.lineSpacing(), qPrintable(list->item(i)->text()));
+    }
+
+    // Moved by the user, it stays there when the next pictogram asks a
+    // question first, and when it is built again for another pictogram.
+    const QPoint left(screen.left() + 3, screen.top() + 5);
+    window()->move(left);
+    desk()->answers.enqueue(Desktop::Yes);
+    QTest::mousePress(label->pictogramImages[6], Qt::LeftButton, {}, QPoint(10, 10));
+    QTRY_COMPARE(window()->windowTitle(), QStringLiteral("SGH07"));
+    QCOMPARE(desk()->messages.size(), 1);
+    QVERIFY(window()->isVisible());
+    QCOMPARE(window()->pos(), left);
+    click(label, 2);
+    QCOMPARE(window()->windowTitle(), QStringLiteral("SGH02"));
+    QCOMPARE(window()->pos(), left);
+    QTest::mouseClick(window()->Button1, Qt::LeftButton);
+    click(label, 3);
+    QVERIFY(window()->isVisible());
+    QCOMPARE(window()->pos(), left);
 }
 
 void TestHPpicto::hiddenByTabChangeRemovalAndLastClose()

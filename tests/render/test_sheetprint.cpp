@@ -156,6 +156,35 @@ private Q_SLOTS:
         QCOMPARE(messages.first(), QStringLiteral("Le fichier ''%1'' est introuvable").arg(gone));
     }
 
+    void entriesThatAreNoLabelFileSayWhy()
+    {
+        // A folder and a link to itself are not "missing": each is named
+        // with what is wrong with it, entry by entry, and its cell is white.
+        const QString folder = m_dir.filePath(QStringLiteral("Dossier.kvln"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString loop = m_dir.filePath(QStringLiteral("Boucle.kvln"));
+        QFile::remove(loop);
+        QVERIFY(QFile::link(loop, loop));
+        const QString gone = m_dir.filePath(QStringLiteral("Parti.kvln"));
+        const QStringList selection = {folder, m_labels.at(0), loop, gone};
+        SheetPrint::Result result;
+        const QImage page = SheetPrint::pageImage(selectionJob(selection, false), a4(true), &result);
+        QCOMPARE(ink(page, cellRect(result.geometry, 0)), 0);
+        QVERIFY(ink(page, cellRect(result.geometry, 1)) > 2000);
+        QCOMPARE(ink(page, cellRect(result.geometry, 2)), 0);
+        QCOMPARE(result.missing, (QStringList{folder, loop, gone}));
+        QCOMPARE(result.entryProblems, (QList<SheetPrint::EntryProblem>{
+                                           {folder, QStringLiteral("n'est pas un fichier ordinaire (dossier)")},
+                                           {loop, QStringLiteral("lien en boucle")},
+                                           {gone, QStringLiteral("introuvable")}}));
+        const QStringList messages = SheetPrint::messages(result);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().split(u'\n'),
+                 (QStringList{QStringLiteral("Le fichier ''%1'' : n'est pas un fichier ordinaire (dossier)").arg(folder),
+                              QStringLiteral("Le fichier ''%1'' : lien en boucle").arg(loop),
+                              QStringLiteral("Le fichier ''%1'' est introuvable").arg(gone)}));
+    }
+
     void storedLabelsKeepEveryLine_data()
     {
         QTest::addColumn<bool>("pictureMode");
