@@ -282,6 +282,15 @@ void Tprinter::pointDialogsAtLabelFolder()
     if (folder.isEmpty())
         return;
     OpenD.folder = OpenD2.folder = SaveD.folder = folder;
+    if (!m_sheetPath.isEmpty())
+        SaveD.folder = QFileInfo(m_sheetPath).absolutePath();
+}
+
+void Tprinter::rememberSheet(const QString &path)
+{
+    m_sheetPath = QFileInfo(path).absoluteFilePath();
+    SaveD.folder = QFileInfo(m_sheetPath).absolutePath();
+    SaveD.fileName = QFileInfo(m_sheetPath).fileName();
 }
 
 void Tprinter::showEvent(QShowEvent *event)
@@ -487,6 +496,7 @@ void Tprinter::Button5Click()
             QString error;
             if (SheetFile::read(path, &entries, &error)) {
                 replaceSelection(entries);
+                rememberSheet(path);
                 return;
             }
             warn(error);
@@ -505,6 +515,8 @@ void Tprinter::Button6Click()
     QString error;
     if (!SheetFile::write(SheetFile::expanded(path), selection(), &error))
         warn(error);
+    else
+        rememberSheet(SheetFile::expanded(path));
 }
 
 void Tprinter::Button7Click()
