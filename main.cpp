@@ -1,7 +1,9 @@
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/singleinstance.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -25,9 +27,37 @@ int main(int argc, char *argv[])
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
 
+    // The files named on the command line ("kalvane a.kvln b.pla"), made
+    // absolute before the program moves to its last-used folder. Options (Qt
+    // has taken its own) are left aside; "--" ends them.
+    QStringList files;
+    bool options = true;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (options && argument == QLatin1String("--")) {
+            options = false;
+            continue;
+        }
+        if (options && argument.startsWith(u'-'))
+            continue;
+        files << QDir::current().absoluteFilePath(argument);
+    }
+
+    // A program already running for this start directory takes the files and
+    // comes forward; this one ends at once.
+    SingleInstance instance(SingleInstance::serverNameFor(QDir::currentPath()));
+    if (instance.start(files) == SingleInstance::Role::HandedOver)
+        return 0;
+
     Application app;
+    QObject::connect(&instance, &SingleInstance::filesReceived, &qapp,
+                     [&app](const QStringList &handed) { app.handOver(handed); });
     QApplication::setWindowIcon(QIcon(app.startFile(QStringLiteral("kalvane.png"))));
     app.createWindows();
+    if (app.terminateRequested())
+        return 0;
+    app.openFiles(files);
     if (app.terminateRequested())
         return 0;
     return QApplication::exec();

@@ -14,6 +14,7 @@
 #include "tools/four.h"
 #include "tools/printer.h"
 #include "tools/rech.h"
+#include "tools/suppliercard.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -776,13 +777,25 @@ void TMDIChild::chooseLogo()
     Desktop::FileDialog d;
     d.title = QStringLiteral("Sélection du Logo");
     d.folder = QDir::currentPath() + QStringLiteral("/fournisseurs/");
-    d.filter = QStringLiteral("Fichiers JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg");
+    d.filter = QStringLiteral("Images|*.jpg;*.jpeg;*.png");
     const QStringList files = desktop().openFiles(this, d);
     if (files.isEmpty())
         return;
-    const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
+    QString path = QFileInfo(files.constFirst()).absoluteFilePath();
     if (!QFileInfo::exists(path))
         return;
+    if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        // Labels carry JPEG logos: a PNG picture is stored as a JPEG one in
+        // the program's suppliers folder, and the label takes that copy.
+        QString copy;
+        QString error;
+        const QString start = kalvane() ? kalvane()->startDirectory() : QDir::currentPath();
+        if (!SupplierCard::importLogo(path, SupplierCard::folder(start), &copy, &error)) {
+            ErrorBox::show(this, error);
+            return;
+        }
+        path = copy;
+    }
     if (path.size() > FrameMirrors::kLogoPathMax) {
         ErrorBox::show(this, kLogoPathTooLong.arg(QDir::toNativeSeparators(path)));
         return;

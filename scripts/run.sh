@@ -5,6 +5,15 @@
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
+# Label or sheet files to open, named from where the script was started.
+files=()
+for f in "$@"; do
+    case "$f" in
+        /*) files+=("$f") ;;
+        *) files+=("$PWD/$f") ;;
+    esac
+done
+
 install_missing_packages
 build_kalvane "$KALVANE_ROOT/build" -DCMAKE_BUILD_TYPE=Release -DKALVANE_TESTS=OFF -DKALVANE_BENCH=OFF
 
@@ -39,4 +48,4 @@ if ! lpstat -e 2>/dev/null | grep -q .; then
 fi
 
 cd "$START_DIR"
-exec "$KALVANE_ROOT/build/kalvane"
+exec "$KALVANE_ROOT/build/kalvane" "${files[@]}"

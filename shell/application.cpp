@@ -7,6 +7,8 @@
 #include "render/qualjpeg.h"
 #include "shell/apropos.h"
 #include "shell/base.h"
+#include "shell/desktop.h"
+#include "shell/errorbox.h"
 #include "shell/onscreen.h"
 #include "shell/splash.h"
 #include "tools/favourites.h"
@@ -15,9 +17,12 @@
 #include "tools/printer.h"
 #include "tools/rech.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMetaObject>
+#include <QTimer>
 
 namespace {
 Application *g_instance = nullptr;
@@ -63,6 +68,68 @@ void Application::createWindows()
     m_frame->show();
     m_splash = new TForm1(m_frame);
     m_splash->start();
+}
+
+void Application::openFiles(const QStringList &paths)
+{
+    if (!m_frame || paths.isEmpty())
+        return;
+    m_frame->previewSuppressed = 1;
+    for (const QString &given : paths) {
+        const QString path = QDir(m_startDirectory).absoluteFilePath(given);
+        if (!QFileInfo(path).isFile()) {
+            desktop().message(m_frame, TForm_base::kWarningTitle, kFileMissing.arg(QDir::toNativeSeparators(path)),
+                              Desktop::Icon::Warning, Desktop::Ok);
+            continue;
+        }
+        if (QFileInfo(path).suffix().compare(QLatin1String("pla"), Qt::CaseInsensitive) == 0) {
+            QDir::setCurrent(QFileInfo(path).absolutePath());
+            if (m_planche) {
+                m_frame->PlancheExecute();
+                m_planche->loadSheet(path);
+            }
+            continue;
+        }
+        // As after the open dialog, the label's folder becomes the working
+        // folder: its logo is read from there. A label that cannot be read is
+        // said and the next one opens.
+        QDir::setCurrent(QFileInfo(path).absolutePath());
+        ErrorBox::guard(m_frame, [&] { m_frame->open(path); });
+    }
+    m_frame->previewSuppressed = 0;
+    m_frame->refreshPreview();
+}
+
+void Application::handOver(const QStringList &paths)
+{
+    m_pendingFiles << paths;
+    if (!m_frame)
+        return;
+    if (m_frame->isMinimized())
+        m_frame->showNormal();
+    m_frame->raise();
+    m_frame->activateWindow();
+    openHandedOver();
+}
+
+void Application::openHandedOver()
+{
+    if (!m_frame || m_pendingFiles.isEmpty())
+        return;
+    // A message box or dialog of this program waits for an answer: the files
+    // open after it, not under it.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        if (!m_handOverQueued) {
+            m_handOverQueued = true;
+            QTimer::singleShot(300, m_frame, [this] {
+                m_handOverQueued = false;
+                openHandedOver();
+            });
+        }
+        return;
+    }
+    const QStringList files = std::exchange(m_pendingFiles, {});
+    openFiles(files);
 }
 
 void Application::destroyWindows()

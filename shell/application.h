@@ -38,6 +38,16 @@ public:
     // Creates the frame, the tool windows and the splash, in that order.
     void createWindows();
 
+    // Opens files named from outside (the command line, a later start): label
+    // files in label windows, a sheet file (".pla") in the sheet manager. A
+    // file that is missing or cannot be read is said, and the others open.
+    void openFiles(const QStringList &paths);
+    // Files handed over by a later start: the frame comes forward, then the
+    // files open (once no dialog of this program is waiting for an answer).
+    void handOver(const QStringList &paths);
+    static inline const QString kFileMissing =
+        QStringLiteral("Le fichier « %1 » est introuvable : il n'a pas été ouvert.");
+
     // Each window's creation handler notes its class name here, so the order in
     // which the windows came to life can be checked.
     static void noteCreated(const char *className);
@@ -69,8 +79,12 @@ public:
     void destroyWindows();
 
 private:
+    void openHandedOver();
+
     QString m_startDirectory;
     QStringList m_creationLog;
+    QStringList m_pendingFiles;
+    bool m_handOverQueued = false;
     bool m_terminateRequested = false;
     bool m_noPrinter = false;
     TForm_base *m_frame = nullptr;

@@ -10,6 +10,7 @@
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
 #include "shell/labelfile.h"
+#include "shell/proposedname.h"
 #include "shell/colortext.h"
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
@@ -147,7 +148,8 @@ bool TForm_base::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Export1, Printer1, Quitter1, Modif1, Planche}) {
+        for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Enregistrersous1, Export1, Printer1, Quitter1,
+                           Modif1, Planche}) {
             if (a->isEnabled() && a->shortcut() == pressed) {
                 event->ignore();
                 return true;
@@ -173,6 +175,9 @@ void TForm_base::createActions()
     Ouvrir1 = makeAction(this, "Ouvrir1", QStringLiteral("Ouvrir"), QStringLiteral("Ouvrir"), QKeySequence(Qt::CTRL | Qt::Key_O));
     Chercher1 = makeAction(this, "Chercher1", QStringLiteral("Rechercher"), QStringLiteral("Chercher une fiche dans les favoris"), QKeySequence(Qt::CTRL | Qt::Key_F));
     Enregistrer1 = makeAction(this, "Enregistrer1", QStringLiteral("Enregistrer"), QStringLiteral("Enregistrer"), QKeySequence(Qt::CTRL | Qt::Key_S), false);
+    Enregistrersous1 = makeAction(this, "Enregistrersous1", QStringLiteral("Enregistrer sous..."),
+                                  QStringLiteral("Enregistrer sous un autre nom"),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), false);
     Export1 = makeAction(this, "Export1", QStringLiteral("Exporter"), QStringLiteral("Exporter"), QKeySequence(Qt::CTRL | Qt::Key_E), false);
     Apercu1 = makeAction(this, "Apercu1", QStringLiteral("Prévisualiser"), QStringLiteral("Aperçu"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
     Printer1 = makeAction(this, "Printer1", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -227,6 +232,7 @@ void TForm_base::createActions()
     connect(Nouveau1, &QAction::triggered, this, &TForm_base::Nouveau1Execute);
     connect(Ouvrir1, &QAction::triggered, this, &TForm_base::Ouvrir1Execute);
     connect(Enregistrer1, &QAction::triggered, this, &TForm_base::Enregistrer1Execute);
+    connect(Enregistrersous1, &QAction::triggered, this, &TForm_base::Enregistrersous1Execute);
     connect(Fermer1, &QAction::triggered, this, &TForm_base::Fermer1Execute);
     connect(Quitter1, &QAction::triggered, this, &TForm_base::Quitter1Execute);
     connect(Aide1, &QAction::triggered, this, &TForm_base::Aide1Click);
@@ -261,8 +267,8 @@ void TForm_base::createActions()
         });
         connect(entry, &QAction::triggered, action, &QAction::trigger);
     }
-    for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Export1, Apercu1, Printer1, Quitter1, Modif1,
-                       Planche, Fermer1, Aide1, HelpAbout1})
+    for (QAction *a : {Nouveau1, Ouvrir1, Chercher1, Enregistrer1, Enregistrersous1, Export1, Apercu1, Printer1,
+                       Quitter1, Modif1, Planche, Fermer1, Aide1, HelpAbout1})
         a->setShortcutContext(Qt::ApplicationShortcut);
 }
 
@@ -272,7 +278,7 @@ void TForm_base::createMenus()
     fichier->setObjectName(QStringLiteral("Fichier1"));
     fichier->addActions({Nouveau1, Ouvrir1, Chercher1});
     fichier->addSeparator();
-    fichier->addActions({Enregistrer1, Export1});
+    fichier->addActions({Enregistrer1, Enregistrersous1, Export1});
     fichier->addSeparator();
     fichier->addActions({Apercu, Printer1});
     fichier->addSeparator();
@@ -577,7 +583,7 @@ TMDIChild *TForm_base::createLabelWindow(const QString &name)
 
 void TForm_base::setLabelCommandsEnabled(bool enabled)
 {
-    for (QAction *a : {Apercu1, Enregistrer1, Export1, Fermer1, WindowCascade1, WindowTileHorizontal1,
+    for (QAction *a : {Apercu1, Enregistrer1, Enregistrersous1, Export1, Fermer1, WindowCascade1, WindowTileHorizontal1,
                        WindowTileVertical1})
         a->setEnabled(enabled);
     Verifier1->setEnabled(enabled);
@@ -819,26 +825,38 @@ void TForm_base::Enregistrer1Execute()
         saveLabel(label);
 }
 
-bool TForm_base::saveLabel(TMDIChild *label)
+void TForm_base::Enregistrersous1Execute()
+{
+    if (TMDIChild *label = activeLabel())
+        saveLabel(label, true);
+}
+
+bool TForm_base::saveLabel(TMDIChild *label, bool askName)
 {
     if (!label)
         return false;
     const QString current = label->Lab_filename->text();
-    Desktop::FileDialog d = SaveDialog1;
-    if (QFileInfo(current).isAbsolute()) {
-        d.folder = QFileInfo(current).absolutePath();
-        d.fileName = QFileInfo(current).fileName();
-    } else {
-        d.folder = saveDialogFolder;
-        d.fileName = current;
+    // A label opened from a file or saved before has its full path.
+    const bool hasFile = QFileInfo(current).isAbsolute();
+    QString chosen = current;
+    if (askName || !hasFile) {
+        Desktop::FileDialog d = SaveDialog1;
+        if (hasFile) {
+            d.folder = QFileInfo(current).absolutePath();
+            d.fileName = QFileInfo(current).fileName();
+        } else {
+            d.folder = saveDialogFolder;
+            d.fileName = ProposedName::forLabel(label->document().product);
+        }
+        chosen = desktop().saveFile(this, d);
+        if (chosen.isEmpty())
+            return false;
     }
-    const QString chosen = desktop().saveFile(this, d);
-    if (chosen.isEmpty())
-        return false;
     LabelDocument doc = label->document();
     QString error;
     QString notice;
-    if (!LabelFile::save(chosen, &doc, mirrors, &error, QString(), &notice)) {
+    // The logo goes beside the label file, wherever the working folder is.
+    if (!LabelFile::save(chosen, &doc, mirrors, &error, QFileInfo(chosen).absolutePath(), &notice)) {
         // The label keeps its previous path and title; the old file is whole.
         ErrorBox::show(this, error);
         return false;
@@ -963,17 +981,20 @@ void TForm_base::Aide1Click()
         desktop().message(this, kWarningTitle, kHelpMissing, Desktop::Icon::Warning, Desktop::Ok);
 }
 
-void TForm_base::inrsClick()
+void TForm_base::openWebPage(const QString &site, const QString &address)
 {
-    BusyCursor busy;
-    desktop().openUrl(QUrl(kInrsUrl));
+    bool opened = false;
+    {
+        BusyCursor busy;
+        opened = desktop().openUrl(QUrl(address));
+    }
+    if (!opened)
+        desktop().message(this, kWarningTitle, kNoBrowser.arg(site, address), Desktop::Icon::Warning, Desktop::Ok);
 }
 
-void TForm_base::RechercheNCE1Click()
-{
-    BusyCursor busy;
-    desktop().openUrl(QUrl(kInchemUrl));
-}
+void TForm_base::inrsClick() { openWebPage(QStringLiteral("de l'INRS"), kInrsUrl); }
+
+void TForm_base::RechercheNCE1Click() { openWebPage(QStringLiteral("d'INCHEM"), kInchemUrl); }
 
 void TForm_base::HelpAbout1Execute()
 {

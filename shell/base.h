@@ -73,9 +73,12 @@ public:
     void Nouveau1Execute();
     void Ouvrir1Execute();
     void Enregistrer1Execute();
-    // The save command on one label (the save dialog, then the file); true
-    // when the label was written.
-    bool saveLabel(TMDIChild *label);
+    void Enregistrersous1Execute();
+    // The save command on one label; true when the label was written. A label
+    // that has a file is written over it in place, without a dialog; a new
+    // label, or `askName` ("Enregistrer sous..."), goes through the save
+    // dialog, which proposes a name made from the product name.
+    bool saveLabel(TMDIChild *label, bool askName = false);
     void Fermer1Execute();
     void Quitter1Execute();
     void MenuFonteClick(int tag);
@@ -83,6 +86,8 @@ public:
     void setStatementSize(int points);
     void setCommentAlignment(int code);
     void Aide1Click();
+    // Opens a web page with the desktop's browser, or shows its address.
+    void openWebPage(const QString &site, const QString &address);
     void inrsClick();
     void RechercheNCE1Click();
     void HelpAbout1Execute();
@@ -134,6 +139,7 @@ public:
     QAction *Ouvrir1 = nullptr;
     QAction *Chercher1 = nullptr;
     QAction *Enregistrer1 = nullptr;
+    QAction *Enregistrersous1 = nullptr;
     QAction *Export1 = nullptr;
     QAction *Apercu1 = nullptr;
     QAction *Printer1 = nullptr;
@@ -172,6 +178,10 @@ public:
 
     static inline const QString kInrsUrl = QStringLiteral("https://www.inrs.fr/publications/bdd/fichetox.html");
     static inline const QString kInchemUrl = QStringLiteral("https://www.inchem.org/pages/icsc.html");
+    // When no web browser opens a page, the address is shown to be copied.
+    static inline const QString kNoBrowser = QStringLiteral(
+        "Aucun navigateur web n'a pu ouvrir la page %1.\n"
+        "Copiez son adresse et collez-la dans votre navigateur :\n\n%2");
 
 protected:
     void closeEvent(QCloseEvent *event) override;

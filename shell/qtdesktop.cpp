@@ -110,6 +110,8 @@ Desktop::Button QtDesktop::message(QWidget *parent, const QString &title, const 
     keepAbovePreview(&box);
     box.setWindowTitle(title);
     box.setText(text);
+    // What a message says (a path, a web address) can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
@@ -247,6 +249,37 @@ bool hasDefaultViewer(const QString &path)
     }
     return process.exitCode() == 0 && !process.readAllStandardOutput().trimmed().isEmpty();
 }
+// Whether the desktop has a web browser. The opener finds one through the
+// table of default programs, the BROWSER variable or a few known names.
+bool hasBrowser(const QString &scheme)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return false;
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (!query.isEmpty()) {
+        QProcess process;
+        process.start(query, {QStringLiteral("query"), QStringLiteral("default"),
+                              QStringLiteral("x-scheme-handler/") + scheme});
+        if (process.waitForFinished(3000)) {
+            if (process.exitCode() == 0 && !process.readAllStandardOutput().trimmed().isEmpty())
+                return true;
+        } else {
+            process.kill();
+            process.waitForFinished(1000);
+        }
+    }
+    QStringList names = qEnvironmentVariable("BROWSER").split(u':', Qt::SkipEmptyParts);
+    names << QStringLiteral("x-www-browser") << QStringLiteral("www-browser") << QStringLiteral("firefox")
+          << QStringLiteral("chromium") << QStringLiteral("google-chrome") << QStringLiteral("epiphany")
+          << QStringLiteral("konqueror");
+    for (const QString &name : names) {
+        const QString program = name.section(u' ', 0, 0);
+        if (!program.isEmpty()
+            && (QFileInfo(program).isExecutable() || !QStandardPaths::findExecutable(program).isEmpty()))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 bool QtDesktop::openUrl(const QUrl &url)
@@ -254,6 +287,9 @@ bool QtDesktop::openUrl(const QUrl &url)
     if (url.isLocalFile()) {
         if (!QFileInfo::exists(url.toLocalFile()) || !hasDefaultViewer(url.toLocalFile()))
             return false;
+    } else if ((url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+               && !hasBrowser(url.scheme())) {
+        return false;
     }
     return QDesktopServices::openUrl(url);
 }

@@ -6,6 +6,8 @@ list(APPEND KALVANE_CORE_SOURCES
     shell/labelfile.cpp
     shell/labeldigest.cpp
     shell/placement.cpp
+    shell/proposedname.cpp
+    shell/singleinstance.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     shell/desktop.cpp

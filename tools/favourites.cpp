@@ -1,5 +1,6 @@
 #include "tools/favourites.h"
 
+#include "editor/mdichild.h"
 #include "shell/application.h"
 #include "shell/base.h"
 #include "shell/desktop.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +25,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -65,7 +68,31 @@ QString trashPathTooLong(const QString &name)
         .arg(name);
 }
 
-QString trashQuestion(const QStringList &names)
+// The labels among `names` (files of `folder`) that are open in a label window.
+QStringList openInWindows(const QDir &folder, const QStringList &names)
+{
+    QStringList open;
+    TForm_base *frame = Form_base();
+    if (!frame)
+        return open;
+    QStringList windows;
+    for (TMDIChild *label : frame->labelWindows()) {
+        const QFileInfo file(label->Lab_filename->text());
+        if (file.isAbsolute())
+            windows << (file.canonicalFilePath().isEmpty() ? QDir::cleanPath(file.absoluteFilePath())
+                                                           : file.canonicalFilePath());
+    }
+    for (const QString &name : names) {
+        const QFileInfo file(folder.filePath(name));
+        const QString path = file.canonicalFilePath().isEmpty() ? QDir::cleanPath(file.absoluteFilePath())
+                                                                : file.canonicalFilePath();
+        if (windows.contains(path))
+            open << name;
+    }
+    return open;
+}
+
+QString trashQuestion(const QStringList &names, const QStringList &open = {})
 {
     QString text = names.size() == 1
         ? QStringLiteral("Voulez-vous placer ce fichier dans la corbeille ?\n")
@@ -74,6 +101,16 @@ QString trashQuestion(const QStringList &names)
         text += u'\n' + names.at(i);
     if (names.size() > kListedInQuestion)
         text += QStringLiteral("\n... et %1 autre(s)").arg(names.size() - kListedInQuestion);
+    if (open.size() == 1)
+        text += QStringLiteral("\n\nAttention : « %1 » est ouvert dans une fenêtre d'étiquette. La fenêtre reste "
+                               "ouverte ; l'enregistrer recréerait le fichier.")
+                    .arg(open.constFirst());
+    else if (open.size() > 1)
+        text += QStringLiteral("\n\nAttention : %1 de ces fichiers sont ouverts dans des fenêtres d'étiquette (%2). "
+                               "Les fenêtres restent ouvertes ; les enregistrer recréerait les fichiers.")
+                    .arg(open.size())
+                    .arg(open.mid(0, kListedInQuestion).join(QStringLiteral(", "))
+                         + (open.size() > kListedInQuestion ? QStringLiteral(", ...") : QString()));
     return text;
 }
 
@@ -110,8 +147,44 @@ TFormRF::TFormRF(QWidget *frame)
     Application::noteCreated("TFormRF");
     setObjectName(QStringLiteral("TFormRF"));
     setWindowTitle(kCaption);
+    // The file list follows its folder: a label saved, renamed or removed
+    // there, by this program or another, shows at once. The changes of one
+    // save (a temporary file, then a rename) make one new listing.
+    m_watcher = new QFileSystemWatcher(this);
+    m_rescan = new QTimer(this);
+    m_rescan->setSingleShot(true);
+    m_rescan->setInterval(kRescanDelay);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_rescan, qOverload<>(&QTimer::start));
+    connect(m_rescan, &QTimer::timeout, this, &TFormRF::folderChanged);
     buildControls();
     readFavourites();
+}
+
+void TFormRF::watchCurrentFolder()
+{
+    const QStringList watched = m_watcher->directories();
+    const QString folder = Ed_actu->text();
+    if (watched.size() == 1 && watched.constFirst() == folder)
+        return;
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        m_watcher->addPath(folder);
+}
+
+void TFormRF::folderChanged()
+{
+    // The selection is kept for the names that are still there.
+    const QStringList selected = selectedNames();
+    scan();
+    if (!selected.isEmpty()) {
+        for (int i = 0; i < LB_fich->count(); ++i)
+            if (selected.contains(LB_fich->item(i)->text()))
+                LB_fich->item(i)->setSelected(true);
+    }
+    // A folder removed and made again is watched again.
+    if (m_watcher->directories().isEmpty())
+        watchCurrentFolder();
 }
 
 void TFormRF::buildControls()
@@ -338,6 +411,7 @@ bool TFormRF::enterFolder(const QString &folder)
 
 void TFormRF::Ed_actuChange()
 {
+    watchCurrentFolder();
     scan();
     updateAddButton();
 }
@@ -590,7 +664,8 @@ void TFormRF::B_suppClick()
     }
     // The trash asks nothing itself: the program asks before anything moves.
     if (!names.isEmpty()
-        && desktop().message(this, kConfirmTitle, trashQuestion(names), Desktop::Icon::Question,
+        && desktop().message(this, kConfirmTitle, trashQuestion(names, openInWindows(folder, names)),
+                             Desktop::Icon::Question,
                              Desktop::Yes | Desktop::No)
             == Desktop::Yes) {
         for (qsizetype i = 0; i < names.size(); ++i) {

@@ -6,6 +6,7 @@
 
 #include "tools/labelscan.h"
 
+class QFileSystemWatcher;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -13,6 +14,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTimer;
 class QToolButton;
 
 // The favourites search: a list of favourite folders, the label files of the
@@ -80,6 +82,9 @@ public:
     void Button1Click();
     // Writes the favourites to the favourites file (every close does).
     void writeFavourites();
+    // How long the file list waits after a change in its folder before it
+    // reads the folder again (one save makes several changes).
+    static constexpr int kRescanDelay = 150;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -100,7 +105,12 @@ private:
     QString startDirectory() const;
     void warn(const QString &text);
 
+    void watchCurrentFolder();
+    void folderChanged();
+
     LabelScan m_scan;
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_rescan = nullptr;
     int m_favouritesTag = -1;
     int m_filesTag = 0;
     // A favourites file that exists but could not be read is not replaced

@@ -41,7 +41,7 @@ const QString kDeleteHint = QStringLiteral("Supprimer le fournisseur sélectionn
 const QString kCloseCaption = QStringLiteral("&Fermer");
 const QString kCloseHint = QStringLiteral("Quiitter");
 const QString kLogoDialogTitle = QStringLiteral("Sélection du Logo");
-const QString kLogoDialogFilter = QStringLiteral("Fichiers JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg");
+const QString kLogoDialogFilter = QStringLiteral("Images|*.jpg;*.jpeg;*.png");
 
 // The logo square; the picture is decoded at least this big, which the
 // label's own logo square never exceeds either.
@@ -334,7 +334,10 @@ void TFour::Button2Click()
 {
     SupplierCard card;
     card.text = Memo_fab->toPlainText();
-    card.logoPath = m_logoPath;
+    // A logo of the suppliers folder is named relatively, so the installation
+    // can move.
+    card.logoPath =
+        SupplierCard::storedLogoPath(m_logoPath, kalvane() ? kalvane()->startDirectory() : QDir::currentPath());
     QString error;
     const QString path = card.pathIn(m_folder, &error);
     if (path.isEmpty()) {
@@ -395,13 +398,19 @@ void TFour::LogoClick()
     const QStringList files = desktop().openFiles(this, OpenPictureDialog1);
     if (files.isEmpty())
         return;
-    const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
-    if (!QFileInfo::exists(path))
+    const QString chosen = QFileInfo(files.constFirst()).absoluteFilePath();
+    if (!QFileInfo::exists(chosen))
         return;
-    QString problem = SupplierCard::logoPathProblem(path);
+    // The card keeps its own copy in the suppliers folder (a PNG picture
+    // becomes a JPEG one), so the logo stays when the original moves.
+    QString path;
+    QString problem;
     QImage picture;
-    if (problem.isEmpty())
-        SupplierCard::loadLogo(path, &picture, &problem, kLogoDecodeSize);
+    if (SupplierCard::importLogo(chosen, m_folder, &path, &problem)) {
+        problem = SupplierCard::logoPathProblem(path);
+        if (problem.isEmpty())
+            SupplierCard::loadLogo(path, &picture, &problem, kLogoDecodeSize);
+    }
     if (!problem.isEmpty()) {
         warn(problem + u'\n' + kLogoNotChanged);
         return;

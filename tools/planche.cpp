@@ -8,6 +8,7 @@
 #include "tools/sheetlist.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -174,14 +175,22 @@ void TPlanche1::Button5Click()
     const QStringList files = desktop().openFiles(this, OpenD);
     if (files.isEmpty())
         return;
+    loadSheet(SheetFile::expanded(files.first()));
+}
+
+bool TPlanche1::loadSheet(const QString &path)
+{
     QStringList read;
     QString error;
     // A file that cannot be read leaves the list and the count as they were.
-    if (!SheetFile::read(SheetFile::expanded(files.first()), &read, &error)) {
+    if (!SheetFile::read(path, &read, &error)) {
         warn(error);
-        return;
+        return false;
     }
     replaceList(read);
+    SaveD.folder = QFileInfo(path).absolutePath();
+    SaveD.fileName = QFileInfo(path).fileName();
+    return true;
 }
 
 void TPlanche1::Button6Click()
@@ -190,8 +199,12 @@ void TPlanche1::Button6Click()
     if (path.isEmpty())
         return;
     QString error;
-    if (!SheetFile::write(SheetFile::expanded(path), entries(), &error))
+    if (!SheetFile::write(SheetFile::expanded(path), entries(), &error)) {
         warn(error);
+        return;
+    }
+    SaveD.folder = QFileInfo(SheetFile::expanded(path)).absolutePath();
+    SaveD.fileName = QFileInfo(SheetFile::expanded(path)).fileName();
 }
 
 void TPlanche1::Button7Click()

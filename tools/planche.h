@@ -37,6 +37,10 @@ public:
 
     // The sheet list, in print order.
     QStringList entries() const;
+    // Reads a sheet file into the list ("&Charger", or a sheet opened from
+    // outside); "&Sauver" then proposes its name. False, said to the user,
+    // when it cannot be read (the list stays as it was).
+    bool loadSheet(const QString &path);
 
     void Button1Click();
     void Button2Click();

@@ -293,6 +293,15 @@ void Tprinter::pointDialogsAtLabelFolder()
     if (folder.isEmpty())
         return;
     OpenD.folder = OpenD2.folder = SaveD.folder = folder;
+    if (!m_sheetPath.isEmpty())
+        SaveD.folder = QFileInfo(m_sheetPath).absolutePath();
+}
+
+void Tprinter::rememberSheet(const QString &path)
+{
+    m_sheetPath = QFileInfo(path).absoluteFilePath();
+    SaveD.folder = QFileInfo(m_sheetPath).absolutePath();
+    SaveD.fileName = QFileInfo(m_sheetPath).fileName();
 }
 
 void Tprinter::showEvent(QShowEvent *event)
@@ -505,6 +514,7 @@ void Tprinter::Button5Click()
             QString error;
             if (SheetFile::read(path, &entries, &error)) {
                 replaceSelection(entries);
+                rememberSheet(path);
                 return;
             }
             warn(error);
@@ -523,6 +533,8 @@ void Tprinter::Button6Click()
     QString error;
     if (!SheetFile::write(SheetFile::expanded(path), selection(), &error))
         warn(error);
+    else
+        rememberSheet(SheetFile::expanded(path));
 }
 
 void Tprinter::Button7Click()

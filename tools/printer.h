@@ -197,6 +197,9 @@ private:
     void readSettings();
     // Points the three file dialogs at the default label folder.
     void pointDialogsAtLabelFolder();
+    // The sheet file last loaded or saved: "&Sauver" proposes it.
+    void rememberSheet(const QString &path);
+    QString m_sheetPath;
     // "-", "Ø" and "&Sauver" follow the list.
     void updateListButtons();
     void showCount();

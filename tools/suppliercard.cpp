@@ -1,12 +1,16 @@
 #include "tools/suppliercard.h"
 
 #include "render/jpegcodec.h"
+#include "shell/proposedname.h"
 #include "shell/textfile.h"
 
+#include <QBuffer>
 #include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
 #include <QLocale>
 #include <QStringDecoder>
 #include <algorithm>
@@ -50,6 +54,14 @@ const QString kCardNotText = QStringLiteral(
 const QString kLogoMissing = QStringLiteral("Le logo « %1 » est introuvable.");
 const QString kLogoNotFile = QStringLiteral("Le logo « %1 » n'est pas un fichier ordinaire.");
 const QString kLogoTooBig = QStringLiteral("Le logo « %1 » est trop volumineux (%2 Mo, %3 Mo au plus).");
+
+const QString kLogoNotPicture = QStringLiteral("Le logo « %1 » n'est ni une image JPEG ni une image PNG.");
+const QString kLogoBadPng = QStringLiteral("L'image PNG « %1 » ne peut pas être lue : %2");
+const QString kLogoPngTooLarge = QStringLiteral(
+    "L'image PNG « %1 » est trop grande (%2 × %3 pixels) pour servir de logo.");
+const QString kLogoNotCopied = QStringLiteral("Le logo « %1 » n'a pas pu être copié dans le dossier des fournisseurs : %2");
+// The largest PNG picture decoded for a logo, in pixels.
+constexpr qint64 kPngPixelsMax = 40'000'000;
 
 void setError(QString *error, const QString &text)
 {
@@ -338,4 +350,122 @@ bool SupplierCard::loadLogo(const QString &path, QImage *picture, QString *error
         return false;
     *picture = decoded;
     return true;
+}
+
+bool SupplierCard::importLogo(const QString &source, const QString &folder, QString *copied, QString *error)
+{
+    const QFileInfo info(source);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!info.exists()) {
+        setError(error, kLogoMissing.arg(shown));
+        return false;
+    }
+    if (!info.isFile()) {
+        setError(error, kLogoNotFile.arg(shown));
+        return false;
+    }
+    if (info.size() > kLogoSizeMax) {
+        const double megabytes = double(info.size()) / (1024.0 * 1024.0);
+        setError(error, kLogoTooBig.arg(shown)
+                            .arg(QLocale(QLocale::French).toString(megabytes, 'f', 1))
+                            .arg(kLogoSizeMax / (1024 * 1024)));
+        return false;
+    }
+    QByteArray bytes;
+    if (!TextFile::readBytes(info.absoluteFilePath(), &bytes, error, kLogoSizeMax))
+        return false;
+
+    QByteArray jpeg;
+    QString suffix = QStringLiteral("jpg");
+    if (bytes.startsWith("\xFF\xD8")) {
+        // Copied as it is, once the codec has read it whole.
+        QImage check;
+        if (!JpegCodec::decode(bytes, &check, error, QSize(8, 8)))
+            return false;
+        jpeg = bytes;
+        if (info.suffix().compare(QLatin1String("jpeg"), Qt::CaseInsensitive) == 0)
+            suffix = QStringLiteral("jpeg");
+        if (sameFolder(info.absolutePath(), folder)) {
+            *copied = info.absoluteFilePath();
+            return true;
+        }
+    } else if (bytes.startsWith("\x89PNG\r\n\x1A\n")) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "png");
+        const QSize size = reader.size();
+        if (!size.isValid() || size.isEmpty()) {
+            setError(error, kLogoBadPng.arg(shown, reader.errorString()));
+            return false;
+        }
+        if (qint64(size.width()) * size.height() > kPngPixelsMax) {
+            setError(error, kLogoPngTooLarge.arg(shown).arg(size.width()).arg(size.height()));
+            return false;
+        }
+        QImage picture;
+        if (!reader.read(&picture) || picture.isNull()) {
+            setError(error, kLogoBadPng.arg(shown, reader.errorString()));
+            return false;
+        }
+        if (picture.width() > kImportedSideMax || picture.height() > kImportedSideMax)
+            picture = picture.scaled(kImportedSideMax, kImportedSideMax, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        // JPEG has no transparency: transparent parts are the label's white.
+        QImage flat(picture.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        {
+            QPainter painter(&flat);
+            painter.drawImage(0, 0, picture);
+        }
+        if (!JpegCodec::encode(flat, 90, false, &jpeg, error))
+            return false;
+    } else {
+        setError(error, kLogoNotPicture.arg(shown));
+        return false;
+    }
+
+    if (!QDir().mkpath(folder)) {
+        setError(error, kNoFolder.arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
+    const QString base = ProposedName::forLabel(info.completeBaseName());
+    const QDir dir(folder);
+    QString target;
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = n == 1 ? QStringLiteral("%1.%2").arg(base, suffix)
+                                    : QStringLiteral("%1 (%2).%3").arg(base).arg(n).arg(suffix);
+        const QString candidate = dir.absoluteFilePath(name);
+        const QFileInfo existing(candidate);
+        if (!existing.exists() && !existing.isSymLink()) {
+            target = candidate;
+            break;
+        }
+        // The same picture chosen again is not copied twice.
+        QByteArray present;
+        if (existing.isFile() && !existing.isSymLink() && existing.size() == jpeg.size()
+            && TextFile::readBytes(candidate, &present, nullptr, kLogoSizeMax) && present == jpeg) {
+            *copied = candidate;
+            return true;
+        }
+    }
+    if (target.isEmpty()) {
+        setError(error, kLogoNotCopied.arg(shown, kNoFolder.arg(QDir::toNativeSeparators(folder))));
+        return false;
+    }
+    QString reason;
+    if (!TextFile::replaceFile(target, jpeg, &reason)) {
+        setError(error, kLogoNotCopied.arg(shown, reason));
+        return false;
+    }
+    *copied = target;
+    return true;
+}
+
+QString SupplierCard::storedLogoPath(const QString &path, const QString &startDirectory)
+{
+    if (path.isEmpty() || !QDir::isAbsolutePath(path))
+        return path;
+    const QFileInfo info(path);
+    if (!sameFolder(info.absolutePath(), folder(startDirectory)))
+        return path;
+    return QStringLiteral("Kalvane\\fournisseurs\\") + info.fileName();
 }

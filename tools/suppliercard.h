@@ -73,6 +73,25 @@ public:
     // another system is only given "/" separators. Empty stays empty.
     static QString resolveLogoPath(const QString &stored, const QString &startDirectory);
 
+    // Copies a chosen logo into the suppliers folder `folder`, so that the card
+    // keeps it when the original moves: a JPEG picture as it is, a PNG picture
+    // as a JPEG one (transparent parts on white, at most kImportedSideMax
+    // pixels a side). The copy is named after the original (characters the
+    // program's files cannot hold replaced) with ".jpg" for a PNG; an equal
+    // file of that name is used again, another one is kept and the copy takes
+    // "name (2).jpg". A JPEG picture already in the folder is used as it is.
+    // `copied` receives the copy's full path; on failure nothing is written and
+    // `error` says why in French.
+    static bool importLogo(const QString &source, const QString &folder, QString *copied,
+                           QString *error = nullptr);
+    static constexpr int kImportedSideMax = 2048;
+
+    // The logo path a card stores for the full path `path`: a logo of the
+    // start directory's suppliers folder by its relative name
+    // ("Kalvane\fournisseurs\acme.jpg", as the sample card), another path
+    // unchanged.
+    static QString storedLogoPath(const QString &path, const QString &startDirectory);
+
     // Decodes a logo file through the program's JPEG codec. Refuses what is not
     // a regular file or is bigger than kLogoSizeMax. With `atLeast` the picture
     // may come out smaller, but at least that size.

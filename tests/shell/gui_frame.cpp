@@ -184,12 +184,26 @@ void TestFrame::helpPageMissingOrPresent()
 
 void TestFrame::webPagesOpenWithoutMessages()
 {
+    frame()->inrs->trigger();
+    frame()->RechercheNCE1->trigger();
+    QCOMPARE(desk()->openedUrls,
+             (QList<QUrl>{QUrl(TForm_base::kInrsUrl), QUrl(TForm_base::kInchemUrl)}));
+    QCOMPARE(desk()->openedUrls.first().scheme(), QStringLiteral("https"));
+    QVERIFY(desk()->messages.isEmpty());
+
+    // Without a web browser the user is told, with the address to copy.
     desk()->urlHandler = [](const QUrl &) { return false; };
     frame()->inrs->trigger();
     frame()->RechercheNCE1->trigger();
-    QCOMPARE(desk()->openedUrls.size(), 2);
-    QCOMPARE(desk()->openedUrls.first().scheme(), QStringLiteral("https"));
-    QVERIFY(desk()->messages.isEmpty());
+    QCOMPARE(desk()->openedUrls.size(), 4);
+    QCOMPARE(desk()->messages.size(), 2);
+    QCOMPARE(desk()->messages.at(0).title, QStringLiteral("AVERTISSEMENT"));
+    QCOMPARE(desk()->messages.at(0).icon, Desktop::Icon::Warning);
+    QVERIFY(desk()->messages.at(0).text.contains(QStringLiteral("la page de l'INRS")));
+    QVERIFY(desk()->messages.at(0).text.endsWith(u'\n' + TForm_base::kInrsUrl));
+    QVERIFY(desk()->messages.at(1).text.contains(QStringLiteral("la page d'INCHEM")));
+    QVERIFY(desk()->messages.at(1).text.endsWith(u'\n' + TForm_base::kInchemUrl));
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 void TestFrame::aboutBox()

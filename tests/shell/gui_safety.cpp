@@ -176,7 +176,7 @@ void TestSafety::textsOfAFileAreKeptWhole()
     QCOMPARE(label->Memo_C->toPlainText(), comment.chopped(1));
 
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("long2.kvln")));
-    frame()->Enregistrer1->trigger();
+    frame()->Enregistrersous1->trigger();
     const QStringList lines = TextFile::readLines(m_dir->file(QStringLiteral("long2.kvln")));
     QVERIFY(lines.contains(comment.chopped(1)));
     QVERIFY(lines.contains(product));
@@ -200,7 +200,7 @@ void TestSafety::fractionalSizeOfAFileIsKept()
     QCOMPARE(frame()->activeLabel(), a);
     QCOMPARE(frame()->mirrors.statementSize, 7.5f);
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("fraction2.kvln")));
-    frame()->Enregistrer1->trigger();
+    frame()->Enregistrersous1->trigger();
     const QStringList lines = TextFile::readLines(m_dir->file(QStringLiteral("fraction2.kvln")));
     QCOMPARE(lines.at(lines.indexOf(LabelFile::kFont) + 3), QStringLiteral("7,5"));
 }
@@ -220,7 +220,7 @@ void TestSafety::hostileLogoLinesAreNotFollowed()
     QVERIFY(label->logoPicture().isNull());
 
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("etiquettes/piege2.kvln")));
-    frame()->Enregistrer1->trigger();
+    frame()->Enregistrersous1->trigger();
     QCOMPARE(QDir(m_dir->file(QStringLiteral("etiquettes/fournisseurs"))).entryList(QDir::Files), QStringList());
     const QStringList lines = TextFile::readLines(m_dir->file(QStringLiteral("etiquettes/piege2.kvln")));
     QCOMPARE(lines.at(1), QStringLiteral("\\fournisseurs\\"));
@@ -243,7 +243,7 @@ void TestSafety::aPipeAsLogoNeverBlocks()
     // Saved elsewhere: the pipe is not copied (reading it would never end).
     QDir().mkpath(m_dir->file(QStringLiteral("ailleurs")));
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("ailleurs/tube.kvln")));
-    frame()->Enregistrer1->trigger();
+    frame()->Enregistrersous1->trigger();
     QVERIFY(QFileInfo::exists(m_dir->file(QStringLiteral("ailleurs/tube.kvln"))));
     QVERIFY(!QFileInfo::exists(m_dir->file(QStringLiteral("ailleurs/fournisseurs/tube.jpg"))));
     QCOMPARE(desk()->messages.size(), 2);

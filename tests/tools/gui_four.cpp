@@ -309,8 +309,9 @@ void TestFour::savingAddsTheCardInItsPlace()
     QTest::keyClick(four()->Memo_fab, Qt::Key_Return);
     QTest::keyClicks(four()->Memo_fab, QStringLiteral("Rue de l'Étoile"));
     four()->Button2->click();
+    // The logo was copied into the suppliers folder; the card names the copy.
     QCOMPARE(m_dir->read(QStringLiteral("Kalvane/fournisseurs/Bidule SA.fab")),
-             QByteArray("Bidule SA\r\nRue de l'\xC9toile\r\n") + QFile::encodeName(logo) + "\r\n");
+             QByteArray("Bidule SA\r\nRue de l'\xC9toile\r\nKalvane\\fournisseurs\\bidule.jpg\r\n"));
     QCOMPARE(items(four()->LBfab),
              (QStringList{QStringLiteral("Bidule SA.fab"), QStringLiteral("Chimie Lyonnaise SA.fab")}));
 
@@ -329,7 +330,7 @@ void TestFour::savingAddsTheCardInItsPlace()
     // Read back, the saved card brings its logo.
     click(1);
     QCOMPARE(four()->Memo_fab->toPlainText(), QStringLiteral("Bidule SA\nRue de l'Étoile"));
-    QCOMPARE(four()->cardLogoPath(), logo);
+    QCOMPARE(four()->cardLogoPath(), folder() + QStringLiteral("bidule.jpg"));
     QVERIFY(!four()->logoPicture().isNull());
 }
 
@@ -452,14 +453,15 @@ void TestFour::choosingRemovingAndEmpting()
     w->LogoClick();
     QCOMPARE(desk()->fileDialogs.size(), 1);
     QCOMPARE(desk()->fileDialogs.at(0).title, QStringLiteral("Sélection du Logo"));
-    QCOMPARE(desk()->fileDialogs.at(0).filter, QStringLiteral("Fichiers JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg"));
+    QCOMPARE(desk()->fileDialogs.at(0).filter, QStringLiteral("Images|*.jpg;*.jpeg;*.png"));
     QCOMPARE(desk()->fileDialogs.at(0).folder, folder());
-    QCOMPARE(four()->cardLogoPath(), good);
-    QCOMPARE(w->LabLOGO->text(), good);
+    const QString copied = folder() + QStringLiteral("vert.jpg");
+    QCOMPARE(four()->cardLogoPath(), copied);
+    QCOMPARE(w->LabLOGO->text(), copied);
     const QImage chosen = w->logoPicture();
     QVERIFY(!chosen.isNull());
 
-    // Cancelled, vanished, undecodable or too long: the logo stays.
+    // Cancelled, vanished or not a picture: the logo stays.
     desk()->openAnswers.enqueue({});
     w->LogoClick();
     desk()->openAnswers.enqueue({m_dir->file(QStringLiteral("logos/parti.jpg"))});
@@ -467,14 +469,16 @@ void TestFour::choosingRemovingAndEmpting()
     QVERIFY(desk()->messages.isEmpty());
     desk()->openAnswers.enqueue({m_dir->file(QStringLiteral("logos/faux.jpg"))});
     w->LogoClick();
+    QCOMPARE(desk()->messages.size(), 1);
+    QVERIFY(desk()->messages.at(0).text.contains(QStringLiteral("ni une image JPEG ni une image PNG")));
+    QVERIFY(desk()->messages.at(0).text.endsWith(TFour::kLogoNotChanged));
+    QCOMPARE(four()->cardLogoPath(), copied);
+    QCOMPARE(w->logoPicture(), chosen);
+    // A picture deep in long folders: its copy has a short name.
     desk()->openAnswers.enqueue({m_dir->file(deep)});
     w->LogoClick();
-    QCOMPARE(desk()->messages.size(), 2);
-    QVERIFY(desk()->messages.at(1).text.contains(QStringLiteral("259")));
-    for (const ScriptedDesktop::Message &m : desk()->messages)
-        QVERIFY(m.text.endsWith(TFour::kLogoNotChanged));
-    QCOMPARE(four()->cardLogoPath(), good);
-    QCOMPARE(w->logoPicture(), chosen);
+    QCOMPARE(four()->cardLogoPath(), folder() + QString(64, u'e') + QStringLiteral(".jpg"));
+    QCOMPARE(desk()->messages.size(), 1);
 
     // Removing the logo keeps the text; emptying the card clears both.
     w->Memo_fab->setPlainText(QStringLiteral("Vert SA"));
