@@ -1,5 +1,6 @@
 list(APPEND KALVANE_CORE_SOURCES
     editor/checkdigits.cpp
+    editor/ufi.cpp
     editor/catalogue.cpp
     editor/pictogramrules.cpp
     editor/suggestions.cpp
