@@ -9,6 +9,7 @@ list(APPEND KALVANE_CORE_SOURCES
 )
 list(APPEND KALVANE_UI_SOURCES
     editor/mdichild.cpp
+    editor/complementstab.cpp
     editor/labelwidgets.cpp
     editor/phraseeditor.cpp
     editor/hppicto.cpp
