@@ -48,6 +48,8 @@ public:
         QString signalWord;
         QStringList pictograms;    // codes, "GHS" read as "SGH"
         QStringList statements[3]; // ticked texts: H, P, EUH (Catalogue::Kind order)
+        QString ufi;               // the complements that are checked
+        QString capacity;
     };
 
     static inline const QString kTitle = QStringLiteral("VÉRIFICATION");
@@ -82,6 +84,11 @@ public:
     // the mark shown to the user ("« … »", "« / »", "« […] »", "« <…> »").
     static QStringList choiceMarks(const QString &statement);
 
+    // Whether a supplier block gives a telephone number: eight digits or more
+    // in one run (blanks, dots, dashes, slashes and brackets between them, a
+    // "+" before), or digits after "Tél", "Tel" or "Phone".
+    static bool hasTelephone(const QString &supplier);
+
 private:
     void checkReading(const Subject &s, QList<LabelFinding> *out) const;
     void checkStatements(const Subject &s, QList<LabelFinding> *out) const;
@@ -90,6 +97,7 @@ private:
     void checkSignalWord(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const;
     void checkPictogramFacts(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const;
     void checkContent(const Subject &s, QList<LabelFinding> *out) const;
+    void checkComplements(const Subject &s, QList<LabelFinding> *out) const;
     // Whether hazard statement `code` calls for `pictogram` and nothing on the
     // label (its pictograms, its other hazard statements) makes it unnecessary.
     bool calls(const QString &code, const QString &pictogram, const QStringList &hazards,
