@@ -4,6 +4,7 @@
 #include "editor/pictogramrules.h"
 #include "render/labelrenderer.h"
 #include "render/rendervariant.h"
+#include "editor/ufi.h"
 #include "shell/textfile.h"
 
 #include <QDir>
@@ -44,6 +45,10 @@ const QString kTooManyPrecautions = QStringLiteral(
     "dangers l'exigent.");
 const QString kNoProduct = QStringLiteral("Le nom du produit est vide.");
 const QString kNoSupplier = QStringLiteral("Le bloc fournisseur est vide (nom, adresse et téléphone du fournisseur).");
+const QString kNoTelephone = QStringLiteral(
+    "Le bloc fournisseur ne donne pas de numéro de téléphone du fournisseur.");
+const QString kCapacityNotNumber = QStringLiteral(
+    "La contenance de l'emballage « %1 » n'est pas un nombre de litres (par exemple 0,5 ou 25).");
 const QString kChoicesLeft = QStringLiteral(
     "La phrase %1 contient encore des choix laissés au fournisseur (%2) : complétez-la avec « Modifier une phrase ».");
 
@@ -190,6 +195,8 @@ LabelChecks::Subject LabelChecks::subjectOf(const LabelDocument &doc)
     s.signalWord = doc.signalWord;
     s.pictograms = doc.pictograms;
     s.numberingOnly = doc.numberingOnly;
+    s.ufi = doc.ufi;
+    s.capacity = doc.capacity;
     const StatementList *lists[3] = {&doc.hazards, &doc.precautions, &doc.supplementary};
     for (int k = 0; k < 3; ++k)
         for (const StatementEntry &e : *lists[k])
@@ -244,6 +251,8 @@ LabelChecks::Subject LabelChecks::subjectOfLines(const QStringList &lines, const
     s.cas = doc.cas;
     s.index = doc.index;
     s.signalWord = doc.signalWord;
+    s.ufi = doc.ufi;
+    s.capacity = doc.capacity;
 
     // ...and the pictogram lines and statement texts as stored, walked by the
     // reader's own rules (the reader keeps only what it recognises).
@@ -292,6 +301,7 @@ QList<LabelFinding> LabelChecks::check(const Subject &s) const
         checkSignalWord(s, hazards + hazardCodes(s.statements[Catalogue::Supplementary]), &out);
         checkPictogramFacts(s, hazards, &out);
         checkContent(s, &out);
+        checkComplements(s, &out);
     }
     // The same message once.
     QList<LabelFinding> unique;
@@ -323,7 +333,8 @@ void LabelChecks::checkReading(const Subject &s, QList<LabelFinding> *out) const
         return;
     }
     for (const QString &w : s.status.warnings)
-        out->append({LabelFinding::Warning, w});
+        if (w != LabelFile::kCapacityNotNumber.arg(s.capacity)) // an error of its own below
+            out->append({LabelFinding::Warning, w});
 }
 
 void LabelChecks::checkStatements(const Subject &s, QList<LabelFinding> *out) const
@@ -511,9 +522,11 @@ void LabelChecks::checkPictogramFacts(const Subject &s, const QStringList &hazar
 void LabelChecks::checkContent(const Subject &s, QList<LabelFinding> *out) const
 {
     if (s.product.trimmed().isEmpty())
-        out->append({LabelFinding::Warning, kNoProduct});
+        out->append({LabelFinding::Error, kNoProduct});
     if (s.supplier.trimmed().isEmpty())
-        out->append({LabelFinding::Warning, kNoSupplier});
+        out->append({LabelFinding::Error, kNoSupplier});
+    else if (!hasTelephone(s.supplier))
+        out->append({LabelFinding::Error, kNoTelephone});
     const int precautions = int(s.statements[Catalogue::Precaution].size());
     const int maximum = m_hasFacts ? m_facts.maxPrecautions() : LabelFacts::kDefaultMaxPrecautions;
     if (precautions > maximum)
@@ -610,6 +623,40 @@ QStringList LabelChecks::choiceMarks(const QString &statement, const QSet<QStrin
     if (wording.contains(u'<') || wording.contains(u'>'))
         marks << QStringLiteral("« <…> »");
     return marks;
+}
+
+void LabelChecks::checkComplements(const Subject &s, QList<LabelFinding> *out) const
+{
+    const Ufi::Verification ufi = Ufi::verify(s.ufi);
+    if (!ufi.ok())
+        out->append({LabelFinding::Error, Ufi::message(ufi, shortened(s.ufi))});
+    if (!s.capacity.trimmed().isEmpty() && !LabelFile::parseCapacity(s.capacity))
+        out->append({LabelFinding::Error, kCapacityNotNumber.arg(shortened(s.capacity))});
+}
+
+bool LabelChecks::hasTelephone(const QString &supplier)
+{
+    const QString lower = supplier.toLower();
+    int run = 0;
+    bool afterWord = false; // digits that follow "tél", "tel" or "phone" on their line
+    for (qsizetype i = 0; i < lower.size(); ++i) {
+        const QChar c = lower.at(i);
+        if (c.isDigit() && c.unicode() < 128) {
+            if (++run >= 8 || (afterWord && run >= 4))
+                return true;
+            continue;
+        }
+        if (c == u'\n' || c == u'\r')
+            afterWord = false;
+        if (lower.mid(i, 3) == QLatin1String("tél") || lower.mid(i, 3) == QLatin1String("tel")
+            || lower.mid(i, 5) == QLatin1String("phone"))
+            afterWord = true;
+        const bool separator = c == u' ' || c == u'.' || c == u'-' || c == u'/' || c == u'(' || c == u')'
+            || c == u'+' || c == QChar(0xA0);
+        if (!separator)
+            run = 0;
+    }
+    return false;
 }
 
 QString LabelChecks::report(const QList<LabelFinding> &findings)

@@ -54,6 +54,8 @@ public:
         bool laidOut = false;
         LabelContent content;
         bool numberingOnly = false; // printed with the statement codes only
+        QString ufi;               // the complements that are checked
+        QString capacity;
     };
 
     static inline const QString kTitle = QStringLiteral("VÉRIFICATION");
@@ -100,6 +102,11 @@ public:
     static QSet<QString> fixedWordings(const QStringList &catalogueLines);
     static const QSet<QString> &builtInFixedWordings();
 
+    // Whether a supplier block gives a telephone number: eight digits or more
+    // in one run (blanks, dots, dashes, slashes and brackets between them, a
+    // "+" before), or digits after "Tél", "Tel" or "Phone".
+    static bool hasTelephone(const QString &supplier);
+
 private:
     void checkReading(const Subject &s, QList<LabelFinding> *out) const;
     void checkStatements(const Subject &s, QList<LabelFinding> *out) const;
@@ -109,6 +116,7 @@ private:
     void checkPictogramFacts(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const;
     void checkContent(const Subject &s, QList<LabelFinding> *out) const;
     void checkLayout(const Subject &s, QList<LabelFinding> *out) const;
+    void checkComplements(const Subject &s, QList<LabelFinding> *out) const;
     // Whether hazard statement `code` calls for `pictogram` and nothing on the
     // label (its pictograms, its other hazard statements) makes it unnecessary.
     bool calls(const QString &code, const QString &pictogram, const QStringList &hazards,

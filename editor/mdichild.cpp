@@ -2,6 +2,7 @@
 
 #include "editor/catalogue.h"
 #include "editor/checkdigits.h"
+#include "editor/complementstab.h"
 #include "editor/pictogramrules.h"
 #include "render/jpegcodec.h"
 #include "editor/hppicto.h"
@@ -143,6 +144,10 @@ TMDIChild::TMDIChild(QWidget *frame)
                                            &Image13, "CheckListBox4", "REUH", "Image13", QStringLiteral("EUH..."), 3,
                                            22, QStringLiteral("Rechercher dans les phrases EUH")),
                          kTabEUH);
+    Complements = new ComplementsTab;
+    PageControl1->addTab(Complements, ComplementsTab::kCaption);
+    connect(Complements, &ComplementsTab::changed, this, &TMDIChild::markModified);
+    connect(Complements, &ComplementsTab::changed, this, &TMDIChild::refreshPreview);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (kalvane() && kalvane()->hpPicto())
             kalvane()->hpPicto()->hide();
@@ -1000,6 +1005,7 @@ LabelDocument TMDIChild::document() const
     doc.marginY = Lab_margeY->text();
     doc.scale = Lab_echelle->text();
     doc.numberingOnly = CB_hpeuh->isChecked();
+    Complements->take(&doc);
     return doc;
 }
 
@@ -1040,6 +1046,7 @@ void TMDIChild::applyDocument(const LabelDocument &doc)
     Lab_margeY->setText(doc.marginY);
     Lab_echelle->setText(doc.scale);
     CB_hpeuh->setChecked(doc.numberingOnly);
+    Complements->fill(doc);
     updateSummary();
     m_modified = false;
 }

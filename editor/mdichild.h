@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class CheckListBox;
+class ComplementsTab;
 class LabelStatusBar;
 class MaskEdit;
 class PictoList;
@@ -95,6 +96,7 @@ public:
     QLabel *Lab_echelle = nullptr;
     QLabel *LabLOGO = nullptr;
     QMenu *PopupMenu1 = nullptr;
+    ComplementsTab *Complements = nullptr; // the fifth tab
 
     // Pictogram handlers: a press on image n.
     void SGHMouseDown(int n);

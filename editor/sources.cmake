@@ -1,5 +1,6 @@
 list(APPEND KALVANE_CORE_SOURCES
     editor/checkdigits.cpp
+    editor/ufi.cpp
     editor/catalogue.cpp
     editor/pictogramrules.cpp
     editor/suggestions.cpp
@@ -8,6 +9,7 @@ list(APPEND KALVANE_CORE_SOURCES
 )
 list(APPEND KALVANE_UI_SOURCES
     editor/mdichild.cpp
+    editor/complementstab.cpp
     editor/labelwidgets.cpp
     editor/phraseeditor.cpp
     editor/hppicto.cpp

@@ -75,6 +75,42 @@ QString LabelContent::statementBlock(const StatementList &h, const StatementList
         + group(euh, numberingOnly);
 }
 
+QString LabelContent::complementLine(const QString &ufi, const QString &quantity)
+{
+    QStringList parts;
+    if (!ufi.trimmed().isEmpty())
+        parts << QStringLiteral("UFI : ") + ufi.trimmed();
+    if (!quantity.trimmed().isEmpty())
+        parts << quantity.trimmed();
+    return parts.join(QStringLiteral("    "));
+}
+
+QString LabelContent::containsLine(const QStringList &contains)
+{
+    QStringList parts;
+    for (const QString &line : contains)
+        if (!line.trimmed().isEmpty())
+            parts << line.trimmed();
+    return parts.isEmpty() ? QString() : QStringLiteral("Contient : ") + parts.join(QStringLiteral(", "));
+}
+
+void LabelContent::appendInfos(QString *statements, const QStringList &infos)
+{
+    QStringList lines;
+    for (const QString &line : infos)
+        if (!line.trimmed().isEmpty())
+            lines << line;
+    if (lines.isEmpty())
+        return;
+    while (statements->endsWith(u'\n'))
+        statements->chop(1);
+    if (!statements->trimmed().isEmpty())
+        *statements += QStringLiteral("\n\n");
+    else
+        statements->clear();
+    *statements += lines.join(u'\n');
+}
+
 LabelContent LabelContent::fromDocument(const LabelDocument &doc, const FrameMirrors &mirrors, bool numberingOnly,
                                         const QString &pictogramFolder)
 {
@@ -94,6 +130,10 @@ LabelContent LabelContent::fromDocument(const LabelDocument &doc, const FrameMir
     c.signalWord = doc.signalWord;
     c.numberingOnly = numberingOnly;
     c.statements = statementBlock(doc.hazards, doc.precautions, doc.supplementary, numberingOnly);
+    appendInfos(&c.statements, doc.infos);
+    c.complement = complementLine(doc.ufi, doc.quantity);
+    c.contains = containsLine(doc.contains);
+    c.sdsAddress = doc.sdsAddress.trimmed();
     c.fontFace = mirrors.fontFace;
     c.productSize = drawableSize(mirrors.productSize);
     c.statementSize = drawableSize(mirrors.statementSize);
@@ -150,6 +190,10 @@ LabelContent LabelContent::fromDigest(const LabelDigest &d, const FrameMirrors &
         c.signalWord.chop(1);
     c.numberingOnly = numberingOnly;
     c.statements = unifyBreaks(d.hazards + d.precautions + d.supplementary);
+    appendInfos(&c.statements, d.infos);
+    c.complement = complementLine(d.ufi, d.quantity);
+    c.contains = containsLine(d.contains);
+    c.sdsAddress = d.sdsAddress.trimmed();
     c.fontFace = d.fontFace;
     c.productSize = drawableSize(d.productSize.value_or(current.productSize));
     c.statementSize = drawableSize(d.statementSize.value_or(current.statementSize));

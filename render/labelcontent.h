@@ -37,7 +37,14 @@ struct LabelContent {
     int commentAlignment = AlignCenterCode;
 
     QString signalWord;
-    QString statements;              // the H, P and EUH groups joined
+    QString statements;              // the H, P and EUH groups joined, then the
+                                     // supplementary information (infoBlock)
+
+    // The complements: drawn only when set, so a label without them is drawn
+    // exactly as before.
+    QString complement;              // "UFI : …" and the nominal quantity (complementLine)
+    QString contains;                // "Contient : …" (containsLine)
+    QString sdsAddress;              // drawn as a QR code in the bottom right corner
 
     QString fontFace = QStringLiteral("Arial");
     double productSize = 20.0;
@@ -68,6 +75,16 @@ struct LabelContent {
     // The statement block from the ticked entries of the three lists.
     static QString statementBlock(const StatementList &h, const StatementList &p,
                                   const StatementList &euh, bool numberingOnly);
+
+    // The line near the product identifier: "UFI : " + the UFI, then the
+    // nominal quantity, each only when set.
+    static QString complementLine(const QString &ufi, const QString &quantity);
+    // "Contient : " + the components joined by ", " (empty lines left out);
+    // empty without components.
+    static QString containsLine(const QStringList &contains);
+    // Appends the supplementary information to a statement block: after an
+    // empty line, one line each (the block's own final line breaks dropped).
+    static void appendInfos(QString *statements, const QStringList &infos);
 
     // Text sizes are drawn within these bounds, whatever a file holds.
     static constexpr double kMinimumSize = 2.0;

@@ -2,6 +2,7 @@
 
 #include "render/bitmaps.h"
 #include "render/picturecache.h"
+#include "render/qrcode.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,8 +54,16 @@ struct TextBox {
 // first line that does not fit wholly; the position of its first character
 // (or of the next paragraph holding a word) is `firstHidden`. Empty lines
 // below the box hide nothing.
+// Lines whose height meets [top, bottom) are laid out `width` wide instead
+// of the box's width (the text flows around a corner kept free).
+struct Narrowing {
+    int top = std::numeric_limits<int>::max();
+    int bottom = std::numeric_limits<int>::max();
+    int width = 0;
+};
+
 TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight, bool paint,
-                      bool lastLineClipped = false)
+                      bool lastLineClipped = false, const Narrowing &narrowing = {})
 {
     TextBox result;
     if (r.width() <= 0 || text.isEmpty() || lineHeight <= 0)
@@ -109,7 +118,9 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
             QTextLine line = layout.createLine();
             if (!line.isValid())
                 break;
-            line.setLineWidth(r.width());
+            const int lineY = top + lineTop;
+            const bool narrow = lineY + lineHeight > narrowing.top && lineY < narrowing.bottom;
+            line.setLineWidth(narrow ? std::max(1, narrowing.width) : r.width());
             line.setPosition(QPointF(0, lineTop));
             laidEnd = line.textStart() + line.textLength();
             lineTop += lineHeight;
@@ -379,6 +390,28 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     drawTextBox(p, r.identity, Qt::AlignHCenter | Qt::TextWordWrap, c.identity, identityHeight);
     y += identityHeight;
 
+    // 8b. The complements near the product identifier: the UFI and the
+    // nominal quantity on one line, the components under it; sized from their
+    // lines as drawn. Nothing is added for a label without them.
+    if (!c.complement.isEmpty()) {
+        const int h8 = QFontMetrics(font, p.device()).height();
+        const int lines8 = std::max(1, wrappedLines(p, right - column, Qt::AlignHCenter | Qt::TextWordWrap,
+                                                    c.complement, h8));
+        r.complement = box(column, y, right, y + h8 * lines8);
+        drawTextBox(p, r.complement, Qt::AlignHCenter | Qt::TextWordWrap, c.complement, h8);
+        y += h8 * lines8;
+    }
+    if (!c.contains.isEmpty()) {
+        QFont small = labelFont(c.fontFace, v, v.pointSize(8), false);
+        p.setFont(small);
+        const int hc = QFontMetrics(small, p.device()).height();
+        const int linesC = std::max(1, wrappedLines(p, right - column, Qt::AlignHCenter | Qt::TextWordWrap,
+                                                    c.contains, hc));
+        r.contains = box(column, y, right, y + hc * linesC);
+        drawTextBox(p, r.contains, Qt::AlignHCenter | Qt::TextWordWrap, c.contains, hc);
+        y += hc * linesC;
+    }
+
     // 9. Comment between two rules; an empty comment gives two rules on one line.
     r.commentPoints = v.pointSize(8);
     font = labelFont(c.fontFace, v, r.commentPoints, false);
@@ -413,6 +446,60 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
         y = v.singleTop;
     }
 
+    // 12a. The safety data sheet's address as a QR code in the bottom right
+    // corner of the label, its caption above it; the statements flow around
+    // that corner.
+    Narrowing aroundQr;
+    QrCode qr;
+    if (!c.sdsAddress.isEmpty()) {
+        QString error;
+        qr = QrCode::encode(c.sdsAddress, &error);
+        if (qr.isNull())
+            r.problems.append(QStringLiteral("Le code QR de la fiche de données de sécurité n'a pas pu être "
+                                             "dessiné : %1").arg(error));
+    }
+    if (!qr.isNull()) {
+        const double scale = v.width / 636.0;
+        const int labelBottom = v.y + toInt(v.width * 900.0 / 1272.0);
+        const int side = toInt(kQrUnits * scale);
+        const int across = qr.size + 2 * kQrQuietModules;
+        r.qrModules = qr.size;
+        r.qrModulePixels = side / across;
+        const QFont captionFont = labelFont(c.fontFace, v, v.pointSize(6), false);
+        p.setFont(captionFont);
+        const int hq = QFontMetrics(captionFont, p.device()).height();
+        const int captionLines = std::max(1, wrappedLines(p, side, Qt::AlignHCenter | Qt::TextWordWrap, kQrCaption, hq));
+        r.qrCode = QRect(right - side, labelBottom - side, side, side);
+        r.qrCaption = box(r.qrCode.left(), r.qrCode.top() - hq * captionLines, right, r.qrCode.top());
+        aroundQr = {r.qrCaption.top(), labelBottom, r.qrCode.left() - toInt(6 * scale) - column};
+        // The blocks above the statements are not moved aside: when they run
+        // down into the corner, the code covers some of their text, and the
+        // user is told.
+        if (y > r.qrCaption.top())
+            r.problems.append(QStringLiteral("Le code QR de la fiche de données de sécurité recouvre une partie du "
+                                             "haut de l'étiquette, qui descend jusqu'au coin inférieur droit : "
+                                             "réduisez la taille des caractères ou le texte du haut de l'étiquette."));
+        if (r.qrModulePixels < 1) {
+            r.problems.append(QStringLiteral("Le code QR de la fiche de données de sécurité (%1 modules) est trop "
+                                             "grand pour cette taille d'étiquette : raccourcissez l'adresse.")
+                                  .arg(qr.size));
+        } else {
+            p.setPen(Qt::black);
+            drawTextBox(p, r.qrCaption, Qt::AlignHCenter | Qt::TextWordWrap, kQrCaption, hq);
+            const int m = r.qrModulePixels;
+            const int drawn = m * qr.size;
+            // Centred in the square: the quiet zone is what is left around.
+            const QPoint origin(r.qrCode.left() + (side - drawn) / 2, r.qrCode.top() + (side - drawn) / 2);
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing, false);
+            for (int row = 0; row < qr.size; ++row)
+                for (int col = 0; col < qr.size; ++col)
+                    if (qr.dark(col, row))
+                        p.fillRect(QRect(origin.x() + col * m, origin.y() + row * m, m, m), Qt::black);
+            p.restore();
+        }
+    }
+
     // 12. Statements, cut off at the bottom.
     r.statementPoints = c.numberingOnly ? v.pointSize(20, true) : v.pointSize(c.statementSize);
     font = labelFont(c.fontFace, v, r.statementPoints, false);
@@ -422,9 +509,16 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     // What does not fit above the bottom edge is cut there; the first
     // statement concerned is named so that the outputs can say so.
     const TextBox statements = layoutTextBox(p, r.statements, Qt::AlignLeft | Qt::TextWordWrap, c.statements,
-                                             QFontMetrics(font, p.device()).height(), r.statements.height() > 0);
+                                             QFontMetrics(font, p.device()).height(), r.statements.height() > 0,
+                                             false, aroundQr);
     if (statements.firstHidden >= 0)
         r.cutStatement = statementAt(c.statements, statements.firstHidden, c.numberingOnly);
+    // Components that run below the label's bottom edge are cut too, before
+    // any statement.
+    if (!r.contains.isEmpty() && r.contains.bottom() >= v.bottom)
+        r.cutStatement = c.contains.trimmed();
+    else if (!r.complement.isEmpty() && r.complement.bottom() >= v.bottom)
+        r.cutStatement = c.complement.trimmed();
 
     p.restore();
     return r;

@@ -28,6 +28,12 @@ struct LayoutResult {
     QList<int> rules;              // y of the rules: product (white), comment top, comment bottom
     QRect signal;
     QRect statements;              // after the single-pictogram rule
+    QRect complement;              // "UFI : …" and the nominal quantity, under the identity line
+    QRect contains;                // "Contient : …", under it
+    QRect qrCode;                  // the safety data sheet's QR code, quiet zone included
+    QRect qrCaption;               // its caption, above it
+    int qrModules = 0;             // modules across the code (quiet zone excluded)
+    int qrModulePixels = 0;        // pixels per module as drawn
 
     // Drawn sizes in points, each as chosen for its block.
     int noticePoints = 0, supplierPoints = 0, productPoints = 0, identityPoints = 0,
@@ -47,6 +53,12 @@ struct LayoutResult {
 namespace LabelRenderer {
 
 inline const QString kNoPictogram = QStringLiteral("Aucun pictogramme");
+inline const QString kQrCaption = QStringLiteral("Fiche de données de sécurité");
+// The QR code's square (quiet zone included) in label units: a label is 636
+// units wide and 450 high.
+constexpr int kQrUnits = 120;
+// The quiet zone kept white around the modules, in modules.
+constexpr int kQrQuietModules = 3;
 inline const QString kCutTitle = QStringLiteral("AVERTISSEMENT");
 inline const QString kCutWarning = QStringLiteral(
     "Les phrases ne tiennent pas toutes sur l'étiquette : à partir de « %1 », le texte est coupé "

@@ -5,6 +5,7 @@ list(APPEND KALVANE_CORE_SOURCES
     render/labelcontent.cpp
     render/labelrenderer.cpp
     render/picturecache.cpp
+    render/qrcode.cpp
     render/rendervariant.cpp
     render/storedlabel.cpp
     render/sheetgeometry.cpp

@@ -80,6 +80,16 @@ LabelFile::Status LabelDigest::read(const QStringList &lines, bool numberingOnly
         statementSize = sizeOrFail(scan.after(3));
         colorText = scan.after(8);
         alignmentText = scan.after(9);
+        if (const qsizetype start = scan.complementStart(); start >= 0) {
+            LabelDocument complements;
+            LabelFile::readComplements(lines.mid(start), &complements, nullptr);
+            quantity = complements.quantity;
+            capacity = complements.capacity;
+            ufi = complements.ufi;
+            contains = complements.contains;
+            infos = complements.infos;
+            sdsAddress = complements.sdsAddress;
+        }
     } catch (const Scanner::Failure &failure) {
         return failure.status;
     }

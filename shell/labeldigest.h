@@ -28,6 +28,15 @@ struct LabelDigest {
     QString colorText;     // as stored, not converted
     QString alignmentText; // as stored, not converted
 
+    // The complements of the block after "_eof", read as the label reader
+    // reads them (LabelFile::readComplements); empty without a block.
+    QString quantity;
+    QString capacity;
+    QString ufi;
+    QStringList contains;
+    QStringList infos;
+    QString sdsAddress;
+
     // The two size lines, once reached: the caller makes them the frame's
     // current sizes (sheet printing saves and restores those around a call).
     std::optional<float> productSize;

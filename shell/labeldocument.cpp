@@ -15,3 +15,9 @@ bool LabelDocument::pictogramSelected(int n) const
 {
     return pictograms.contains(pictogramCode(n));
 }
+
+bool LabelDocument::hasComplements() const
+{
+    return !quantity.isEmpty() || !capacity.isEmpty() || !ufi.isEmpty() || !contains.isEmpty() || !infos.isEmpty()
+        || !sdsAddress.isEmpty() || !otherComplements.isEmpty();
+}

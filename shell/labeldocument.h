@@ -55,6 +55,19 @@ struct LabelDocument {
     QString scale = QStringLiteral("100");  // Lab_echelle
     bool numberingOnly = false;          // CB_hpeuh
 
+    // The label's complements, stored in the block after "_eof" (see
+    // labelfile.h) and edited on the "Compléments" tab.
+    QString quantity;                    // quantite: nominal quantity as printed
+    QString capacity;                    // contenance: package capacity in litres ("0,5")
+    QString ufi;                         // ufi: "XXXX-XXXX-XXXX-XXXX"
+    QStringList contains;                // contient: one line each
+    QStringList infos;                   // info: supplementary information, one line each
+    QString sdsAddress;                  // fds: the safety data sheet's address
+    QStringList otherComplements;        // block lines this version does not know, kept in order
+
+    // True when any complement is set (the block is then written).
+    bool hasComplements() const;
+
     // Black text on a pure white block, white text on every other colour.
     static QColor textColorFor(const QColor &background);
     QColor productTextColor() const { return textColorFor(productColor); }

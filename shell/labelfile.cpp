@@ -203,6 +203,9 @@ void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, c
     // 16, 17 and 18 are the three alignments; another number is kept as the
     // code, and the comment stays centred where it is shown.
     doc->commentAlignment = integerOrFail(scan.after(9));
+
+    if (const qsizetype start = scan.complementStart(); start >= 0)
+        readComplements(lines.mid(start), doc, warnings);
 }
 
 } // namespace
@@ -236,6 +239,14 @@ const QString &Scanner::item(const QStringList &collected, qsizetype index)
     if (index < 0 || index >= collected.size())
         throw Failure{Status::listIndex(index)};
     return collected.at(index);
+}
+
+qsizetype Scanner::complementStart() const
+{
+    const qsizetype eof = m_pos + 10;
+    if (eof + 1 >= m_lines.size() || m_lines.at(eof) != kEof || m_lines.at(eof + 1) != kComplements)
+        return -1;
+    return eof + 2;
 }
 
 bool Scanner::startsLabel() const
@@ -357,7 +368,105 @@ QStringList serialize(const LabelDocument &doc, const FrameMirrors &mirrors)
     lines << ColorText::toText(doc.productColor);
     lines << QString::number(doc.commentAlignment);
     lines << kEof;
+    lines << complementLines(doc);
     return lines;
+}
+
+std::optional<double> parseCapacity(const QString &text)
+{
+    QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    // Digits with at most one decimal separator: no sign, exponent or grouping.
+    int separators = 0;
+    for (QChar c : t) {
+        if (c == u',' || c == u'.')
+            ++separators;
+        else if (!(c.isDigit() && c.unicode() < 128))
+            return std::nullopt;
+    }
+    if (separators > 1 || t == QLatin1String(",") || t == QLatin1String("."))
+        return std::nullopt;
+    t.replace(u',', u'.');
+    bool ok = false;
+    const double value = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QStringList complementLines(const LabelDocument &doc)
+{
+    if (!doc.hasComplements())
+        return {};
+    QStringList lines{kComplements};
+    const auto single = [&](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            lines << QLatin1String(key) + u'=' + oneLine(value);
+    };
+    single("quantite", doc.quantity);
+    single("contenance", doc.capacity);
+    single("ufi", doc.ufi);
+    for (const QString &line : doc.contains)
+        lines << QStringLiteral("contient=") + oneLine(line);
+    for (const QString &line : doc.infos)
+        lines << QStringLiteral("info=") + oneLine(line);
+    single("fds", doc.sdsAddress);
+    for (const QString &line : doc.otherComplements)
+        lines << oneLine(line);
+    return lines;
+}
+
+void readComplements(const QStringList &lines, LabelDocument *doc, QStringList *warnings)
+{
+    const auto warn = [&](const QString &message) {
+        if (warnings)
+            warnings->append(message);
+    };
+    QSet<QString> seen;
+    for (const QString &line : lines) {
+        const qsizetype equal = line.indexOf(u'=');
+        if (equal < 0) {
+            doc->otherComplements << line;
+            warn(kComplementLineKept.arg(line));
+            continue;
+        }
+        const QString key = line.left(equal);
+        const QString value = line.mid(equal + 1);
+        if (key == QLatin1String("contient")) {
+            doc->contains << value;
+            continue;
+        }
+        if (key == QLatin1String("info")) {
+            doc->infos << value;
+            continue;
+        }
+        QString *field = nullptr;
+        if (key == QLatin1String("quantite"))
+            field = &doc->quantity;
+        else if (key == QLatin1String("contenance"))
+            field = &doc->capacity;
+        else if (key == QLatin1String("ufi"))
+            field = &doc->ufi;
+        else if (key == QLatin1String("fds"))
+            field = &doc->sdsAddress;
+        if (!field) {
+            doc->otherComplements << line; // a later version's key
+            continue;
+        }
+        // A second line of a one-value key (or an empty value, which the
+        // writer would not write back) stays as it was read.
+        if (seen.contains(key) || value.isEmpty()) {
+            doc->otherComplements << line;
+            if (seen.contains(key))
+                warn(kComplementRepeated.arg(line));
+            continue;
+        }
+        seen.insert(key);
+        *field = value;
+        if (field == &doc->capacity && !parseCapacity(value))
+            warn(kCapacityNotNumber.arg(value));
+    }
 }
 
 QString contentError(const LabelDocument &doc)

@@ -24,6 +24,11 @@
 //   ***fonte***  font face, product size, statement size
 //   ***marges_echelle***  scale, margin X, margin Y, colour, alignment code
 //   _eof
+//   ***kalvane***  only for a label with complements (LabelDocument::
+//              hasComplements): "key=value" lines quantite, contenance, ufi,
+//              contient (one line each, repeated), info (idem), fds, then
+//              the lines this version does not know, as they were read.
+//              Older readers stop at "_eof" and never see the block.
 //
 // Both readers (the label reader and the sheet digest, labeldigest.h) walk
 // the file with the same Scanner, so they stop and fail at the same lines.
@@ -41,6 +46,7 @@ inline const QString kInfos = QStringLiteral("***infos***");
 inline const QString kFont = QStringLiteral("***fonte***");
 inline const QString kMargins = QStringLiteral("***marges_echelle***");
 inline const QString kEof = QStringLiteral("_eof");
+inline const QString kComplements = QStringLiteral("***kalvane***");
 // The logo line's folder part, kept with backslashes so files travel.
 inline const QString kLogoPrefix = QStringLiteral("\\fournisseurs\\");
 inline const QString kSupplierFolder = QStringLiteral("fournisseurs");
@@ -61,6 +67,16 @@ inline const QString kLogoPathTooLong = QStringLiteral(
     "Le chemin du logo « %1 » est trop long : l'étiquette est ouverte sans logo.");
 inline const QString kLogoNotCopied = QStringLiteral(
     "Le logo « %1 » n'a pas été copié dans le dossier \"fournisseurs\" de l'étiquette : %2");
+inline const QString kComplementLineKept = QStringLiteral(
+    "La ligne « %1 » des compléments de l'étiquette n'a pas la forme « clé=valeur » : elle est "
+    "gardée telle quelle et réécrite à l'enregistrement.");
+inline const QString kComplementRepeated = QStringLiteral(
+    "La ligne « %1 » des compléments de l'étiquette répète une valeur déjà lue : elle est gardée "
+    "telle quelle et réécrite à l'enregistrement, mais n'est pas affichée.");
+inline const QString kCapacityNotNumber = QStringLiteral(
+    "La contenance de l'emballage « %1 » n'est pas un nombre de litres : elle est gardée telle "
+    "quelle ; corrigez-la dans l'onglet « Compléments ».");
+
 // The largest logo file copied beside a label.
 constexpr qint64 kMaxLogoSize = 16ll << 20;
 
@@ -110,6 +126,11 @@ public:
     const QString &at(qsizetype index) const;
     qsizetype position() const { return m_pos; }
 
+    // With the cursor on "***fonte***" after the statement sections: the
+    // index of the first complement line when the tail's "_eof" is followed
+    // by the complements marker, else -1. Never fails.
+    qsizetype complementStart() const;
+
     // Item `index` of a collected section; fails like a line outside the file.
     static const QString &item(const QStringList &collected, qsizetype index);
 
@@ -129,6 +150,20 @@ std::optional<float> parseSize(const QString &text);
 // break adds no line; an empty text has no line).
 QStringList memoLines(const QString &text);
 QString memoText(const QStringList &lines);
+
+// A package capacity in litres: a plain decimal number, comma or point
+// ("0,5", "1", "25"), finite and not negative; std::nullopt otherwise.
+std::optional<double> parseCapacity(const QString &text);
+
+// The complement block of `doc`, marker included; empty when the label has
+// no complement. Values are put on one line.
+QStringList complementLines(const LabelDocument &doc);
+
+// Reads complement lines (after the marker) into `doc`. Nothing is lost: a
+// line without "=", an unknown key or a repeated one-value key goes to
+// otherComplements as it stands; a line without "=", a repeated key and a
+// capacity that is no number are also said in `warnings` (French).
+void readComplements(const QStringList &lines, LabelDocument *doc, QStringList *warnings);
 
 // The logo file named by a logo line, in the "fournisseurs" folder of
 // `folder`; std::nullopt when the line is not "\\fournisseurs\\" followed by a

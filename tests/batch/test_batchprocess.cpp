@@ -211,7 +211,7 @@ private Q_SLOTS:
         QVERIFY(!noProduct.isEmpty() && !attention.isEmpty());
         r = run({QStringLiteral("verifier"), QStringLiteral("--data"), start(), noProduct});
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.out, noProduct + QStringLiteral(": avertissement: Le nom du produit est vide.\n"));
+        QCOMPARE(r.out, noProduct + QStringLiteral(": erreur: Le nom du produit est vide.\n"));
         r = run({QStringLiteral("verifier"), QStringLiteral("--data"), start(), start(kAcetone), attention, note});
         QCOMPARE(r.status, 1);
         QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts), (QStringList{

@@ -95,7 +95,7 @@ private Q_SLOTS:
         // A second, new label becomes the active one.
         frame()->Nouveau1->trigger();
         m = verify();
-        QVERIFY(m.text.contains(QStringLiteral("avertissement : Le nom du produit est vide.")));
+        QVERIFY(m.text.contains(QStringLiteral("erreur : Le nom du produit est vide.")));
         QVERIFY(!m.text.contains(QStringLiteral("H225")));
         QVERIFY(desk()->unexpected.isEmpty());
     }

@@ -77,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(m_checks.problems(), QStringList());
         LabelDocument &d = m_sound;
         d.product = QStringLiteral("ÉTHANOL");
-        d.supplier = QStringLiteral("Chimie Lyonnaise SA\n12 rue des Verriers - 69007 Lyon");
+        d.supplier = QStringLiteral("Chimie Lyonnaise SA\n12 rue des Verriers - 69007 Lyon\nTél. : 04 65 71 23 45");
         d.ce = QStringLiteral("200-578-6");
         d.cas = QStringLiteral("    64-17-5");
         d.index = QStringLiteral("603-002-00-5");
@@ -371,8 +371,8 @@ private Q_SLOTS:
         doc.product = QStringLiteral("  \n ");
         doc.supplier = QStringLiteral("\n");
         QCOMPARE(findings(doc), (QStringList{
-            QStringLiteral("avertissement: Le nom du produit est vide."),
-            QStringLiteral("avertissement: Le bloc fournisseur est vide (nom, adresse et téléphone du fournisseur).")}));
+            QStringLiteral("erreur: Le nom du produit est vide."),
+            QStringLiteral("erreur: Le bloc fournisseur est vide (nom, adresse et téléphone du fournisseur).")}));
     }
 
     void choicesLeftToTheSupplier_data()
@@ -577,7 +577,7 @@ private Q_SLOTS:
         QCOMPARE(lines(found), (QStringList{
             QStringLiteral("erreur: La mention d'avertissement doit être « DANGER », que demande H225 ; l'étiquette "
                            "porte « ATTENTION »."),
-            QStringLiteral("avertissement: Le nom du produit est vide."),
+            QStringLiteral("erreur: Le nom du produit est vide."),
             QStringLiteral("note: La phrase P280 contient encore des choix laissés au fournisseur (« … », « / ») : "
                            "complétez-la avec « Modifier une phrase »."),
         }));
