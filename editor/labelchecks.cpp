@@ -432,7 +432,12 @@ void LabelChecks::checkPictogramRules(const Subject &s, const QStringList &hazar
                 if (!required(QStringLiteral("SGH07"), hazards, codes))
                     out->append({LabelFinding::Warning, kUnneededSgh07.arg(statement)});
             } else {
-                out->append({LabelFinding::Note, statement + u'.'});
+                // Not "optional" where a ticked statement requires it whatever
+                // else the label carries (type B self-reactive substances and
+                // organic peroxides carry both SGH01 and SGH02).
+                const qsizetype at = statement.indexOf(QLatin1String("SGH"));
+                if (at < 0 || !required(statement.mid(at, 5), hazards, codes))
+                    out->append({LabelFinding::Note, statement + u'.'});
             }
         }
         picked = target;
