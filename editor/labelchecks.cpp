@@ -264,13 +264,12 @@ LabelChecks::Subject LabelChecks::subjectOfLines(const QStringList &lines, const
         // The reader failed at the same line: its status tells.
     }
     if (s.status.ok()) {
-        // Drawn as the program opens it (sizes, font and logo of the file),
-        // with the stored statements; the pictograms are counted, not drawn.
+        // Drawn as the program opens it (sizes, font, logo and pictograms as
+        // the reader keeps them), with the stored statements.
         StatementList *lists[3] = {&doc.hazards, &doc.precautions, &doc.supplementary};
         for (int k = 0; k < 3; ++k)
             for (const QString &text : std::as_const(s.statements[k]))
                 lists[k]->append({text, true});
-        doc.pictograms = s.pictograms;
         s.content = LabelContent::fromDocument(doc, mirrors, false, QString());
         s.laidOut = true;
     }
