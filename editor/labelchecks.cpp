@@ -273,13 +273,12 @@ LabelChecks::Subject LabelChecks::subjectOfLines(const QStringList &lines, const
         // The reader failed at the same line: its status tells.
     }
     if (s.status.ok()) {
-        // Drawn as the program opens it (sizes, font and logo of the file),
-        // with the stored statements; the pictograms are counted, not drawn.
+        // Drawn as the program opens it (sizes, font, logo and pictograms as
+        // the reader keeps them), with the stored statements.
         StatementList *lists[3] = {&doc.hazards, &doc.precautions, &doc.supplementary};
         for (int k = 0; k < 3; ++k)
             for (const QString &text : std::as_const(s.statements[k]))
                 lists[k]->append({text, true});
-        doc.pictograms = s.pictograms;
         s.content = LabelContent::fromDocument(doc, mirrors, false, QString());
         s.laidOut = true;
     }
@@ -443,7 +442,12 @@ void LabelChecks::checkPictogramRules(const Subject &s, const QStringList &hazar
                 if (!required(QStringLiteral("SGH07"), hazards, codes))
                     out->append({LabelFinding::Warning, kUnneededSgh07.arg(statement)});
             } else {
-                out->append({LabelFinding::Note, statement + u'.'});
+                // Not "optional" where a ticked statement requires it whatever
+                // else the label carries (type B self-reactive substances and
+                // organic peroxides carry both SGH01 and SGH02).
+                const qsizetype at = statement.indexOf(QLatin1String("SGH"));
+                if (at < 0 || !required(statement.mid(at, 5), hazards, codes))
+                    out->append({LabelFinding::Note, statement + u'.'});
             }
         }
         picked = target;

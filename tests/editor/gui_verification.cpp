@@ -9,6 +9,7 @@
 #include "shell/base.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -98,6 +99,29 @@ private Q_SLOTS:
         QVERIFY(m.text.contains(QStringLiteral("erreur : Le nom du produit est vide.")));
         QVERIFY(!m.text.contains(QStringLiteral("H225")));
         QVERIFY(desk()->unexpected.isEmpty());
+    }
+
+    void labelAsDrawnAndPrinted()
+    {
+        // The label is judged as the frame draws it: with its statement size
+        // the statements no longer fit.
+        start(true);
+        frame()->open(m_dir->file(QStringLiteral("Kalvane/Acetone.kvln")));
+        frame()->mirrors.statementSize = 60;
+        ScriptedDesktop::Message m = verify();
+        QCOMPARE(m.icon, Desktop::Icon::Warning);
+        QVERIFY2(m.text.startsWith(QStringLiteral("erreur : Les phrases ne tiennent pas toutes sur l'étiquette : à "
+                                                  "partir de « ")),
+                 qPrintable(m.text));
+        frame()->mirrors.statementSize = 8;
+        QCOMPARE(verify().text, QStringLiteral("Aucune anomalie détectée."));
+        // Set to print the codes only: an error until it is unticked.
+        frame()->activeLabel()->CB_hpeuh->click();
+        m = verify();
+        QVERIFY2(m.text.startsWith(QStringLiteral("erreur : L'étiquette est réglée sur « Numérotation H, P, EUH »")),
+                 qPrintable(m.text));
+        frame()->activeLabel()->CB_hpeuh->click();
+        QCOMPARE(verify().text, QStringLiteral("Aucune anomalie détectée."));
     }
 
     void missingFactsAreSaid()

@@ -258,10 +258,13 @@ private Q_SLOTS:
                    "par ailleurs.")};
         QTest::newRow("SGH07 for skin allergy beside SGH08 of cancer") << codes("H317 H350i") << codes("SGH08 SGH07")
                                                                       << QStringList();
-        QTest::newRow("SGH02 beside SGH01") << codes("H241") << codes("SGH01 SGH02") << QStringList{
+        QTest::newRow("SGH02 beside SGH01") << codes("H201 H228") << codes("SGH01 SGH02") << QStringList{
             QStringLiteral("note: Le pictogramme SGH02 est facultatif avec SGH01.")};
-        QTest::newRow("SGH01 after SGH02") << codes("H241") << codes("SGH02 SGH01") << QStringList{
+        QTest::newRow("SGH01 after SGH02") << codes("H201 H228") << codes("SGH02 SGH01") << QStringList{
             QStringLiteral("note: Le pictogramme SGH02 est facultatif avec SGH01.")};
+        // Type B: both are required, so neither is called optional.
+        QTest::newRow("SGH02 beside SGH01 for type B") << codes("H241") << codes("SGH01 SGH02") << QStringList();
+        QTest::newRow("SGH01 after SGH02 for type B") << codes("H241") << codes("SGH02 SGH01") << QStringList();
     }
 
     void editorRules()
