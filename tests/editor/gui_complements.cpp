@@ -13,12 +13,22 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
+
+namespace TestData {
+// A complete label file without complements: the shipped acetone sample.
+QByteArray labelBytes()
+{
+    QFile f(QStringLiteral(KALVANE_DATA_DIR "/Kalvane/Acetone.kvln"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace TestData
 
 class TestComplementsTab : public QObject
 {
@@ -110,18 +120,53 @@ private Q_SLOTS:
         QVERIFY(wrong.contains(QStringLiteral("caractère de contrôle")));
         QCOMPARE(tab->LabUFI->text(), wrong);
         QVERIFY(program.desktop->messages.isEmpty());
+        program.desktop->answers << Desktop::Ok; // the one message expected
         QTest::keyClick(tab->EdUFI, Qt::Key_Return);
         QTest::keyClick(tab->EdUFI, Qt::Key_Return);
+        QVERIFY(program.desktop->answers.isEmpty());
         QCOMPARE(program.desktop->messageLines(), QStringList{QStringLiteral("UFI: ") + wrong});
         QCOMPARE(label->document().ufi, QStringLiteral("GMTT-2SQN-6FDD-6TV2")); // kept as typed
 
         // A pasted code is judged at once.
         tab->EdUFI->clear();
         QGuiApplication::clipboard()->setText(QStringLiteral("GMTT-2SQN-6FDD-6TVO"));
+        program.desktop->answers << Desktop::Ok;
         tab->EdUFI->paste();
+        QVERIFY(program.desktop->answers.isEmpty());
         QCOMPARE(program.desktop->messages.size(), 2);
         QVERIFY(program.desktop->messages.at(1).text.contains(QStringLiteral("« O »")));
         QCOMPARE(program.desktop->messages.at(1).icon, Desktop::Icon::Warning);
+    }
+
+    // A label file whose block holds a line this version cannot read opens
+    // with its complements, says the line once, and writes it back on save.
+    void damagedBlockOpensAndIsKept()
+    {
+        TempStartDir dir(kCatalogueFiles);
+        TestProgram program;
+        QByteArray bytes = TestData::labelBytes();
+        bytes += "***kalvane***\r\nufi=GMTT-2SQN-6FDD-6TV1\r\nligne abim\xE9""e\r\nquantite=1 L\r\n";
+        dir.write(QStringLiteral("abime.kvln"), bytes);
+        program.desktop->openAnswers.enqueue({dir.file(QStringLiteral("abime.kvln"))});
+        program.desktop->answers << Desktop::Ok;
+        program.app->frame()->Ouvrir1->trigger();
+        QCOMPARE(program.desktop->messages.size(), 1);
+        QCOMPARE(program.desktop->messages.first().title, TForm_base::kWarningTitle);
+        QVERIFY2(program.desktop->messages.first().text.contains(QStringLiteral("« ligne abimée »")),
+                 qPrintable(program.desktop->messages.first().text));
+        TMDIChild *label = program.app->frame()->activeLabel();
+        QVERIFY(label);
+        QCOMPARE(label->Complements->EdUFI->text(), QStringLiteral("GMTT-2SQN-6FDD-6TV1"));
+        QCOMPARE(label->Complements->EdQuantite->text(), QStringLiteral("1 L"));
+        QVERIFY(!label->isModified());
+
+        program.desktop->saveAnswers.enqueue(dir.file(QStringLiteral("copie.kvln")));
+        program.app->frame()->Enregistrer1->trigger();
+        const QByteArray saved = dir.read(QStringLiteral("copie.kvln"));
+        QVERIFY2(saved.endsWith("_eof\r\n***kalvane***\r\nquantite=1 L\r\nufi=GMTT-2SQN-6FDD-6TV1\r\n"
+                                "ligne abim\xE9""e\r\n"),
+                 saved.right(120).constData());
+        QCOMPARE(program.desktop->messages.size(), 1);
     }
 };
 
