@@ -71,10 +71,15 @@ struct Fixture
     }
 };
 
+// Ended in main, before the application: the program's windows cannot
+// outlive QApplication (a function's static would).
+std::unique_ptr<Fixture> g_fixture;
+
 Fixture &fixture()
 {
-    static Fixture f;
-    return f;
+    if (!g_fixture)
+        g_fixture = std::make_unique<Fixture>();
+    return *g_fixture;
 }
 
 void typeAlternately(benchmark::State &state, bool contains, const QString &a, const QString &b)
@@ -153,5 +158,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_fixture.reset();
     return 0;
 }

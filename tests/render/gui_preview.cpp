@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -132,6 +133,8 @@ void TestPreview::dragAndDoubleClick()
 {
     frame()->Nouveau1->trigger();
     frame()->Apercu1->trigger();
+    // Where the drag keeps it wholly on the screen (a window is shown on it).
+    preview()->move(preview()->screen()->availableGeometry().topLeft() + QPoint(10, 10));
     const QPoint start = preview()->pos();
     QTest::mousePress(preview()->Image3, Qt::LeftButton, {}, QPoint(50, 10));
     QTest::mouseMove(preview()->Image3, QPoint(80, 30));

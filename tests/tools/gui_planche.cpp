@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -92,8 +93,10 @@ private Q_SLOTS:
         for (QPushButton *b : {m->Button2, m->Button4, m->Button6})
             QVERIFY(!b->isEnabled());
 
-        // "Gérer une planche" shows it, not modally, centred on the frame.
+        // "Gérer une planche" shows it, not modally, centred on the frame
+        // (where that is on the screen).
         QVERIFY(!m->isVisible());
+        frame()->move(frame()->screen()->availableGeometry().topLeft() + QPoint(50, 60));
         frame()->Planche->trigger();
         QVERIFY(m->isVisible());
         QVERIFY(!m->isModal());
