@@ -31,13 +31,14 @@ bool FavouritesFile::read(const QString &path, const QString &baseFolder, QStrin
     const QString cut = TextFile::cutDescription(bytes);
     const QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
     QSet<QString> seen;
-    const QDir base(baseFolder);
     for (const QString &line : std::as_const(lines)) {
         if (line.trimmed().isEmpty() || line.size() > kLongestLine)
             continue;
         // The limit holds for the folder as it is kept (and written back),
         // so that what is written is read again.
-        const QString folder = QDir::cleanPath(base.absoluteFilePath(line));
+        // Joined by hand: the toolkit would take a line starting with ":" for
+        // one of its resource paths.
+        const QString folder = QDir::cleanPath(line.startsWith(u'/') ? line : baseFolder + u'/' + line);
         if (folder.size() > kLongestLine || seen.contains(folder))
             continue;
         seen.insert(folder);

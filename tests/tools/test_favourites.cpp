@@ -61,6 +61,10 @@ private Q_SLOTS:
         QStringList folders;
         QVERIFY(FavouritesFile::read(file(), QStringLiteral("/start"), &folders));
         QCOMPARE(folders, (QStringList{QStringLiteral("/a/b"), QStringLiteral("/start/local"), QStringLiteral("/a/c")}));
+        // A line starting with ":" is a folder name like any other.
+        writeRaw(file(), ":labo\r\n:\r\n");
+        QVERIFY(FavouritesFile::read(file(), QStringLiteral("/start"), &folders));
+        QCOMPARE(folders, (QStringList{QStringLiteral("/start/:labo"), QStringLiteral("/start/:")}));
     }
 
     void missingEmptyAndUnreadableFiles()
