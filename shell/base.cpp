@@ -457,8 +457,13 @@ void TForm_base::readSettings()
 
 void TForm_base::writeSettings()
 {
+    // A settings file that cannot be written is said (both in one message);
+    // the old file stays whole.
+    QStringList problems;
+    QString error;
     const int position = kalvane() && kalvane()->apercu() ? kalvane()->apercu()->TrackBar1->value() : TrakIni::kDefault;
-    TextFile::writeLines(m_startDirectory + QStringLiteral("trakvln.ini"), TrakIni::toLines(position));
+    if (!TextFile::writeLines(m_startDirectory + QStringLiteral("trakvln.ini"), TrakIni::toLines(position), &error))
+        problems << error;
 
     m_lastUsedFolder = QDir::currentPath();
     DatIni ini;
@@ -480,10 +485,11 @@ void TForm_base::writeSettings()
         ini.marginY = p->Ed_h->text();
         ini.scale = QString::number(p->TrackBar1->value());
     }
-    QString error;
     if (!TextFile::writeLines(m_startDirectory + QStringLiteral("dat.ini"), ini.toStorableLines(m_defaultLabelFolder),
                               &error))
-        desktop().message(this, kWarningTitle, error, Desktop::Icon::Warning, Desktop::Ok);
+        problems << error;
+    if (!problems.isEmpty())
+        desktop().message(this, kWarningTitle, problems.join(u'\n'), Desktop::Icon::Warning, Desktop::Ok);
 }
 
 void TForm_base::keepOnScreen()

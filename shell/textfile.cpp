@@ -97,6 +97,8 @@ QString systemError(int err)
     case ENOSPC:
     case EDQUOT:
         return QStringLiteral("le disque est plein.");
+    case EFBIG:
+        return QStringLiteral("le fichier dépasserait la taille permise par le système.");
     case EACCES:
     case EPERM:
         return QStringLiteral("accès refusé (droits insuffisants).");

@@ -2,6 +2,7 @@
 // "Exporter" writes for the same label, quality and colour mode.
 
 #include "batchrun.h"
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "render/qualjpeg.h"
@@ -71,7 +72,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, options->But_OK, &QPushButton::click);
         frame()->Export1->trigger();
         QCOMPARE(desk()->messages.size(), 0);
-        const QByteArray desktop = BatchRun::readFile(desktopFile);
+        const QByteArray desktop = TestFiles::read(desktopFile);
         QVERIFY(desktop.startsWith("\xFF\xD8"));
 
         // The batch tool on the same file and options.
@@ -85,7 +86,7 @@ private Q_SLOTS:
         const BatchRun::Result r = BatchRun::run(arguments);
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
-        const QByteArray batch = BatchRun::readFile(out.filePath(label + QStringLiteral(".jpg")));
+        const QByteArray batch = TestFiles::read(out.filePath(label + QStringLiteral(".jpg")));
         QCOMPARE(batch.size(), desktop.size());
         QVERIFY(batch == desktop);
     }

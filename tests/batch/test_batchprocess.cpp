@@ -4,6 +4,8 @@
 
 #include "batchrun.h"
 
+#include "testhelpers.h"
+
 #include "batch/exportcommand.h"
 #include "render/jpegcodec.h"
 #include "render/labelcontent.h"
@@ -37,12 +39,6 @@ int pageCount(const QByteArray &pdf)
     return pages;
 }
 
-int jpegComponents(const QByteArray &jpeg)
-{
-    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
-    return sof < 0 ? 0 : uchar(jpeg.at(sof + 9));
-}
-
 } // namespace
 
 class TestBatchProcess : public QObject
@@ -55,13 +51,12 @@ class TestBatchProcess : public QObject
     // A copy of a sample label changed by replacing bytes.
     QString changed(const QString &sample, const QString &name, const QByteArray &from, const QByteArray &to) const
     {
-        QByteArray bytes = BatchRun::readFile(start(sample));
+        QByteArray bytes = TestFiles::read(start(sample));
         if (!bytes.contains(from))
             return {};
         bytes.replace(from, to);
         const QString path = start(QStringLiteral("Kalvane/") + name);
-        BatchRun::writeFile(path, bytes);
-        return path;
+        return TestFiles::write(path, bytes) ? path : QString();
     }
 
 private Q_SLOTS:
@@ -324,19 +319,19 @@ private Q_SLOTS:
                                   QStringLiteral("--quality"), QStringLiteral("30"), QStringLiteral("--out"),
                                   out.path(), start(kHypo)});
         QCOMPARE(r.status, 0);
-        const QByteArray grey = BatchRun::readFile(out.filePath(QStringLiteral("Hypochlorite de sodium.jpg")));
-        QCOMPARE(jpegComponents(grey), 1);
+        const QByteArray grey = TestFiles::read(out.filePath(QStringLiteral("Hypochlorite de sodium.jpg")));
+        QCOMPARE(TestPictures::jpegComponents(grey), 1);
         r = run({QStringLiteral("export"), QStringLiteral("--data"), start(), QStringLiteral("--out"), out.path(),
                  start(kHypo)});
-        const QByteArray colour = BatchRun::readFile(out.filePath(QStringLiteral("Hypochlorite de sodium.jpg")));
-        QCOMPARE(jpegComponents(colour), 3);
+        const QByteArray colour = TestFiles::read(out.filePath(QStringLiteral("Hypochlorite de sodium.jpg")));
+        QCOMPARE(TestPictures::jpegComponents(colour), 3);
         QVERIFY(colour.size() > grey.size());
 
         r = run({QStringLiteral("export"), QStringLiteral("--data"), start(), QStringLiteral("--format"),
                  QStringLiteral("pdf"), QStringLiteral("--out"), out.path(), start(kHypo)});
         QCOMPARE(r.err, QString());
         QCOMPARE(r.status, 0);
-        const QByteArray pdf = BatchRun::readFile(out.filePath(QStringLiteral("Hypochlorite de sodium.pdf")));
+        const QByteArray pdf = TestFiles::read(out.filePath(QStringLiteral("Hypochlorite de sodium.pdf")));
         QVERIFY(pdf.startsWith("%PDF-"));
         // One page, A5 in landscape (595 x 420 points), text drawn with
         // embedded fonts rather than as a picture.
@@ -344,15 +339,15 @@ private Q_SLOTS:
         QCOMPARE(QString::fromLatin1(pdf).count(page), 1);
         QVERIFY(pdf.contains("/MediaBox [0 0 595"));
         QVERIFY(pdf.contains("/FontFile2"));
+        // The words themselves (poppler-utils: the test command installs it).
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (!pdftotext.isEmpty()) {
-            QProcess text;
-            text.start(pdftotext, {out.filePath(QStringLiteral("Hypochlorite de sodium.pdf")), QStringLiteral("-")});
-            QVERIFY(text.waitForFinished(60000));
-            const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
-            QVERIFY2(words.contains(QStringLiteral("HYPOCHLORITE DE SODIUM")), qPrintable(words));
-            QVERIFY(words.contains(QStringLiteral("Appeler immédiatement un CENTRE ANTIPOISON ou un médecin.")));
-        }
+        QVERIFY2(!pdftotext.isEmpty(), "pdftotext (poppler-utils) is needed to read the PDF's text");
+        QProcess text;
+        text.start(pdftotext, {out.filePath(QStringLiteral("Hypochlorite de sodium.pdf")), QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(60000));
+        const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(words.contains(QStringLiteral("HYPOCHLORITE DE SODIUM")), qPrintable(words));
+        QVERIFY(words.contains(QStringLiteral("Appeler immédiatement un CENTRE ANTIPOISON ou un médecin.")));
     }
 
     void sheetToPdf()
@@ -366,38 +361,38 @@ private Q_SLOTS:
                                  work.path());
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QString());
-        const QByteArray pdf = BatchRun::readFile(work.filePath(QStringLiteral("quatre.pdf")));
+        const QByteArray pdf = TestFiles::read(work.filePath(QStringLiteral("quatre.pdf")));
         QVERIFY(pdf.startsWith("%PDF"));
         QCOMPARE(pageCount(pdf), 1);
         QVERIFY2(pdf.contains("/MediaBox [0 0 841.89") || pdf.contains("/MediaBox [0 0 842"), "an A4 landscape page");
 
+        // The page's pixels (poppler-utils: the test command installs it).
         const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-        if (!pdftoppm.isEmpty()) {
-            QVERIFY(QProcess::execute(pdftoppm, {"-r", "30", "-png", "-singlefile", work.filePath("quatre.pdf"),
-                                                 work.filePath("page")}) == 0);
-            const QImage page(work.filePath(QStringLiteral("page.png")));
-            QVERIFY(!page.isNull());
-            QVERIFY(page.width() > page.height());
-            const int w = page.width() / 2, h = page.height() / 2;
-            const auto ink = [&](int cx, int cy) {
-                int dark = 0;
-                for (int y = cy * h + 3; y < (cy + 1) * h - 3; ++y)
-                    for (int x = cx * w + 3; x < (cx + 1) * w - 3; ++x)
-                        dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
-                return dark;
-            };
-            QVERIFY(ink(0, 0) > 50);
-            QVERIFY(ink(1, 0) > 50);
-            QVERIFY(ink(0, 1) > 50);
-            QCOMPARE(ink(1, 1), 0);
-        }
+        QVERIFY2(!pdftoppm.isEmpty(), "pdftoppm (poppler-utils) is needed to look at the printed page");
+        QVERIFY(QProcess::execute(pdftoppm, {"-r", "30", "-png", "-singlefile", work.filePath("quatre.pdf"),
+                                             work.filePath("page")}) == 0);
+        const QImage page(work.filePath(QStringLiteral("page.png")));
+        QVERIFY(!page.isNull());
+        QVERIFY(page.width() > page.height());
+        const int w = page.width() / 2, h = page.height() / 2;
+        const auto ink = [&](int cx, int cy) {
+            int dark = 0;
+            for (int y = cy * h + 3; y < (cy + 1) * h - 3; ++y)
+                for (int x = cx * w + 3; x < (cx + 1) * w - 3; ++x)
+                    dark += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+            return dark;
+        };
+        QVERIFY(ink(0, 0) > 50);
+        QVERIFY(ink(1, 0) > 50);
+        QVERIFY(ink(0, 1) > 50);
+        QCOMPARE(ink(1, 1), 0);
 
         // The same labels from a sheet file; three copies give three pages.
         QVERIFY(TextFile::writeLines(work.filePath(QStringLiteral("trois.pla")), labels));
         r = run({"--data", start(), "planche", "trois.pla", "--par-page", "4", "--copies", "3", "--pdf", "copies.pdf"},
                 work.path());
         QCOMPARE(r.status, 0);
-        QCOMPARE(pageCount(BatchRun::readFile(work.filePath(QStringLiteral("copies.pdf")))), 3);
+        QCOMPARE(pageCount(TestFiles::read(work.filePath(QStringLiteral("copies.pdf")))), 3);
 
         // A label that has gone: its cell stays white, it is said, status 1,
         // and the page is printed all the same.
@@ -406,7 +401,7 @@ private Q_SLOTS:
                 work.path());
         QCOMPARE(r.status, 1);
         QCOMPARE(r.err, QStringLiteral("kalvane-batch: %1: introuvable\n").arg(work.filePath("parti.kvln")));
-        QCOMPARE(pageCount(BatchRun::readFile(work.filePath(QStringLiteral("manque.pdf")))), 1);
+        QCOMPARE(pageCount(TestFiles::read(work.filePath(QStringLiteral("manque.pdf")))), 1);
 
         // A printer that does not exist is a usage error naming it.
         r = run({"planche", start(kAcetone), "--par-page", "2", "--imprimante", "Nulle-Part-42"}, work.path());
@@ -414,12 +409,50 @@ private Q_SLOTS:
         QVERIFY2(r.err.startsWith(QStringLiteral("kalvane-batch: imprimante inconnue « Nulle-Part-42 »")), qPrintable(r.err));
     }
 
+    void cutStatementsAreSaidWithStatusOne()
+    {
+        // The sample with the first 60 hazard statements of the catalogue
+        // ticked: at the export's default sizes they cannot all fit.
+        const QList<QByteArray> catalogue = TestFiles::read(start(QStringLiteral("H.txt"))).split('\n');
+        QByteArray ticked;
+        QStringList statements;
+        for (int i = 0; i < 60; ++i) {
+            const QByteArray line = catalogue.at(i).trimmed();
+            ticked += QByteArray::number(i) + "\r\n" + line + "\r\n";
+            statements << TextFile::decode(line);
+        }
+        const QString full = changed(kAcetone, QStringLiteral("trop longue.kvln"), "***prudence***\r\n",
+                                     ticked + "***prudence***\r\n");
+        QVERIFY(!full.isEmpty());
+        QTemporaryDir out;
+        for (const QString &format : {QStringLiteral("jpg"), QStringLiteral("pdf")}) {
+            const BatchRun::Result r = run({QStringLiteral("export"), QStringLiteral("--data"), start(),
+                                            QStringLiteral("--format"), format, QStringLiteral("--out"), out.path(),
+                                            full});
+            QCOMPARE(r.status, 1);
+            QCOMPARE(r.out, QString());
+            // One line on the error stream naming the file and the first
+            // statement that is cut, which is one of the ticked ones but not
+            // the first.
+            const QStringList err = r.err.split(u'\n', Qt::SkipEmptyParts);
+            QCOMPARE(err.size(), 1);
+            const QString prefix = QStringLiteral("kalvane-batch: %1: Les phrases ne tiennent pas toutes sur "
+                                                  "l'étiquette : à partir de « ").arg(full);
+            QVERIFY2(err.first().startsWith(prefix), qPrintable(err.first()));
+            const QString named = err.first().mid(prefix.size()).section(QStringLiteral(" »"), 0, 0);
+            QVERIFY2(statements.mid(1).contains(named), qPrintable(named));
+            QVERIFY(err.first().contains(QStringLiteral("le texte est coupé au bas de l'étiquette. Choisissez")));
+            // The picture is written all the same.
+            QVERIFY(QFileInfo(out.filePath(QStringLiteral("trop longue.") + format)).size() > 1000);
+        }
+    }
+
     void exportProblemsGiveStatusOne()
     {
         QTemporaryDir out;
         QTemporaryDir other;
-        BatchRun::writeFile(other.filePath(QStringLiteral("Acetone.kvln")), BatchRun::readFile(start(kAcetone)));
-        BatchRun::writeFile(other.filePath(QStringLiteral("texte.kvln")), "Bonjour\r\n");
+        QVERIFY(TestFiles::write(other.filePath(QStringLiteral("Acetone.kvln")), TestFiles::read(start(kAcetone))));
+        QVERIFY(TestFiles::write(other.filePath(QStringLiteral("texte.kvln")), "Bonjour\r\n"));
         const BatchRun::Result r = run({QStringLiteral("export"), QStringLiteral("--data"), start(),
                                         QStringLiteral("--out"), out.path(), start(kAcetone),
                                         other.filePath(QStringLiteral("absent.kvln")),

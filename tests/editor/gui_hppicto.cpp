@@ -279,6 +279,7 @@ void TestHPpicto::pressThatAsksBuildsOnce()
     // When the release does come, the list is built once: one warning only.
     QFile::remove(m_dir->file("HP8"));
     desk()->answers.enqueue(Desktop::Yes);
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("HPx"));
     click(label, 8);
     QTest::qWait(50);
     QCOMPARE(desk()->messages.size(), 3);
@@ -408,6 +409,7 @@ void TestHPpicto::missingOrBadFilesWarnEveryTime()
     TMDIChild *label = newLabel();
     click(label, 4);
     QVERIFY(window()->CBL->count() > 0);
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("HPx"));
     click(label, 5); // selects SGH05, box cleared
     QCOMPARE(desk()->messageLines(), QStringList{missing});
     QCOMPARE(desk()->messages.last().icon, Desktop::Icon::Warning);
@@ -417,6 +419,7 @@ void TestHPpicto::missingOrBadFilesWarnEveryTime()
     // Again on the next release over it, now with the box set: the empty list shows.
     QTest::mouseClick(label->selectionFrames[4], Qt::LeftButton);
     setBox(label, true);
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("HPx"));
     click(label, 5);
     QCOMPARE(desk()->messageLines(), (QStringList{missing, missing}));
     QVERIFY(window()->isVisible());
@@ -427,10 +430,12 @@ void TestHPpicto::missingOrBadFilesWarnEveryTime()
     QVERIFY(huge.open(QIODevice::WriteOnly));
     QVERIFY(huge.resize(qint64(2) * 1024 * 1024 * 1024));
     huge.close();
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("trop volumineux"));
     click(label, 8);
     QVERIFY(desk()->messageLines().last().contains(QStringLiteral("'' HP8 '' est trop volumineux")));
     QCOMPARE(window()->CBL->count(), 0);
     m_dir->write("HP1", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x20", 20));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("pas un fichier texte"));
     click(label, 1);
     QCOMPARE(desk()->messageLines().last(),
              QStringLiteral("AVERTISSEMENT: Le fichier de suggestions '' HP1 '' n'est pas un fichier texte.\n"

@@ -82,6 +82,7 @@ void TestLabelWindow::missingCatalogueIsReportedOnceAndEndsTheProgram()
 {
     TempStartDir dir({QStringLiteral("H.txt"), QStringLiteral("EUH.txt")});
     TestProgram program;
+    program.desktop->expectMessage(QStringLiteral("kalvane"), QStringLiteral("\"P.txt\""));
     program.app->frame()->Nouveau1->trigger();
     QCOMPARE(program.desktop->messageLines(),
              QStringList{QStringLiteral("kalvane: Le fichier \"P.txt\" est introuvable,\nl'application va se terminer !")});

@@ -84,6 +84,7 @@ void TestPictogramsNumbers::rulesAskThroughTheDesktop()
         QTest::mouseClick(m_label->pictogramImages[n - 1], Qt::LeftButton);
     QCOMPARE(pictos(m_label).size(), 5);
     const int before = d->messages.size();
+    d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("cinq"));
     QTest::mouseClick(m_label->pictogramImages[5], Qt::LeftButton);
     QCOMPARE(d->messages.size(), before + 1);
     QCOMPARE(d->messageLines().last(), QStringLiteral("AVERTISSEMENT: Le nombre de pictogrammes ne peut dépasser cinq !"));

@@ -37,6 +37,7 @@ class TestVerification : public QObject
     ScriptedDesktop::Message verify()
     {
         const qsizetype before = desk()->messages.size();
+        desk()->expectMessage(QStringLiteral("VÉRIFICATION"));
         frame()->Verifier1->trigger();
         if (desk()->messages.size() != before + 1)
             return {};

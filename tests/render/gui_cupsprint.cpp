@@ -1,8 +1,10 @@
 // End to end: the print command sends a sheet of the three sample labels to
 // the CUPS-PDF queue "KalvanePDF" and the PDF that arrives holds one page with
-// the labels in their cells. Skipped when there is no such queue; every wait
-// is bounded.
+// the labels in their cells. The test command sets the queue up
+// (scripts/pdf-printer.sh); without it, or when no PDF arrives, the print
+// chain is broken and the test fails. Every wait is bounded.
 
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "shell/application.h"
@@ -77,36 +79,15 @@ public:
 
 int ink(const QImage &image, const QRect &r)
 {
-    int count = 0;
-    const QRect inside = r.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            if (qRed(c) < 180 || qGreen(c) < 180 || qBlue(c) < 180)
-                ++count;
-        }
-    return count;
-}
-
-// Everything printed lies inside the grid's frame: the bounding box of the
-// ink is the grid.
-QRect inkBox(const QImage &page)
-{
-    QRect box;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb c = page.pixel(x, y);
-            if (qRed(c) < 180 || qGreen(c) < 180 || qBlue(c) < 180)
-                box |= QRect(x, y, 1, 1);
-        }
-    return box;
+    return TestPictures::ink(image, r, 0, 180);
 }
 
 // Ink in the four cells of a landscape grid, the separator lines and the
-// frame left out.
+// frame left out. Everything printed lies inside the grid's frame: the
+// bounding box of the ink is the grid.
 QList<int> quarters(const QImage &page)
 {
-    const QRect grid = inkBox(page);
+    const QRect grid = TestPictures::inkBox(page, 180);
     const int w = grid.width() / 2;
     const int h = grid.height() / 2;
     const int m = std::max(4, grid.width() / 60);
@@ -146,12 +127,11 @@ class TestCupsPrint : public QObject
 private Q_SLOTS:
     void sheetArrivesAsAPdf()
     {
-        if (!QPrinterInfo::availablePrinterNames().contains(kQueue))
-            QSKIP("no CUPS queue \"KalvanePDF\" (scripts/pdf-printer.sh sets it up)");
+        QVERIFY2(QPrinterInfo::availablePrinterNames().contains(kQueue),
+                 "no CUPS queue \"KalvanePDF\" (scripts/pdf-printer.sh sets it up; scripts/test.sh runs it)");
         const QString folder = cupsPdfFolder();
         const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-        if (pdftoppm.isEmpty())
-            QSKIP("pdftoppm (poppler-utils) is needed to look at the printed page");
+        QVERIFY2(!pdftoppm.isEmpty(), "pdftoppm (poppler-utils) is needed to look at the printed page");
 
         TempStartDir dir(kCatalogueFiles + kSamples + kPictures);
         TestProgram program;
@@ -200,9 +180,9 @@ private Q_SLOTS:
                 QTest::qWait(500);
             }
         }
-        if (pdf.isEmpty())
-            QSKIP(qPrintable(QStringLiteral("no PDF named %1 reached %2 within 90 s: CUPS is slow or the queue "
-                                            "is stopped").arg(desk->title, folder)));
+        QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("no PDF named %1 reached %2 within 90 s: the queue is "
+                                                           "stopped or the print chain is broken (lpstat -t)")
+                                                .arg(desk->title, folder)));
         struct Remove {
             QString path;
             ~Remove() { QFile::remove(path); }
@@ -235,7 +215,8 @@ private Q_SLOTS:
 
         // The words themselves, when the page keeps its text.
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (!pdftotext.isEmpty()) {
+        QVERIFY2(!pdftotext.isEmpty(), "pdftotext (poppler-utils) is needed to read the printed page");
+        {
             QByteArray text;
             QVERIFY(runTool(pdftotext, {pdf, QStringLiteral("-")}, &text));
             const QString words = QString::fromUtf8(text);

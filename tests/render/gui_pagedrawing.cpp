@@ -6,6 +6,8 @@
 #include "render/storedlabel.h"
 #include "render/jpegcodec.h"
 
+#include "testhelpers.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -14,17 +16,6 @@
 #include <QTest>
 
 namespace {
-
-void writeJpeg(const QString &path, QSize size, const QColor &colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QVERIFY(JpegCodec::encode(image, 95, false, &bytes));
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -36,9 +27,9 @@ private Q_SLOTS:
     void drawsOnAPdfPrinter()
     {
         QTemporaryDir dir;
-        writeJpeg(dir.filePath(QStringLiteral("SGH02.jpg")), QSize(200, 200), QColor(255, 0, 0));
-        writeJpeg(dir.filePath(QStringLiteral("SGH07.jpg")), QSize(200, 200), QColor(0, 0, 255));
-        writeJpeg(dir.filePath(QStringLiteral("logo.jpg")), QSize(120, 60), QColor(0, 160, 0));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("SGH02.jpg")), TestPictures::solidJpeg(QSize(200, 200), QColor(255, 0, 0))));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("SGH07.jpg")), TestPictures::solidJpeg(QSize(200, 200), QColor(0, 0, 255))));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("logo.jpg")), TestPictures::solidJpeg(QSize(120, 60), QColor(0, 160, 0))));
 
         LabelContent c;
         c.pictogramFolder = dir.path();

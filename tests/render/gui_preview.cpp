@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "editor/labelwidgets.h"
 #include "editor/mdichild.h"
 #include "render/apercu.h"
 #include "shell/application.h"
@@ -8,6 +9,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -35,6 +37,7 @@ private Q_SLOTS:
     void transparencyIsClampedAndStored();
     void dragAndDoubleClick();
     void popupMenuOffersTheFrameCommands();
+    void cutStatementsShowARedBand();
 
 private:
     std::unique_ptr<TempStartDir> m_dir;
@@ -155,6 +158,65 @@ void TestPreview::popupMenuOffersTheFrameCommands()
     QVERIFY(items.at(2)->isSeparator());
     QCOMPARE(items.at(3), frame()->Printer1);
     QCOMPARE(items.at(5)->text(), QStringLiteral("Fermer"));
+}
+
+// Pixels of the band's red (the text on it is white) in the bottom rows.
+int redPixels(const QImage &image, int rows)
+{
+    int n = 0;
+    for (int y = image.height() - rows; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c.red() > 150 && c.green() < 80 && c.blue() < 80;
+        }
+    return n;
+}
+
+void TestPreview::cutStatementsShowARedBand()
+{
+    frame()->Nouveau1->trigger();
+    TMDIChild *label = frame()->activeLabel();
+    frame()->Apercu1->trigger();
+    QVERIFY(preview()->cutNotice().isEmpty());
+    QCOMPARE(redPixels(preview()->Image1->pixmap().toImage(), 20), 0);
+
+    // Sixty hazard statements cannot fit the label.
+    QListWidget *hazards = label->CheckListBox2;
+    QVERIFY(hazards->count() >= 60);
+    QStringList ticked;
+    for (int i = 0; i < 60; ++i) {
+        hazards->item(i)->setCheckState(Qt::Checked);
+        ticked << hazards->item(i)->text();
+    }
+    frame()->Apercu1->trigger();
+    QVERIFY(preview()->isVisible());
+    const QString notice = preview()->cutNotice();
+    QVERIFY2(notice.startsWith(QStringLiteral("Texte coupé à partir de « H")), qPrintable(notice));
+    const QString named = notice.section(QStringLiteral("« "), 1).chopped(2);
+    QVERIFY2(ticked.mid(1).contains(named), qPrintable(named));
+
+    // What the user sees: a red band across the bottom of the picture, over
+    // the label's own pixels, which stay as they are printed.
+    const QImage seen = preview()->Image1->pixmap().toImage();
+    const QImage picture = preview()->shownPicture();
+    QCOMPARE(seen.size(), QSize(636, 450));
+    QCOMPARE(redPixels(picture, 20), 0);
+    QVERIFY2(redPixels(seen, 20) > 636 * 20 * 2 / 3, qPrintable(QString::number(redPixels(seen, 20))));
+    // The notice is written on it in white.
+    int white = 0;
+    for (int y = 430; y < 450; ++y)
+        for (int x = 0; x < 636; ++x)
+            white += QColor(seen.pixel(x, y)).lightness() > 230;
+    QVERIFY(white > 100);
+    QCOMPARE(seen.convertToFormat(QImage::Format_RGB32).copy(0, 0, 636, 430),
+             picture.convertToFormat(QImage::Format_RGB32).copy(0, 0, 636, 430));
+
+    // Unticked again, the band goes.
+    for (int i = 1; i < 60; ++i)
+        hazards->item(i)->setCheckState(Qt::Unchecked);
+    frame()->Apercu1->trigger();
+    QVERIFY(preview()->cutNotice().isEmpty());
+    QCOMPARE(redPixels(preview()->Image1->pixmap().toImage(), 20), 0);
 }
 
 QTEST_MAIN(TestPreview)

@@ -3,6 +3,7 @@
 // selection, the signs of a running job taken back, the warnings, printing
 // errors, and the places the command is reached from.
 
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "editor/mdichild.h"
@@ -64,19 +65,6 @@ public:
         return ScriptedDesktop::print(parent, printer);
     }
 };
-
-int pdfPages(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = f.readAll();
-    int pages = 0;
-    for (qsizetype at = bytes.indexOf("/Type /Page"); at >= 0; at = bytes.indexOf("/Type /Page", at + 1))
-        if (at + 11 >= bytes.size() || bytes.at(at + 11) != 's')
-            ++pages;
-    return pages;
-}
 
 } // namespace
 
@@ -143,7 +131,7 @@ private Q_SLOTS:
             p->But_OK->click();
         });
         QCOMPARE(m_desk->printerCopiesSeen, 1);
-        QCOMPARE(pdfPages(m_desk->outputFile), 3); // the program repeats the page
+        QCOMPARE(TestFiles::pdfPageCount(m_desk->outputFile), 3); // the program repeats the page
         QVERIFY(m_desk->messages.isEmpty());
         QCOMPARE(frame()->STnb_f->text(), QStringLiteral("1"));
         QCOMPARE(frame()->mirrors.productSize, 16.0f);
@@ -152,6 +140,7 @@ private Q_SLOTS:
 
     void selectionWithAMissingFile()
     {
+        m_desk->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le fichier"));
         // Printing the sheet as label pictures: the cell of the missing file is
         // white and the user is told which file it was.
         QStringList files;
@@ -167,7 +156,7 @@ private Q_SLOTS:
             p->CB_IB->setChecked(true);
             p->But_OK->click();
         });
-        QCOMPARE(pdfPages(m_desk->outputFile), 1);
+        QCOMPARE(TestFiles::pdfPageCount(m_desk->outputFile), 1);
         QCOMPARE(m_desk->messageLines(),
                  QStringList{QStringLiteral("AVERTISSEMENT: ")
                              + StoredLabel::kMissingFile.arg(QDir::toNativeSeparators(gone))});
@@ -176,6 +165,7 @@ private Q_SLOTS:
 
     void nothingPrintedWhenCancelled()
     {
+        m_desk->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Aucune étiquette disponible !"));
         // The options cancelled: no print dialog (the scripted desktop would
         // fail the test on one).
         printWith([](Tprinter *p) { p->But_annul->click(); });
@@ -198,6 +188,7 @@ private Q_SLOTS:
 
     void printingErrorsAreReported()
     {
+        m_desk->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("L'impression a échoué au début du document : l'imprimante"));
         // A printer that cannot take the document: said in French, the
         // document abandoned, the bottom panel and the cursor back.
         frame()->Nouveau1->trigger();
@@ -213,6 +204,7 @@ private Q_SLOTS:
 
     void marginsLeavingNoRoom()
     {
+        m_desk->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Les marges sont aussi grandes que les étiquettes : il ne"));
         frame()->Nouveau1->trigger();
         m_desk->printAnswers.enqueue(true);
         printWith([](Tprinter *p) {

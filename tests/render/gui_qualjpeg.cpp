@@ -2,6 +2,7 @@
 // texts, defaults, the quality track bar, the Tag handed back, the save
 // dialog, the written picture, and the messages of a failed export.
 
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "render/jpegcodec.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -20,21 +22,6 @@
 #include <QTimer>
 
 namespace {
-
-QByteArray solidJpeg(const QColor &colour)
-{
-    QImage image(60, 60, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    JpegCodec::encode(image, 95, false, &bytes);
-    return bytes;
-}
-
-int components(const QByteArray &jpeg)
-{
-    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
-    return sof < 0 ? 0 : uchar(jpeg.at(sof + 9));
-}
 
 // Presses a button of the dialog once its modal loop runs.
 void pressLater(QPushButton *button)
@@ -68,7 +55,7 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<TempStartDir>();
-        m_dir->write(QStringLiteral("SGH02.jpg"), solidJpeg(QColor(255, 0, 0)));
+        m_dir->write(QStringLiteral("SGH02.jpg"), TestPictures::solidJpeg(QSize(60, 60), QColor(255, 0, 0)));
         m_desktop = std::make_unique<ScopedScriptedDesktop>();
         m_dialog = std::make_unique<TQual_jpeg>(nullptr);
     }
@@ -187,7 +174,7 @@ private Q_SLOTS:
         QFile f(written);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray jpeg = f.readAll();
-        QCOMPARE(components(jpeg), 1);
+        QCOMPARE(TestPictures::jpegComponents(jpeg), 1);
         QImage picture;
         QVERIFY(JpegCodec::decode(jpeg, &picture));
         QCOMPARE(picture.size(), QSize(2121, 1500));
@@ -219,6 +206,7 @@ private Q_SLOTS:
 
     void writeErrorIsReported()
     {
+        (*m_desktop)->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Impossible d'enregistrer l'image «"));
         m_dir->write(QStringLiteral("bloc"), QByteArray("pas un dossier"));
         (*m_desktop)->saveAnswers.enqueue(m_dir->file(QStringLiteral("bloc/etiquette.jpg")));
         pressLater(m_dialog->But_OK);
@@ -233,6 +221,7 @@ private Q_SLOTS:
 
     void unreadablePictureIsToldOnce()
     {
+        (*m_desktop)->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("n'a pas pu être affichée"));
         m_dir->write(QStringLiteral("SGH02.jpg"), QByteArray("abîmé"));
         (*m_desktop)->saveAnswers.enqueue(m_dir->file(QStringLiteral("avec-trou.jpg")));
         pressLater(m_dialog->But_OK);
@@ -243,8 +232,41 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(m_dir->file(QStringLiteral("avec-trou.jpg"))));
     }
 
+    void cutStatementsAreSaidBeforeTheFileIsChosen()
+    {
+        // Sixty statements cannot fit: the export warns, naming the first one
+        // that is cut, and still writes the picture the user asked for.
+        LabelContent c = label();
+        QStringList statements;
+        for (int i = 0; i < 60; ++i)
+            statements << QStringLiteral("H%1: Mention de danger numéro %1 assez longue pour une ligne.").arg(300 + i);
+        c.statements = statements.join(u'\n') + u'\n';
+        // Said before the file dialog: cancelling that still showed it.
+        (*m_desktop)->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("ne tiennent pas toutes"));
+        (*m_desktop)->saveAnswers.enqueue(QString());
+        pressLater(m_dialog->But_OK);
+        QVERIFY(TQual_jpeg::exportLabel(nullptr, m_dialog.get(), c).isEmpty());
+        QCOMPARE((*m_desktop)->messages.size(), 1);
+        QCOMPARE((*m_desktop)->fileDialogs.size(), 1);
+        (*m_desktop)->messages.clear();
+
+        (*m_desktop)->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("ne tiennent pas toutes"));
+        (*m_desktop)->saveAnswers.enqueue(m_dir->file(QStringLiteral("coupee.jpg")));
+        pressLater(m_dialog->But_OK);
+        QCOMPARE(TQual_jpeg::exportLabel(nullptr, m_dialog.get(), c), m_dir->file(QStringLiteral("coupee.jpg")));
+        QVERIFY((*m_desktop)->pendingMessages().isEmpty());
+        QCOMPARE((*m_desktop)->messages.size(), 1);
+        const ScriptedDesktop::Message &m = (*m_desktop)->messages.first();
+        QCOMPARE(m.icon, Desktop::Icon::Warning);
+        const QString named = m.text.section(QStringLiteral("« "), 1).section(QStringLiteral(" »"), 0, 0);
+        QVERIFY2(statements.mid(1).contains(named), qPrintable(m.text));
+        QVERIFY(m.text.contains(QStringLiteral("le texte est coupé au bas de l'étiquette")));
+        QVERIFY(QFileInfo(m_dir->file(QStringLiteral("coupee.jpg"))).size() > 1000);
+    }
+
     void helpPage()
     {
+        (*m_desktop)->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("L'aide est introuvable !"));
         m_dialog->Button1Click();
         QCOMPARE((*m_desktop)->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: L'aide est introuvable !")});
         QCOMPARE((*m_desktop)->messages.first().icon, Desktop::Icon::Critical);

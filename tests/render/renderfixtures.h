@@ -5,6 +5,8 @@
 #include "render/jpegcodec.h"
 #include "render/labelcontent.h"
 
+#include "testhelpers.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QFile>
@@ -15,17 +17,7 @@
 
 namespace RenderFixtures {
 
-// A picture of one colour, as a JPEG file's bytes. Flat colours come back
-// from the codec within a few units.
-inline QByteArray solidJpeg(QSize size, const QColor &colour, bool grey = false)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    if (!JpegCodec::encode(image, 100, grey, &bytes))
-        qFatal("could not encode a test picture");
-    return bytes;
-}
+using TestPictures::solidJpeg;
 
 // A picture with detail everywhere (so the quality setting matters).
 inline QImage noisyPicture(QSize size, quint32 seed = 1)
@@ -41,13 +33,6 @@ inline QImage noisyPicture(QSize size, quint32 seed = 1)
     return image;
 }
 
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 inline bool near(QRgb actual, const QColor &expected, int tolerance = 6)
 {
     return qAbs(qRed(actual) - expected.red()) <= tolerance && qAbs(qGreen(actual) - expected.green()) <= tolerance
@@ -59,17 +44,6 @@ inline QString describe(QRgb c)
     return QStringLiteral("(%1, %2, %3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
 }
 
-// The number of components of a baseline or progressive JPEG, from its frame
-// header (0 when there is none).
-inline int componentCount(const QByteArray &jpeg)
-{
-    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i) {
-        const uchar marker = uchar(jpeg.at(i + 1));
-        if (uchar(jpeg.at(i)) == 0xFF && (marker == 0xC0 || marker == 0xC1 || marker == 0xC2))
-            return uchar(jpeg.at(i + 9));
-    }
-    return 0;
-}
 
 // A label with nothing on it but what a test adds.
 inline LabelContent emptyLabel(const QString &pictogramFolder)

@@ -123,7 +123,7 @@ private Q_SLOTS:
         const QImage picture = gradient(QSize(64, 48));
         QByteArray jpeg;
         QVERIFY(JpegCodec::encode(picture, 95, false, &jpeg));
-        QCOMPARE(componentCount(jpeg), 3);
+        QCOMPARE(TestPictures::jpegComponents(jpeg), 3);
         QImage decoded;
         QString error;
         QVERIFY2(JpegCodec::decode(jpeg, &decoded, &error), qPrintable(error));
@@ -141,7 +141,7 @@ private Q_SLOTS:
         red.fill(QColor(255, 0, 0));
         QByteArray jpeg;
         QVERIFY(JpegCodec::encode(red, 90, true, &jpeg));
-        QCOMPARE(componentCount(jpeg), 1);
+        QCOMPARE(TestPictures::jpegComponents(jpeg), 1);
         QImage decoded;
         QVERIFY(JpegCodec::decode(jpeg, &decoded));
         QCOMPARE(decoded.format(), QImage::Format_Grayscale8);
@@ -151,7 +151,7 @@ private Q_SLOTS:
         // Grey pictures encode in colour too when asked.
         const QImage grey = decoded;
         QVERIFY(JpegCodec::encode(grey, 90, false, &jpeg));
-        QCOMPARE(componentCount(jpeg), 3);
+        QCOMPARE(TestPictures::jpegComponents(jpeg), 3);
     }
 
     void qualityIsKeptWithinOneToHundred()
@@ -297,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(!JpegCodec::decodeFile(fifo, &decoded, &error)); // would block if opened
         QVERIFY(error.contains(QStringLiteral("pas un fichier ordinaire")));
         const QString text = dir.filePath(QStringLiteral("texte.jpg"));
-        writeFile(text, QByteArray("pas une image"));
+        QVERIFY(TestFiles::write(text, QByteArray("pas une image")));
         QVERIFY(!JpegCodec::decodeFile(text, &decoded, &error));
         QVERIFY2(error.contains(QStringLiteral("n'est pas une image JPEG")), qPrintable(error));
         const QString big = dir.filePath(QStringLiteral("gros.jpg"));

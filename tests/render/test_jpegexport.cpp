@@ -34,7 +34,7 @@ class TestJpegExport : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        writeFile(m_dir.filePath(QStringLiteral("SGH01.jpg")), solidJpeg(QSize(100, 100), QColor(255, 0, 0)));
+        QVERIFY(TestFiles::write(m_dir.filePath(QStringLiteral("SGH01.jpg")), solidJpeg(QSize(100, 100), QColor(255, 0, 0))));
     }
 
     void colourAndGrey()
@@ -47,7 +47,7 @@ private Q_SLOTS:
         QStringList problems;
         QVERIFY(JpegExport::encodeLabel(c, JpegExport::Options{}, &colour, &problems));
         QVERIFY(problems.isEmpty());
-        QCOMPARE(componentCount(colour), 3);
+        QCOMPARE(TestPictures::jpegComponents(colour), 3);
         QImage picture;
         QVERIFY(JpegCodec::decode(colour, &picture));
         QCOMPARE(picture.size(), QSize(2121, 1500));
@@ -59,7 +59,7 @@ private Q_SLOTS:
 
         QByteArray grey;
         QVERIFY(JpegExport::encodeLabel(c, JpegExport::Options{true, 75}, &grey));
-        QCOMPARE(componentCount(grey), 1);
+        QCOMPARE(TestPictures::jpegComponents(grey), 1);
         QImage greyPicture;
         QVERIFY(JpegCodec::decode(grey, &greyPicture));
         QCOMPARE(greyPicture.size(), QSize(2121, 1500));
@@ -99,7 +99,7 @@ private Q_SLOTS:
     void unreadablePicturesAreListed()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("SGH01.jpg")), QByteArray("abimé"));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("SGH01.jpg")), QByteArray("abimé")));
         QByteArray jpeg;
         QStringList problems;
         QVERIFY(JpegExport::encodeLabel(sampleLabel(dir.path()), JpegExport::Options{}, &jpeg, &problems));
@@ -126,7 +126,7 @@ private Q_SLOTS:
         // Tests may run as root, so no read-only folder: a "folder" that is a
         // regular file, and a name that is a folder.
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("fichier")), QByteArray("x"));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("fichier")), QByteArray("x")));
         const QString inFile = dir.filePath(QStringLiteral("fichier/export.jpg"));
         QString error;
         QVERIFY(!JpegExport::write(inFile, QByteArray("jpeg"), &error));

@@ -61,10 +61,10 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         for (int i = 0; i < 9; ++i)
-            writeFile(m_dir.filePath(LabelDocument::pictogramCode(i + 1) + QStringLiteral(".jpg")),
-                      solidJpeg(QSize(120, 120), kColours[i]));
+            QVERIFY(TestFiles::write(m_dir.filePath(LabelDocument::pictogramCode(i + 1) + QStringLiteral(".jpg")),
+                                     solidJpeg(QSize(120, 120), kColours[i])));
         m_logo = m_dir.filePath(QStringLiteral("logo.jpg"));
-        writeFile(m_logo, solidJpeg(QSize(100, 40), QColor(0, 160, 0)));
+        QVERIFY(TestFiles::write(m_logo, solidJpeg(QSize(100, 40), QColor(0, 160, 0))));
     }
 
     void arialIsAvailable()
@@ -474,9 +474,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QByteArray good = solidJpeg(QSize(120, 120), QColor(0, 0, 255));
-        writeFile(dir.filePath(QStringLiteral("SGH01.jpg")), good);
-        writeFile(dir.filePath(QStringLiteral("SGH02.jpg")), QByteArray("pas une image", 13));
-        writeFile(dir.filePath(QStringLiteral("SGH03.jpg")), good.left(good.size() / 2));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("SGH01.jpg")), good));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("SGH02.jpg")), QByteArray("pas une image", 13)));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("SGH03.jpg")), good.left(good.size() / 2)));
         LabelContent c = emptyLabel(dir.path());
         c.pictograms = codes(3);
         c.statements = QStringLiteral("H225: Liquide et vapeurs très inflammables.\n");
@@ -494,7 +494,7 @@ private Q_SLOTS:
             QVERIFY(!allWhite(image, r.statements));
         }
         // A damaged logo: no logo, reported.
-        writeFile(dir.filePath(QStringLiteral("logo.jpg")), good.left(200));
+        QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("logo.jpg")), good.left(200)));
         c.logoPath = dir.filePath(QStringLiteral("logo.jpg"));
         LayoutResult r;
         LabelRenderer::labelPicture(c, &r);
@@ -508,11 +508,11 @@ private Q_SLOTS:
         // Pictures are kept between drawings only while their file is unchanged.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("SGH01.jpg"));
-        writeFile(path, solidJpeg(QSize(120, 120), QColor(255, 0, 0)));
+        QVERIFY(TestFiles::write(path, solidJpeg(QSize(120, 120), QColor(255, 0, 0))));
         LabelContent c = emptyLabel(dir.path());
         c.pictograms = codes(1);
         QVERIFY(near(LabelRenderer::labelPicture(c).pixel(150, 150), QColor(255, 0, 0)));
-        writeFile(path, solidJpeg(QSize(120, 120), QColor(0, 0, 255)));
+        QVERIFY(TestFiles::write(path, solidJpeg(QSize(120, 120), QColor(0, 0, 255))));
         QFile touched(path);
         QVERIFY(touched.open(QIODevice::ReadWrite));
         QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));

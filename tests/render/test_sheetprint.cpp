@@ -6,6 +6,8 @@
 #include "render/sheetprint.h"
 #include "render/storedlabel.h"
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -21,19 +23,10 @@ const QString kData = QStringLiteral(KALVANE_DATA_DIR);
 const QStringList kSamples = {QStringLiteral("Acetone.kvln"), QStringLiteral("Acide sulfurique 96%.kvln"),
                               QStringLiteral("Hypochlorite de sodium.kvln")};
 
-// Pixels darker than paper inside `r` shrunk by `inset` (keeps the
-// separator lines out).
+// Ink inside `r` shrunk by `inset` (keeps the separator lines out).
 int ink(const QImage &page, const QRect &r, int inset = 4)
 {
-    const QRect inside = r.adjusted(inset, inset, -inset, -inset).intersected(page.rect());
-    int count = 0;
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(page.constScanLine(y));
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            if (qRed(line[x]) < 200 || qGreen(line[x]) < 200 || qBlue(line[x]) < 200)
-                ++count;
-    }
-    return count;
+    return TestPictures::ink(page, r, inset);
 }
 
 QRect cellRect(const SheetGeometry &g, int cell)
@@ -58,17 +51,6 @@ LabelContent sampleContent(const QString &path)
     QStringList problems;
     StoredLabel::load(path, false, FrameMirrors(), kData, &content, &problems);
     return content;
-}
-
-// A PDF's page count from its page objects.
-int pdfPages(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = f.readAll();
-    return int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page ")
-               + bytes.count("/Type /Page/") + bytes.count("/Type /Page>"));
 }
 
 class FailingWriter : public QPdfWriter
@@ -441,11 +423,10 @@ private Q_SLOTS:
             QCOMPARE(result.pages, 3);
             QCOMPARE(writer.pageLayout().orientation(), QPageLayout::Landscape);
         }
-        QCOMPARE(pdfPages(pdf), 3);
+        QCOMPARE(TestFiles::pdfPageCount(pdf), 3);
 
         const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-        if (pdftoppm.isEmpty())
-            QSKIP("pdftoppm (poppler-utils) is not installed: the pages' pixels are not compared");
+        QVERIFY2(!pdftoppm.isEmpty(), "pdftoppm (poppler-utils) is needed to compare the pages' pixels");
         QProcess raster;
         raster.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), pdf,
                                 m_dir.filePath(QStringLiteral("copy"))});

@@ -52,11 +52,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         m_previous = QDir::currentPath();
-        writeFile(m_start.filePath(QStringLiteral("SGH05.jpg")), solidJpeg(QSize(90, 90), QColor(0, 0, 255)));
-        writeFile(m_start.filePath(QStringLiteral("SGH07.jpg")), solidJpeg(QSize(90, 90), QColor(255, 0, 255)));
+        QVERIFY(TestFiles::write(m_start.filePath(QStringLiteral("SGH05.jpg")), solidJpeg(QSize(90, 90), QColor(0, 0, 255))));
+        QVERIFY(TestFiles::write(m_start.filePath(QStringLiteral("SGH07.jpg")), solidJpeg(QSize(90, 90), QColor(255, 0, 255))));
         QVERIFY(QDir(m_labels.path()).mkdir(QStringLiteral("fournisseurs")));
-        writeFile(m_labels.filePath(QStringLiteral("fournisseurs/logo.jpg")),
-                  solidJpeg(QSize(50, 50), QColor(0, 160, 0)));
+        QVERIFY(TestFiles::write(m_labels.filePath(QStringLiteral("fournisseurs/logo.jpg")),
+                                 solidJpeg(QSize(50, 50), QColor(0, 160, 0))));
         QVERIFY(TextFile::writeLines(m_labels.filePath(QStringLiteral("acide.kvln")),
                                      labelLines({QStringLiteral("GHS05"), QStringLiteral("SGH07")},
                                                 QStringLiteral("clNavy"))));

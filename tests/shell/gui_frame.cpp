@@ -111,6 +111,7 @@ void TestFrame::fiftiethWindowWarnsAndIsCreated()
     for (int i = 0; i < 49; ++i)
         frame()->createLabelWindow(QStringLiteral("L%1").arg(i));
     QVERIFY(desk()->messages.isEmpty());
+    desk()->expectMessages(2); // the 50th and the 51st window
     frame()->Nouveau1->trigger();
     QCOMPARE(frame()->labelCount(), 50);
     QCOMPARE(frame()->activeLabel()->windowTitle(), QStringLiteral("Étiquette N°50"));
@@ -163,6 +164,7 @@ void TestFrame::fontCommandSetsPanelAndMirror()
 void TestFrame::helpPageMissingOrPresent()
 {
     desk()->urlHandler = [](const QUrl &url) { return QFileInfo::exists(url.toLocalFile()); };
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("L'aide est introuvable"));
     frame()->Aide1->trigger();
     QCOMPARE(desk()->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: L'aide est introuvable !")});
     QCOMPARE(desk()->messages.first().icon, Desktop::Icon::Warning);

@@ -144,6 +144,7 @@ void TestLabelFiles::openSeveralSkipsVanishedAndStopsAtAnError()
     m_dir->write(QStringLiteral("c.kvln"), good);
     desk()->openAnswers.enqueue({m_dir->file("a.kvln"), m_dir->file("gone.kvln"), m_dir->file("b.kvln"),
                                  m_dir->file("c.kvln")});
+    desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("'vingt'"));
     frame()->Ouvrir1->trigger();
     QStringList titles;
     for (TMDIChild *w : frame()->labelWindows())
@@ -162,6 +163,7 @@ void TestLabelFiles::failedSaveKeepsTitleAndOldFile()
     TMDIChild *label = frame()->activeLabel();
     m_dir->write(QStringLiteral("blocker"), "x");
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("blocker/label.kvln")));
+    desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("label.kvln"));
     frame()->Enregistrer1->trigger();
     QCOMPARE(desk()->messages.size(), 1);
     QCOMPARE(desk()->messages.first().title, QStringLiteral("kalvane"));
@@ -174,6 +176,7 @@ void TestLabelFiles::failedSaveKeepsTitleAndOldFile()
     doc.product = QStringLiteral("H\u2082SO\u2084");
     label->applyDocument(doc);
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("ok.kvln")));
+    desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("Windows-1252"));
     frame()->Enregistrer1->trigger();
     QCOMPARE(desk()->messages.size(), 2);
     QVERIFY(desk()->messages.last().text.contains(QStringLiteral("Windows-1252")));

@@ -210,6 +210,7 @@ void TestSafety::hostileLogoLinesAreNotFollowed()
     // A readable file outside the label's folder, which the logo line names.
     m_dir->write(QStringLiteral("secret/passwd"), "root:x:0:0\r\n");
     QDir().mkpath(m_dir->file(QStringLiteral("etiquettes")));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("ouverte sans logo"));
     TMDIChild *label = openFile(QStringLiteral("etiquettes/piege.kvln"), labelFile([](QStringList &l) {
         l[1] = QStringLiteral("\\fournisseurs\\..\\..\\secret\\passwd");
     }));
@@ -231,6 +232,7 @@ void TestSafety::aPipeAsLogoNeverBlocks()
     QDir().mkpath(m_dir->file(QStringLiteral("fournisseurs")));
     const QString fifo = m_dir->file(QStringLiteral("fournisseurs/tube.jpg"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("ne peut pas être affiché"));
     TMDIChild *label = openFile(QStringLiteral("tube.kvln"), labelFile([](QStringList &l) {
         l[1] = QStringLiteral("\\fournisseurs\\tube.jpg");
     }));
@@ -243,6 +245,7 @@ void TestSafety::aPipeAsLogoNeverBlocks()
     // Saved elsewhere: the pipe is not copied (reading it would never end).
     QDir().mkpath(m_dir->file(QStringLiteral("ailleurs")));
     desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("ailleurs/tube.kvln")));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("n'a pas été copié"));
     frame()->Enregistrersous1->trigger();
     QVERIFY(QFileInfo::exists(m_dir->file(QStringLiteral("ailleurs/tube.kvln"))));
     QVERIFY(!QFileInfo::exists(m_dir->file(QStringLiteral("ailleurs/fournisseurs/tube.jpg"))));

@@ -8,6 +8,8 @@
 #include "shell/labelfile.h"
 #include "shell/textfile.h"
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -104,20 +106,6 @@ void compareDocuments(const LabelDocument &actual, const LabelDocument &expected
     QCOMPARE(actual.scale, expected.scale);
     QCOMPARE(actual.numberingOnly, expected.numberingOnly);
     QVERIFY(actual == expected);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // A label with every field away from its default.
@@ -730,7 +718,7 @@ void TestLabelFile::saveWritesWindows1252WithCrLf()
     QCOMPARE(full.doc.filePath, path);
     QCOMPARE(full.doc.title, QStringLiteral("ethanol.kvln"));
 
-    const QByteArray bytes = fileBytes(path);
+    const QByteArray bytes = TestFiles::read(path);
     QVERIFY(bytes.endsWith("\r\n_eof\r\n"));
     QCOMPARE(bytes.count("\r\n"), serialize(full.doc, full.mirrors).size());
     QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
@@ -760,20 +748,20 @@ void TestLabelFile::saveCopiesTheLogoOnceAndFindsItAgain()
     QTemporaryDir work, elsewhere, logos;
     QVERIFY(work.isValid() && elsewhere.isValid() && logos.isValid());
     const QString logo = logos.filePath("chimie.jpg");
-    QVERIFY(writeBytes(logo, "\xFF\xD8" "first logo"));
+    QVERIFY(TestFiles::write(logo, "\xFF\xD8" "first logo"));
 
     FullLabel full = fullLabel();
     full.mirrors.logoPath = logo;
     QString error;
     QVERIFY2(save("a.kvln", &full.doc, full.mirrors, &error, work.path()), qPrintable(error));
     const QString copy = work.filePath("fournisseurs/chimie.jpg");
-    QCOMPARE(fileBytes(copy), QByteArray("\xFF\xD8" "first logo"));
+    QCOMPARE(TestFiles::read(copy), QByteArray("\xFF\xD8" "first logo"));
     QCOMPARE(TextFile::readLines(work.filePath("a.kvln")).at(4), QStringLiteral("\\fournisseurs\\chimie.jpg"));
 
     // A file of that name is never overwritten.
-    QVERIFY(writeBytes(logo, "\xFF\xD8" "second logo"));
+    QVERIFY(TestFiles::write(logo, "\xFF\xD8" "second logo"));
     QVERIFY(save("b.kvln", &full.doc, full.mirrors, &error, work.path()));
-    QCOMPARE(fileBytes(copy), QByteArray("\xFF\xD8" "first logo"));
+    QCOMPARE(TestFiles::read(copy), QByteArray("\xFF\xD8" "first logo"));
 
     // A logo that names no file is not copied, and the label is still saved.
     full.mirrors.logoPath = logos.filePath("absent.jpg");
@@ -803,7 +791,7 @@ void TestLabelFile::saveStopsWhenTheSupplierFolderCannotBeMade()
 {
     QTemporaryDir work;
     QVERIFY(work.isValid());
-    QVERIFY(writeBytes(work.filePath("fournisseurs"), "a file in the way"));
+    QVERIFY(TestFiles::write(work.filePath("fournisseurs"), "a file in the way"));
     LabelDocument doc = newLabel();
     QString error;
     QVERIFY(!save("a.kvln", &doc, newLabelMirrors(), &error, work.path()));
@@ -820,10 +808,10 @@ void TestLabelFile::failedWriteKeepsTheOldFileAndPath()
     QString error;
     QVERIFY(save("ancien.kvln", &full.doc, full.mirrors, &error, work.path()));
     const QString oldPath = full.doc.filePath;
-    const QByteArray oldBytes = fileBytes(oldPath);
+    const QByteArray oldBytes = TestFiles::read(oldPath);
 
     // A folder that cannot exist: its parent is a regular file.
-    QVERIFY(writeBytes(work.filePath("pas_un_dossier"), "x"));
+    QVERIFY(TestFiles::write(work.filePath("pas_un_dossier"), "x"));
     error.clear();
     QVERIFY(!save("pas_un_dossier/b.kvln", &full.doc, full.mirrors, &error, work.path()));
     QVERIFY2(error.startsWith(QStringLiteral("Impossible d'enregistrer le fichier \"b.kvln\"")), qPrintable(error));
@@ -835,7 +823,7 @@ void TestLabelFile::failedWriteKeepsTheOldFileAndPath()
     error.clear();
     QVERIFY(!save("ancien.kvln", &full.doc, full.mirrors, &error, work.path()));
     QVERIFY2(error.contains(QStringLiteral("Ω")), qPrintable(error));
-    QCOMPARE(fileBytes(oldPath), oldBytes);
+    QCOMPARE(TestFiles::read(oldPath), oldBytes);
     QCOMPARE(QDir(work.path()).entryList({"ancien.kvln*"}, QDir::Files), QStringList({"ancien.kvln"}));
 }
 

@@ -1,6 +1,8 @@
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@ private Q_SLOTS:
     void failedWriteKeepsTheOldFile();
     void missingFileIsAnError();
     void fullDiskKeepsTheOldFile();
+    void sizeLimitKeepsTheOldFile();
     void pipesAndHugeFilesAreNotRead();
     void unstorableSettingsFallBack();
     void datIni_data();
@@ -246,6 +249,36 @@ void TestTextFile::fullDiskKeepsTheOldFile()
     QCOMPARE(back, old);
     // Nothing of the failed write is left beside it.
     QCOMPARE(QDir(mount).entryList(QDir::Files), (QStringList{"etiquette.kvln", "remplissage"}));
+}
+
+void TestTextFile::sizeLimitKeepsTheOldFile()
+{
+    // The full disk of any user: no file may grow past a few hundred bytes.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dat.ini"));
+    const QStringList old{QStringLiteral("/home/u/Kalvane"), QStringLiteral("505")};
+    QVERIFY(TextFile::writeLines(path, old));
+    QStringList bigger;
+    for (int i = 0; i < 100; ++i)
+        bigger << QStringLiteral("ligne %1 qui ne tient plus").arg(i);
+    QString error;
+    bool written = true;
+    {
+        const FileSizeLimit limit(300);
+        QVERIFY(limit.isActive());
+        written = TextFile::writeLines(path, bigger, &error);
+    }
+    QVERIFY(!written);
+    QVERIFY2(error.contains(QStringLiteral("\"dat.ini\"")), qPrintable(error));
+    QVERIFY2(error.contains(QStringLiteral("taille permise par le système")), qPrintable(error));
+    QStringList back;
+    QVERIFY(TextFile::readLines(path, &back));
+    QCOMPARE(back, old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"dat.ini"});
+    // Without the limit the same write goes through.
+    QVERIFY(TextFile::writeLines(path, bigger, &error));
+    QVERIFY(TextFile::readLines(path, &back));
+    QCOMPARE(back, bigger);
 }
 
 void TestTextFile::pipesAndHugeFilesAreNotRead()

@@ -8,8 +8,21 @@
 #include <functional>
 
 // A desktop for tests: records every message and dialog, answers from queues
-// the test filled, and fails the running test when a dialog appears that the
-// test did not expect.
+// the test filled, and fails the running test when a message or dialog
+// appears that the test did not expect.
+//
+// Messages are strict, OK-only boxes included. A message box is expected when
+// - a question (two buttons or more) finds an answer queued in `answers`;
+// - an OK-only box matches a declared expectation, taken in this order:
+//     expectMessage("AVERTISSEMENT");               // this title, any text
+//     expectMessage("AVERTISSEMENT", "déborde");     // this title, text containing this
+//     expectMessages(2);                             // two more boxes, any title
+//   (each declaration lets one box through; a titled one is used before the
+//   count), or else an answer queued in `answers` (taken as for a question);
+// - anything else fails the running test with the box's title and text
+//   ("unexpected message ..."), and is answered Ok (a question: Cancel, or No).
+// `pendingMessages()` lists what was declared and has not been shown yet;
+// `messages` / `messageLines()` record every box, expected or not, for checks.
 class ScriptedDesktop : public Desktop
 {
 public:
@@ -19,6 +32,14 @@ public:
         Icon icon;
         Buttons buttons;
     };
+
+    // Declares that one OK-only message box with this title (and, when given,
+    // a text containing `textPart`) may be shown.
+    void expectMessage(const QString &title, const QString &textPart = QString());
+    // Declares that `count` more OK-only message boxes of any title may be shown.
+    void expectMessages(int count);
+    // "title: text part" of each declared box not shown yet ("*" for the count).
+    QStringList pendingMessages() const;
 
     // Queued answers, used in order.
     QQueue<Button> answers;
@@ -39,6 +60,7 @@ public:
 
     // Platform facts the test controls.
     bool printerPresent = true;
+    bool trashWorks = true; // false: every move to the trash fails (and nothing is removed)
     QStringList fonts = {QStringLiteral("Arial"), QStringLiteral("Courier New"), QStringLiteral("Default"),
                          QStringLiteral("Times New Roman")};
     std::function<bool(const QUrl &)> urlHandler = [](const QUrl &) { return true; };
@@ -63,5 +85,12 @@ protected:
     bool showHelpWindow(QWidget *parent, const QString &path) override;
 
 private:
+    struct Expected {
+        QString title;
+        QString textPart;
+    };
+    QList<Expected> m_expected;
+    int m_anyMessages = 0;
+    bool takeExpectation(const QString &title, const QString &text);
     void fail(const QString &what);
 };

@@ -58,10 +58,12 @@ ScopedScriptedDesktop::~ScopedScriptedDesktop()
     setDesktop(std::move(m_previous));
 }
 
-TestProgram::TestProgram(bool finishSplash)
+TestProgram::TestProgram(bool finishSplash, const std::function<void(ScriptedDesktop *)> &prepare)
     : desktop(new ScriptedDesktop)
     , m_previous(setDesktop(std::unique_ptr<Desktop>(desktop)))
 {
+    if (prepare)
+        prepare(desktop);
     m_app = std::make_unique<Application>();
     app = m_app.get();
     app->createWindows();

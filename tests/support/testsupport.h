@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class Application;
@@ -30,10 +31,12 @@ private:
 
 // A running program on the offscreen platform with the scripted desktop: the
 // windows are created in their order and the splash is closed at once.
+// `prepare` runs on the new desktop before any window exists: declare there
+// the messages the start-up shows (ScriptedDesktop::expectMessage).
 class TestProgram
 {
 public:
-    explicit TestProgram(bool finishSplash = true);
+    explicit TestProgram(bool finishSplash = true, const std::function<void(ScriptedDesktop *)> &prepare = {});
     ~TestProgram();
     ScriptedDesktop *desktop = nullptr;
     Application *app = nullptr;

@@ -26,17 +26,6 @@
 
 namespace {
 
-// A scripted desktop whose trash is out of reach.
-class NoTrashDesktop : public ScriptedDesktop
-{
-public:
-    bool moveToTrash(const QString &path) override
-    {
-        trashed << path;
-        return false;
-    }
-};
-
 QPoint rowCentre(QListWidget *list, int row)
 {
     return list->visualItemRect(list->item(row)).center();
@@ -74,10 +63,10 @@ class TestFormRF : public QObject
     ScriptedDesktop *desk() const { return m_program->desktop; }
     QString fiche(const QString &name) const { return QDir(m_fiches).filePath(name); }
 
-    void start()
+    void start(const std::function<void(ScriptedDesktop *)> &prepare = {})
     {
         QDir::setCurrent(m_dir->path());
-        m_program = std::make_unique<TestProgram>();
+        m_program = std::make_unique<TestProgram>(true, prepare);
         rf()->show();
         QApplication::setActiveWindow(rf());
     }
@@ -145,7 +134,9 @@ private Q_SLOTS:
         // and the search stays in the start directory.
         QFile::remove(m_dir->file(QStringLiteral("fav.dat")));
         m_dir->write(QStringLiteral("dat.ini"), "\r\n");
-        start();
+        start([](ScriptedDesktop *d) {
+            d->expectMessage(QStringLiteral("AVERTISSEMENT *** KALVANE"), QStringLiteral("Le répertoire '''' semble inaccessible."));
+        });
         QCOMPARE(rf()->LB_fav->count(), 0);
         QCOMPARE(rf()->Ed_actu->text(), QDir(m_dir->path()).canonicalPath());
         QVERIFY(rf()->B_ajout_fav->isEnabled());
@@ -173,6 +164,7 @@ private Q_SLOTS:
     void addingRemovingAndChoosingFolders()
     {
         start();
+        desk()->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("Ελληνικά"));
         desk()->folderAnswers.enqueue(QString()); // cancelled
         rf()->B_new_fav->click();
         QCOMPARE(rf()->Ed_actu->text(), m_fiches);
@@ -267,6 +259,8 @@ private Q_SLOTS:
     void openingThreeWhereTheSecondVanished()
     {
         start();
+        desk()->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("Erreur de lecture !"));
+        desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("Indice de liste hors limites (1)"));
         frame()->Apercu1Execute();
         TFormApercu *preview = m_program->app->apercu();
         QVERIFY(preview->isVisible());
@@ -323,10 +317,11 @@ private Q_SLOTS:
     void withoutATrashNothingIsDeleted()
     {
         start();
-        auto *noTrash = new NoTrashDesktop;
-        std::unique_ptr<Desktop> scripted = setDesktop(std::unique_ptr<Desktop>(noTrash));
+        ScriptedDesktop *noTrash = desk();
+        noTrash->trashWorks = false;
         selectAll();
         noTrash->answers.enqueue(Desktop::Yes);
+        noTrash->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("La corbeille n'est pas disponible"));
         rf()->B_suppClick();
         QCOMPARE(noTrash->trashed.size(), 1);
         QCOMPARE(noTrash->messages.size(), 2);
@@ -334,12 +329,12 @@ private Q_SLOTS:
         QVERIFY(noTrash->messages.constLast().text.startsWith(QStringLiteral("La corbeille n'est pas disponible")));
         for (const char *name : {"ACETONE.kvln", "acide.kvln", "BASE.kvln"})
             QVERIFY(QFile::exists(fiche(QString::fromLatin1(name))));
-        setDesktop(std::move(scripted));
     }
 
     void aFolderThatVanishedIsSaidOnce()
     {
         start();
+        desk()->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("fiches » n'existe plus"));
         selectAll();
         QDir(m_dir->path()).rename(QStringLiteral("fiches"), QStringLiteral("déplacées"));
         rf()->B_ouvrir->click();
@@ -355,6 +350,7 @@ private Q_SLOTS:
         // A folder whose path is just under the limit holds a label whose
         // full path is over it; the file is made relative to the folder.
         start();
+        desk()->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("Le chemin de la fiche «"));
         QString deep = m_fiches;
         while (QFile::encodeName(deep).size() < 3900)
             deep += u'/' + QString(200, u'd');
@@ -379,6 +375,7 @@ private Q_SLOTS:
     void tooltipsAndHelp()
     {
         start();
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("L'aide est introuvable !"));
         QTest::mousePress(rf()->LB_fich->viewport(), Qt::LeftButton, {}, rowCentre(rf()->LB_fich, 1));
         QCOMPARE(rf()->toolTip(), QStringLiteral("acide.kvln"));
         QCOMPARE(rf()->filesTag(), 0);
@@ -400,7 +397,9 @@ private Q_SLOTS:
     void anUnreadableFavouritesFileIsNotReplacedUnasked()
     {
         QDir(m_dir->path()).mkdir(QStringLiteral("fav.dat"));
-        start();
+        start([](ScriptedDesktop *d) {
+            d->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("Les chemins favoris n'ont pas pu être lus."));
+        });
         QVERIFY(desk()->messageLines().constFirst().startsWith(QStringLiteral("Avertissement: Les chemins favoris n'ont pas pu être lus.")));
         QCOMPARE(texts(rf()->LB_fav), QStringList{m_fiches});
         rf()->close();
@@ -409,6 +408,7 @@ private Q_SLOTS:
         rf()->show();
         rf()->enterFolder(m_other);
         rf()->B_ajout_fav->click();
+        desk()->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("Les chemins favoris n'ont pas pu être enregistrés."));
         rf()->close();
         QVERIFY2(desk()->messageLines().constLast().startsWith(QStringLiteral("Avertissement: Les chemins favoris n'ont pas pu être enregistrés.")),
                  qPrintable(desk()->messageLines().join(u'\n')));

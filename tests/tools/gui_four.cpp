@@ -1,3 +1,4 @@
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "editor/mdichild.h"
@@ -28,26 +29,6 @@ const QString kSampleLogo = QStringLiteral("Kalvane/fournisseurs/chimie_lyonnais
 const QString kSampleText = QStringLiteral("Chimie Lyonnaise SA\n12 rue des Verriers - 69007 Lyon\n"
                                            "Tél. : 04 65 71 23 45\nUrgence : ORFILA 01 45 42 59 59");
 
-QByteArray solidJpeg(QColor colour)
-{
-    QImage image(120, 60, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    JpegCodec::encode(image, 95, false, &bytes);
-    return bytes;
-}
-
-// Every file below `root`, relative to it, sorted.
-QStringList allFiles(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(root).relativeFilePath(it.next());
-    files.sort();
-    return files;
-}
-
 QStringList items(const QListWidget *list)
 {
     QStringList names;
@@ -67,17 +48,6 @@ int greenPixels(const QImage &picture)
         }
     return n;
 }
-
-// A desktop whose trash cannot take anything.
-class NoTrashDesktop : public ScriptedDesktop
-{
-public:
-    bool moveToTrash(const QString &path) override
-    {
-        trashed << path;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -236,6 +206,7 @@ void TestFour::sampleCardLoadsWithItsLogo()
 
 void TestFour::cardsWithoutUsableLogo()
 {
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("« faux.jpg » n'est pas une image JPEG."));
     writeCard(QStringLiteral("A sans logo.fab"), "A sans logo\r\nParis\r\n\r\n");
     writeCard(QStringLiteral("B logo perdu.fab"), "B logo perdu\r\n/nulle/part/logo.jpg\r\n");
     m_dir->write(QStringLiteral("faux.jpg"), "not a picture");
@@ -265,11 +236,14 @@ void TestFour::cardsWithoutUsableLogo()
 
 void TestFour::badCardsKeepTheListUsable()
 {
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("La fiche « A vide.fab » est vide : il lui manque au moins"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("La fiche « B utf8.fab » est enregistrée en UTF-8 et non en"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le chemin du logo compte 302 caractères, 259 au plus sont"));
     writeCard(QStringLiteral("A vide.fab"), QByteArray());
     writeCard(QStringLiteral("B utf8.fab"), "Soci\xC3\xA9t\xC3\xA9\r\n\r\n");
     // A logo that exists, but whose full path is longer than the label can keep.
     const QString deep = QString(120, u'd') + QStringLiteral("/") + QString(150, u'e') + QStringLiteral(".jpg");
-    m_dir->write(deep, solidJpeg(Qt::blue));
+    m_dir->write(deep, TestPictures::solidJpeg(QSize(120, 60), Qt::blue));
     QVERIFY(m_dir->file(deep).size() > FrameMirrors::kLogoPathMax);
     writeCard(QStringLiteral("D long.fab"), "D long\r\n" + deep.toLatin1() + "\r\n");
     four()->FormActivate();
@@ -301,7 +275,7 @@ void TestFour::badCardsKeepTheListUsable()
 
 void TestFour::savingAddsTheCardInItsPlace()
 {
-    m_dir->write(QStringLiteral("logos/bidule.jpg"), solidJpeg(Qt::red));
+    m_dir->write(QStringLiteral("logos/bidule.jpg"), TestPictures::solidJpeg(QSize(120, 60), Qt::red));
     const QString logo = m_dir->file(QStringLiteral("logos/bidule.jpg"));
     desk()->openAnswers.enqueue({logo});
     QTest::mouseClick(four()->Logo, Qt::LeftButton);
@@ -355,7 +329,16 @@ void TestFour::savingOverACardAsksFirst()
 
 void TestFour::refusedNamesWriteNothing()
 {
-    const QStringList before = allFiles(m_dir->path());
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("La première ligne de la fiche (le nom du fournisseur) est"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("La première ligne de la fiche ne contient que des espaces :"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom du fournisseur « ../../Evil » contient le caractère"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom du fournisseur « /tmp/evil » contient le caractère «"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom du fournisseur « ..\\Evil » contient le caractère « \\"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("« . » ne peut pas servir de nom de fichier."));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("« .. » ne peut pas servir de nom de fichier."));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom du fournisseur contient un caractère de contrôle"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom du fournisseur est trop long pour nommer un fichier"));
+    const QStringList before = TestFiles::allFiles(m_dir->path());
     const QStringList refused = {QString(), QStringLiteral("   "), QStringLiteral("../../Evil"),
                                  QStringLiteral("/tmp/evil"), QStringLiteral("..\\Evil"), QStringLiteral("."),
                                  QStringLiteral(".."), QStringLiteral("ACME\tSA"), QString(300, u'A')};
@@ -369,7 +352,7 @@ void TestFour::refusedNamesWriteNothing()
         QCOMPARE(m.icon, Desktop::Icon::Warning);
         QVERIFY2(m.text.endsWith(TFour::kNotSaved), qPrintable(m.text));
     }
-    QCOMPARE(allFiles(m_dir->path()), before);
+    QCOMPARE(TestFiles::allFiles(m_dir->path()), before);
     QVERIFY(!QFileInfo::exists(QStringLiteral("/tmp/evil.fab")));
 }
 
@@ -426,12 +409,11 @@ void TestFour::minusKeyTrashesAndSelectsThePrevious()
 
 void TestFour::unavailableTrashKeepsTheCard()
 {
-    auto *noTrash = new NoTrashDesktop;
-    std::unique_ptr<Desktop> scripted = setDesktop(std::unique_ptr<Desktop>(noTrash));
+    desk()->trashWorks = false;
     click(0);
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("corbeille"));
     four()->Button3->click();
-    const QStringList lines = noTrash->messageLines();
-    setDesktop(std::move(scripted));
+    const QStringList lines = desk()->messageLines();
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines.at(0).startsWith(QStringLiteral("AVERTISSEMENT: ")), qPrintable(lines.at(0)));
     QVERIFY(lines.at(0).contains(QStringLiteral("corbeille")));
@@ -442,11 +424,13 @@ void TestFour::unavailableTrashKeepsTheCard()
 
 void TestFour::choosingRemovingAndEmpting()
 {
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("« faux.jpg » n'est pas une image JPEG."));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le chemin du logo compte 278 caractères, 259 au plus sont"));
     TFour *w = four();
-    m_dir->write(QStringLiteral("logos/vert.jpg"), solidJpeg(QColor(0, 160, 0)));
+    m_dir->write(QStringLiteral("logos/vert.jpg"), TestPictures::solidJpeg(QSize(120, 60), QColor(0, 160, 0)));
     m_dir->write(QStringLiteral("logos/faux.jpg"), "GIF89a");
     const QString deep = QStringLiteral("logos/") + QString(120, u'd') + u'/' + QString(120, u'e') + QStringLiteral(".jpg");
-    m_dir->write(deep, solidJpeg(Qt::blue));
+    m_dir->write(deep, TestPictures::solidJpeg(QSize(120, 60), Qt::blue));
     const QString good = m_dir->file(QStringLiteral("logos/vert.jpg"));
 
     desk()->openAnswers.enqueue({good});
@@ -505,7 +489,7 @@ void TestFour::copyIntoTheActiveLabel()
 
     TMDIChild *label = newLabel();
     label->Memo_F->setPlainText(QStringLiteral("Ancien fournisseur"));
-    m_dir->write(QStringLiteral("Kalvane/fournisseurs/vert.jpg"), solidJpeg(QColor(0, 160, 0)));
+    m_dir->write(QStringLiteral("Kalvane/fournisseurs/vert.jpg"), TestPictures::solidJpeg(QSize(120, 60), QColor(0, 160, 0)));
     writeCard(QStringLiteral("Vert SA.fab"), "Vert SA\r\nNantes\r\nKalvane\\fournisseurs\\vert.jpg\r\n");
     frame()->Apercu1->trigger();
     TFormApercu *preview = m_program->app->apercu();
@@ -567,7 +551,7 @@ void TestFour::cardWorkLeavesTheLabelsLogoAlone()
 
     // Loading another card, choosing or removing a logo and deleting a card
     // change the card on screen only: the label still draws its own logo.
-    m_dir->write(QStringLiteral("Kalvane/fournisseurs/vert.jpg"), solidJpeg(QColor(0, 160, 0)));
+    m_dir->write(QStringLiteral("Kalvane/fournisseurs/vert.jpg"), TestPictures::solidJpeg(QSize(120, 60), QColor(0, 160, 0)));
     writeCard(QStringLiteral("Vert SA.fab"), "Vert SA\r\nKalvane\\fournisseurs\\vert.jpg\r\n");
     four()->FormActivate();
     click(1);

@@ -109,6 +109,7 @@ private Q_SLOTS:
 
     void addingStaysWithinEighteen()
     {
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nombre de fiches ne peut dépasser 18, les fiches"));
         TPlanche1 *m = manager();
         add(names(QStringLiteral("a"), 15));
         const Desktop::FileDialog &d = desk()->fileDialogs.constLast();
@@ -153,6 +154,7 @@ private Q_SLOTS:
 
     void saveAndLoadSheets()
     {
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nombre de fiches ne peut dépasser 18, les fiches"));
         TPlanche1 *m = manager();
         add(names(QStringLiteral("s"), 3));
         const QString sheet = m_dir->file(QStringLiteral("trois.pla"));
@@ -206,6 +208,9 @@ private Q_SLOTS:
 
     void unreadableSheetsChangeNothing()
     {
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Impossible de lire le fichier \"disparu.pla\" : le fichier"));
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Impossible de lire le fichier \"dossier.pla\" : c'est un"));
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Impossible de lire le fichier \"image.pla\" : ce n'est pas"));
         TPlanche1 *m = manager();
         add(names(QStringLiteral("k"), 2));
         const QStringList before = m->entries();
@@ -229,6 +234,7 @@ private Q_SLOTS:
 
     void failedSaveKeepsTheOldSheet()
     {
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le caractère « 中 » (U+4e2d) ne peut pas être enregistré"));
         TPlanche1 *m = manager();
         m_dir->write(QStringLiteral("garde.pla"), "/planches/ancien.kvln\r\n");
         add({QStringLiteral("/planches/\u4E2D.kvln")});
@@ -245,6 +251,7 @@ private Q_SLOTS:
 
     void exchangeWithThePrintSelection()
     {
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("La planche d'impression est vide!!!"));
         TPlanche1 *m = manager();
         Tprinter *p = m_program->app->printer();
         add(names(QStringLiteral("m"), 10));
@@ -270,6 +277,7 @@ private Q_SLOTS:
 
     void helpPage()
     {
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("L'aide est introuvable !"));
         manager()->Button8->click();
         QCOMPARE(desk()->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: L'aide est introuvable !")});
         QCOMPARE(desk()->messages.first().icon, Desktop::Icon::Critical);

@@ -4,6 +4,7 @@
 // confirmation, help, the document choice following the label windows, and
 // the sheet preview drawn into TPrintView.
 
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "editor/mdichild.h"
@@ -41,19 +42,6 @@ QStringList names(const QString &prefix, int count)
     for (int i = 1; i <= count; ++i)
         list << QStringLiteral("/fiches/%1%2.kvln").arg(prefix).arg(i);
     return list;
-}
-
-int ink(const QImage &image, const QRect &r)
-{
-    int count = 0;
-    const QRect inside = r.adjusted(3, 3, -3, -3).intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            const QRgb c = image.pixel(x, y);
-            if (qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200)
-                ++count;
-        }
-    return count;
 }
 
 } // namespace
@@ -196,6 +184,7 @@ private Q_SLOTS:
     void countTableAfterAdding()
     {
         start();
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nombre d'étiquettes ne peut dépasser 18, le surplus sera"));
         Tprinter *p = dlg();
         add(names(QStringLiteral("a"), 3));
         QCOMPARE(p->Tag, 4);
@@ -281,6 +270,9 @@ private Q_SLOTS:
     void sheetFilesThroughTheDialog()
     {
         start();
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nombre d'étiquettes ne peut dépasser 18, le surplus sera"));
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Impossible de lire le fichier \"photo.pla\" : ce n'est pas"));
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le caractère « ω » (U+03c9) ne peut pas être enregistré"));
         Tprinter *p = dlg();
         p->show(); // activation points the dialogs at the default label folder
         const QString labelFolder = frame()->defaultLabelFolder();
@@ -350,6 +342,7 @@ private Q_SLOTS:
     void importFromTheSheetManager()
     {
         start();
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("La planche d'étiquettes est vide !"));
         Tprinter *p = dlg();
         p->Button7->click();
         QCOMPARE(desk()->messageLines(),
@@ -369,6 +362,7 @@ private Q_SLOTS:
     void confirmingNeedsSomethingToPrint()
     {
         start();
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Aucune étiquette disponible !"));
         Tprinter *p = dlg();
         p->show();
         p->But_OKTag = 1;
@@ -450,6 +444,7 @@ private Q_SLOTS:
     void helpPage()
     {
         start();
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Aide introuvable !"));
         dlg()->Button3->click();
         QCOMPARE(desk()->messageLines(), QStringList{QStringLiteral("AVERTISSEMENT: Aide introuvable !")});
         QCOMPARE(desk()->messages.first().icon, Desktop::Icon::Critical);
@@ -464,6 +459,7 @@ private Q_SLOTS:
     {
         start(kSamples + QStringList{QStringLiteral("SGH02.jpg"), QStringLiteral("SGH05.jpg"),
                                      QStringLiteral("SGH07.jpg"), QStringLiteral("SGH09.jpg")});
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le fichier"));
         Tprinter *p = dlg();
         TPrintView *view = m_program->app->printView();
         QStringList files;
@@ -479,16 +475,16 @@ private Q_SLOTS:
         QCOMPARE(view->size(), QSize(646, 460)); // page plus a border of 5
         const QImage page = view->Image1->pixmap().toImage();
         QCOMPARE(page.size(), QSize(636, 636));
-        QVERIFY(ink(page, QRect(0, 0, 318, 225)) > 500);
-        QCOMPARE(ink(page, QRect(318, 0, 318, 225)), 0); // the missing entry: white
-        QVERIFY(ink(page, QRect(0, 225, 318, 225)) > 500);
-        QVERIFY(ink(page, QRect(318, 225, 318, 225)) > 500);
+        QVERIFY(TestPictures::ink(page, QRect(0, 0, 318, 225), 3) > 500);
+        QCOMPARE(TestPictures::ink(page, QRect(318, 0, 318, 225), 3), 0); // the missing entry: white
+        QVERIFY(TestPictures::ink(page, QRect(0, 225, 318, 225), 3) > 500);
+        QVERIFY(TestPictures::ink(page, QRect(318, 225, 318, 225), 3) > 500);
         // Silver dotted frame along the page's edges, nothing beyond the page.
         int silver = 0;
         for (int y = 0; y < 450; ++y)
             silver += page.pixel(0, y) == qRgb(192, 192, 192) ? 1 : 0;
         QVERIFY2(silver > 150 && silver < 300, qPrintable(QString::number(silver)));
-        QCOMPARE(ink(page, QRect(0, 452, 636, 184)), 0);
+        QCOMPARE(TestPictures::ink(page, QRect(0, 452, 636, 184), 3), 0);
         QCOMPARE(desk()->messageLines(),
                  QStringList{QStringLiteral("AVERTISSEMENT: Le fichier ''%1'' est introuvable")
                                  .arg(QDir::toNativeSeparators(files.at(1)))});
@@ -515,9 +511,9 @@ private Q_SLOTS:
         QCOMPARE(view->size(), QSize(460, 646));
         const QImage page = view->Image1->pixmap().toImage();
         // A new label shows its signal word and rules in cell 0 only.
-        QVERIFY(ink(page, QRect(0, 0, 225, 159)) > 50);
-        QCOMPARE(ink(page, QRect(225, 0, 225, 636)), 0);
-        QCOMPARE(ink(page, QRect(0, 159, 225, 477)), 0);
+        QVERIFY(TestPictures::ink(page, QRect(0, 0, 225, 159), 3) > 50);
+        QCOMPARE(TestPictures::ink(page, QRect(225, 0, 225, 636), 3), 0);
+        QCOMPARE(TestPictures::ink(page, QRect(0, 159, 225, 477), 3), 0);
         QVERIFY(desk()->messages.isEmpty());
         p->hide();
     }

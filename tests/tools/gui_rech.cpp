@@ -2,6 +2,7 @@
 // record, copying it into a label, adding, modifying and deleting records, and
 // choosing another database.
 
+#include "testhelpers.h"
 #include "testsupport.h"
 
 #include "editor/labelwidgets.h"
@@ -26,11 +27,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -272,6 +268,7 @@ void TestRech::pickingARowFillsThePanel()
 void TestRech::copyWritesTheActiveLabelAsTyping()
 {
     start();
+    m_program->desktop->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom « AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA… » compte"));
     TForm_base *frame = m_program->app->frame();
     m_rech->showWindow();
     clickRow(0);
@@ -341,6 +338,7 @@ void TestRech::enablingFollowsTheName()
 void TestRech::addAWrongCheckDigitRecordThenDeleteIt()
 {
     start();
+    m_program->desktop->expectMessage(QStringLiteral("INFO"), QStringLiteral("La base de données a été mise à jour."));
     ScriptedDesktop *d = m_program->desktop;
     m_rech->showWindow();
     QApplication::setActiveWindow(m_rech);
@@ -423,6 +421,7 @@ void TestRech::addAWrongCheckDigitRecordThenDeleteIt()
 void TestRech::savingAnExistingNameModifiesIt()
 {
     start("NOM|CE|CAS|INDEX\r\nTWICE|-|-|-|\r\nOTHER|-|-|-|\r\nTWICE|-|50-00-0|-|\r\n");
+    m_program->desktop->expectMessage(QStringLiteral("INFO"), QStringLiteral("La base de données a été mise à jour."));
     m_rech->showWindow();
     clickRow(2);
     QCOMPARE(m_rech->LabCAS->value(), QStringLiteral("    50-00-0"));
@@ -435,6 +434,7 @@ void TestRech::savingAnExistingNameModifiesIt()
 void TestRech::refusedFieldsAndFailedWritesChangeNothing()
 {
     start();
+    m_program->desktop->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le champ NOM contient le caractère « | », qui sépare les"));
     ScriptedDesktop *d = m_program->desktop;
     m_rech->showWindow();
     const QByteArray before = dbBytes();
@@ -451,15 +451,13 @@ void TestRech::refusedFieldsAndFailedWritesChangeNothing()
 
 #ifdef Q_OS_UNIX
     // A full disk: the new content cannot be written.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = rlim_t(before.size());
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     m_rech->LabNOM->setText(QStringLiteral("NOUVEAU PRODUIT"));
-    m_rech->Button3Click();
-    setrlimit(RLIMIT_FSIZE, &saved);
+    d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("n'a pas pu être enregistrée"));
+    {
+        const FileSizeLimit limit(before.size());
+        QVERIFY(limit.isActive());
+        m_rech->Button3Click();
+    }
     QCOMPARE(d->messages.size(), 2);
     QCOMPARE(d->messages.last().title, QStringLiteral("AVERTISSEMENT"));
     QVERIFY(d->messages.last().text.contains(QStringLiteral("n'a pas pu être enregistrée")));
@@ -530,6 +528,11 @@ void TestRech::choosingADatabase()
     m_program.reset();
     start(); // the list is made at creation
     ScriptedDesktop *d = m_program->desktop;
+    d->expectMessage(QStringLiteral("WARNING"), QStringLiteral("La base de données ''neuve ''.csv'' est introuvable !"));
+    d->expectMessage(QStringLiteral("INFO"), QStringLiteral("La base de données a été mise à jour."));
+    d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom de base de données « ../fuite » n'est pas valable :"));
+    d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom de base de données « /tmp/x » n'est pas valable :"));
+    d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le nom de base de données « a\\b » n'est pas valable :"));
     m_rech->showWindow();
     QCOMPARE(m_rech->ComboBox1->count(), 2);
     QCOMPARE(m_rech->ComboBox1->itemText(1), QStringLiteral("labo.csv"));

@@ -4,27 +4,14 @@
 #include "shell/textfile.h"
 #include "tools/favouritesfile.h"
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-void writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray readRaw(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 } // namespace
 
@@ -44,7 +31,7 @@ private Q_SLOTS:
     void readsEveryLineEndingAndTheWindowsCodePage()
     {
         // Lines ended by CR LF, a lone CR, a lone LF and none; "É" is 0xC9.
-        writeRaw(file(), "/data/fiches\r\n/data/\xC9tiquettes\r/srv/labo\n/home/u/chimie");
+        QVERIFY(TestFiles::write(file(), "/data/fiches\r\n/data/\xC9tiquettes\r/srv/labo\n/home/u/chimie"));
         QStringList folders;
         QString error;
         QVERIFY(FavouritesFile::read(file(), m_dir.path(), &folders, &error));
@@ -57,7 +44,7 @@ private Q_SLOTS:
     {
         // Blank lines, a repeated folder, a trailing separator, a relative
         // line, and NUL bytes padding the end, which add nothing.
-        writeRaw(file(), QByteArray("/a/b/\r\n\r\n   \r\n/a/b\r\nlocal\r\n/a//c\r\n\0\0", 37));
+        QVERIFY(TestFiles::write(file(), QByteArray("/a/b/\r\n\r\n   \r\n/a/b\r\nlocal\r\n/a//c\r\n\0\0", 37)));
         QStringList folders;
         QVERIFY(FavouritesFile::read(file(), QStringLiteral("/start"), &folders));
         QCOMPARE(folders, (QStringList{QStringLiteral("/a/b"), QStringLiteral("/start/local"), QStringLiteral("/a/c")}));
@@ -74,7 +61,7 @@ private Q_SLOTS:
         QVERIFY(FavouritesFile::read(file(), m_dir.path(), &folders, &error));
         QVERIFY(folders.isEmpty());
 
-        writeRaw(file(), "");
+        QVERIFY(TestFiles::write(file(), ""));
         QVERIFY(FavouritesFile::read(file(), m_dir.path(), &folders, &error));
         QVERIFY(folders.isEmpty());
 
@@ -88,7 +75,7 @@ private Q_SLOTS:
 
     void absurdlyLongLinesAreDropped()
     {
-        writeRaw(file(), "/ok\r\n/" + QByteArray(100000, 'x') + "\r\n/ok2\r\n");
+        QVERIFY(TestFiles::write(file(), "/ok\r\n/" + QByteArray(100000, 'x') + "\r\n/ok2\r\n"));
         QStringList folders;
         QVERIFY(FavouritesFile::read(file(), m_dir.path(), &folders));
         QCOMPARE(folders, (QStringList{QStringLiteral("/ok"), QStringLiteral("/ok2")}));
@@ -98,7 +85,7 @@ private Q_SLOTS:
     {
         QString error;
         QVERIFY(FavouritesFile::write(file(), {QStringLiteral("/data/Étiquettes"), QStringLiteral("/srv/labo")}, &error));
-        QCOMPARE(readRaw(file()), QByteArray("/data/\xC9tiquettes\r\n/srv/labo\r\n"));
+        QCOMPARE(TestFiles::read(file()), QByteArray("/data/\xC9tiquettes\r\n/srv/labo\r\n"));
 
         QStringList back;
         QVERIFY(FavouritesFile::read(file(), m_dir.path(), &back));
@@ -107,24 +94,24 @@ private Q_SLOTS:
         // An empty list empties the file.
         QVERIFY(FavouritesFile::write(file(), {}, &error));
         QVERIFY(QFile::exists(file()));
-        QCOMPARE(readRaw(file()), QByteArray());
+        QCOMPARE(TestFiles::read(file()), QByteArray());
     }
 
     void aFolderTheFileCannotHoldLeavesItWhole()
     {
         QVERIFY(FavouritesFile::write(file(), {QStringLiteral("/srv/labo")}));
-        const QByteArray before = readRaw(file());
+        const QByteArray before = TestFiles::read(file());
 
         QString error;
         QVERIFY(!FavouritesFile::write(file(), {QStringLiteral("/srv/labo"), QStringLiteral("/srv/化学")}, &error));
         QVERIFY2(error.contains(QStringLiteral("化")), qPrintable(error));
         QVERIFY2(error.contains(QStringLiteral("Windows-1252")), qPrintable(error));
-        QCOMPARE(readRaw(file()), before);
+        QCOMPARE(TestFiles::read(file()), before);
 
         // A line break inside a name would split it into two favourites.
         QVERIFY(!FavouritesFile::write(file(), {QStringLiteral("/srv/a\nb")}, &error));
         QVERIFY2(error.contains(QStringLiteral("saut de ligne")), qPrintable(error));
-        QCOMPARE(readRaw(file()), before);
+        QCOMPARE(TestFiles::read(file()), before);
     }
 
     void storableFolders()

@@ -5,6 +5,8 @@
 
 #include "tools/sheetfile.h"
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,19 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 } // namespace
 
@@ -44,7 +33,7 @@ private Q_SLOTS:
                                      QStringLiteral("/home/hse/Kalvane/Hypochlorite de sodium.kvln")};
         QString error;
         QVERIFY2(SheetFile::write(path, entries, &error), qPrintable(error));
-        QCOMPARE(bytesOf(path), QByteArray("/home/hse/Kalvane/Ac\xE9tone.kvln\r\n"
+        QCOMPARE(TestFiles::read(path), QByteArray("/home/hse/Kalvane/Ac\xE9tone.kvln\r\n"
                                            "/home/hse/Kalvane/Acide sulfurique 96%.kvln\r\n"
                                            "/home/hse/Kalvane/Hypochlorite de sodium.kvln\r\n"));
         QStringList back;
@@ -79,7 +68,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, entries);
         const QString path = m_dir.filePath(QStringLiteral("lu.pla"));
-        put(path, bytes);
+        QVERIFY(TestFiles::write(path, bytes));
         QStringList read = {QStringLiteral("previous")};
         QString error;
         QVERIFY2(SheetFile::read(path, &read, &error), qPrintable(error));
@@ -89,7 +78,7 @@ private Q_SLOTS:
     void emptyListIsAnEmptyFile()
     {
         const QString path = m_dir.filePath(QStringLiteral("vide.pla"));
-        put(path, "old content\r\n");
+        QVERIFY(TestFiles::write(path, "old content\r\n"));
         QVERIFY(SheetFile::write(path, {}));
         QCOMPARE(QFileInfo(path).size(), 0);
         QStringList read = {QStringLiteral("x")};
@@ -115,15 +104,15 @@ private Q_SLOTS:
 
         // A picture or a UTF-16 text chosen by mistake is no sheet.
         const QString jpeg = m_dir.filePath(QStringLiteral("image.pla"));
-        put(jpeg, QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01", 13));
+        QVERIFY(TestFiles::write(jpeg, QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01", 13)));
         refused(jpeg, QStringLiteral("planche d'étiquettes"));
         const QString utf16 = m_dir.filePath(QStringLiteral("utf16.pla"));
-        put(utf16, QByteArray("\xFF\xFE/\0h\0o\0m\0e\0\r\0\n\0", 16));
+        QVERIFY(TestFiles::write(utf16, QByteArray("\xFF\xFE/\0h\0o\0m\0e\0\r\0\n\0", 16)));
         refused(utf16, QStringLiteral("planche d'étiquettes"));
 
         if (::geteuid() != 0) {
             const QString locked = m_dir.filePath(QStringLiteral("verrou.pla"));
-            put(locked, "a.kvln\r\n");
+            QVERIFY(TestFiles::write(locked, "a.kvln\r\n"));
             QFile::setPermissions(locked, QFileDevice::Permissions());
             refused(locked, QStringLiteral("accès refusé"));
         }
@@ -133,11 +122,11 @@ private Q_SLOTS:
     {
         const QString path = m_dir.filePath(QStringLiteral("garde.pla"));
         const QByteArray old("a.kvln\r\nb.kvln\r\n");
-        put(path, old);
+        QVERIFY(TestFiles::write(path, old));
         // A character Windows-1252 cannot hold: nothing is replaced.
         QString error;
         QVERIFY(!SheetFile::write(path, {QStringLiteral("/tmp/\u03C9.kvln")}, &error));
-        QCOMPARE(bytesOf(path), old);
+        QCOMPARE(TestFiles::read(path), old);
         QVERIFY2(error.contains(QStringLiteral("garde.pla")), qPrintable(error));
         // A folder in the way, a folder that does not exist.
         QVERIFY(!SheetFile::write(m_dir.path(), {QStringLiteral("x")}, &error));

@@ -5,6 +5,8 @@
 #include "tools/substancedatabase.h"
 #include "tools/substancegridmodel.h"
 
+#include "testhelpers.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -12,11 +14,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using Kind = IdentificationNumbers::Kind;
 using Record = SubstanceDatabase::Record;
@@ -314,16 +311,15 @@ void TestSubstanceDatabase::failedWriteLeavesTheDatabaseWhole()
 
     // No file may grow beyond the present database's size (a full disk, as
     // far as the program can tell): the new content cannot be written.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = rlim_t(before.size());
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
-    const bool saved_ok = db.save(Record{QStringLiteral("ACETONE"), "200-662-2", "67-64-1", "606-001-00-8"}, &error);
-    const bool removed_ok = db.remove(QStringLiteral("NOTHING"), nullptr); // the same size: fits
-    setrlimit(RLIMIT_FSIZE, &saved);
+    bool saved_ok = false;
+    bool removed_ok = false;
+    {
+        const FileSizeLimit limit(before.size());
+        QVERIFY(limit.isActive());
+        saved_ok = db.save(Record{QStringLiteral("ACETONE"), "200-662-2", "67-64-1", "606-001-00-8"}, &error);
+        removed_ok = db.remove(QStringLiteral("NOTHING"), nullptr); // the same size: fits
+    }
 
     QVERIFY(!saved_ok);
     QVERIFY2(error.startsWith(QStringLiteral("La base de données « db_francais » n'a pas pu être enregistrée")),
@@ -464,7 +460,8 @@ void TestSubstanceDatabase::sortedOrderFollowsTheLocale()
     // of a plain sort with the collator.
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    auto *random = QRandomGenerator::global();
+    SeededRandom seeded;
+    auto *random = &seeded;
     QStringList base;
     for (int i = 0; i < 3000; ++i) {
         QString s;
@@ -494,6 +491,7 @@ void TestSubstanceDatabase::sortedOrderFollowsTheLocale()
     QCOMPARE(sorted(fewRuns, Qt::CaseInsensitive), fewExpected);
 
     // The "C" locale compares plainly, still without regard to case.
+    const DefaultLocaleGuard frenchAgain;
     QLocale::setDefault(QLocale::c());
     QCOMPARE(sorted({"b", "A", "a", "B", "c"}, Qt::CaseInsensitive), (QStringList{"A", "a", "b", "B", "c"}));
     QStringList many;
@@ -502,7 +500,6 @@ void TestSubstanceDatabase::sortedOrderFollowsTheLocale()
     const QStringList plain = sorted(many, Qt::CaseInsensitive);
     for (qsizetype i = 1; i < plain.size(); ++i)
         QVERIFY(QString::compare(plain.at(i - 1), plain.at(i), Qt::CaseInsensitive) <= 0);
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 }
 
 void TestSubstanceDatabase::gridModelRowsAndSorting()
@@ -553,7 +550,8 @@ void TestSubstanceDatabase::hostileBytesReadSafelyAndSavesReadBackAlike()
     // bytes: every line after the first is one record, no field holds a bar or a
     // line break, and after a save the lists are exactly what reading the
     // written file gives.
-    auto *random = QRandomGenerator::global();
+    SeededRandom seeded;
+    auto *random = &seeded;
     const char special[] = {'|', '|', '|', '\r', '\n', '\0', '-', 'A', 'a', ' ', char(0x80), char(0xC9), char(0x81)};
     for (int round = 0; round < 150; ++round) {
         QByteArray bytes;

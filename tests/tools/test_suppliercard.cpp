@@ -1,6 +1,8 @@
 #include "render/jpegcodec.h"
 #include "tools/suppliercard.h"
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,40 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Every file below `root`, relative to it, sorted.
-QStringList allFiles(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(root).relativeFilePath(it.next());
-    files.sort();
-    return files;
-}
-
-QByteArray smallJpeg()
-{
-    QImage image(40, 20, QImage::Format_RGB32);
-    image.fill(QColor(0, 120, 200));
-    QByteArray bytes;
-    JpegCodec::encode(image, 90, false, &bytes);
-    return bytes;
-}
 
 } // namespace
 
@@ -93,7 +61,7 @@ void TestSupplierCard::writtenAsTextLinesThenLogoLine()
     QString error;
     QVERIFY2(card.write(m_folder, &error), qPrintable(error));
     const QString path = m_folder + QStringLiteral("ACME Chimie.fab");
-    QCOMPARE(readFile(path), QByteArray("ACME Chimie\r\n3 rue Pasteur\r\nT\xE9l. 01 02 03 04 05\r\n"
+    QCOMPARE(TestFiles::read(path), QByteArray("ACME Chimie\r\n3 rue Pasteur\r\nT\xE9l. 01 02 03 04 05\r\n"
                                         "C:\\logos\\acme.jpg\r\n"));
     SupplierCard back;
     QVERIFY2(SupplierCard::read(path, &back, &error), qPrintable(error));
@@ -104,7 +72,7 @@ void TestSupplierCard::writtenAsTextLinesThenLogoLine()
     card.text = QStringLiteral("ACME Chimie\nLyon\n");
     card.logoPath.clear();
     QVERIFY(card.write(m_folder, &error));
-    QCOMPARE(readFile(path), QByteArray("ACME Chimie\r\nLyon\r\n\r\n\r\n"));
+    QCOMPARE(TestFiles::read(path), QByteArray("ACME Chimie\r\nLyon\r\n\r\n\r\n"));
     QVERIFY(SupplierCard::read(path, &back, &error));
     QCOMPARE(back, card);
 }
@@ -115,17 +83,17 @@ void TestSupplierCard::readingTakesTheLastLineAsLogo()
     QString error;
     const QString path = m_folder + QStringLiteral("x.fab");
     // Lone CR, lone LF, a last line without its end.
-    writeFile(path, "Nom\rAdresse\n/logos/x.jpg");
+    QVERIFY(TestFiles::write(path, "Nom\rAdresse\n/logos/x.jpg"));
     QVERIFY2(SupplierCard::read(path, &card, &error), qPrintable(error));
     QCOMPARE(card.text, QStringLiteral("Nom\nAdresse"));
     QCOMPARE(card.logoPath, QStringLiteral("/logos/x.jpg"));
     // One line: all of it is the logo line.
-    writeFile(path, "Nom\r\n");
+    QVERIFY(TestFiles::write(path, "Nom\r\n"));
     QVERIFY(SupplierCard::read(path, &card, &error));
     QVERIFY(card.text.isEmpty());
     QCOMPARE(card.logoPath, QStringLiteral("Nom"));
     // An empty line in the middle of the text is kept.
-    writeFile(path, "Nom\r\n\r\nFax\r\n\r\n");
+    QVERIFY(TestFiles::write(path, "Nom\r\n\r\nFax\r\n\r\n"));
     QVERIFY(SupplierCard::read(path, &card, &error));
     QCOMPARE(card.text, QStringLiteral("Nom\n\nFax"));
     QVERIFY(card.logoPath.isEmpty());
@@ -163,7 +131,7 @@ void TestSupplierCard::refusedNamesWriteNothing()
     QVERIFY2(error.contains(expected), qPrintable(error));
     QVERIFY(!SupplierCard::nameProblem(firstLine).isEmpty());
     // Nothing anywhere: not in the folder, not above it.
-    QCOMPARE(allFiles(m_root->path()), QStringList());
+    QCOMPARE(TestFiles::allFiles(m_root->path()), QStringList());
 }
 
 void TestSupplierCard::acceptedNames()
@@ -201,13 +169,13 @@ void TestSupplierCard::replacingKeepsTheOldCardOnFailure()
     card.text = QStringLiteral("ACME\nLyon");
     QString error;
     QVERIFY(card.write(m_folder, &error));
-    const QByteArray before = readFile(m_folder + QStringLiteral("ACME.fab"));
+    const QByteArray before = TestFiles::read(m_folder + QStringLiteral("ACME.fab"));
 
     // A character Windows-1252 cannot hold fails the write; the old card stays.
     card.text = QStringLiteral("ACME\nTél. ☎ 01 02");
     QVERIFY(!card.write(m_folder, &error));
     QVERIFY2(error.contains(QStringLiteral("Windows-1252")), qPrintable(error));
-    QCOMPARE(readFile(m_folder + QStringLiteral("ACME.fab")), before);
+    QCOMPARE(TestFiles::read(m_folder + QStringLiteral("ACME.fab")), before);
 
     // So does a control character in the text or a logo path out of bounds.
     card.text = QStringLiteral("ACME\nLyon") + QChar(0) + QStringLiteral("Villeurbanne");
@@ -219,8 +187,8 @@ void TestSupplierCard::replacingKeepsTheOldCardOnFailure()
     card.logoPath = QStringLiteral("/") + QString(259, u'x');
     QVERIFY(!card.write(m_folder, &error));
     QVERIFY2(error.contains(QStringLiteral("260")), qPrintable(error));
-    QCOMPARE(readFile(m_folder + QStringLiteral("ACME.fab")), before);
-    QCOMPARE(allFiles(m_folder), QStringList{QStringLiteral("ACME.fab")});
+    QCOMPARE(TestFiles::read(m_folder + QStringLiteral("ACME.fab")), before);
+    QCOMPARE(TestFiles::allFiles(m_folder), QStringList{QStringLiteral("ACME.fab")});
 
     // Tabs belong to the text.
     card.text = QStringLiteral("ACME\nTél.\t01 02");
@@ -232,7 +200,7 @@ void TestSupplierCard::linksAndFoldersUnderTheNameAreNotReplaced()
 {
     QDir().mkpath(m_folder);
     const QString outside = m_root->filePath(QStringLiteral("precious.txt"));
-    writeFile(outside, "keep me");
+    QVERIFY(TestFiles::write(outside, "keep me"));
     QVERIFY(QFile::link(outside, m_folder + QStringLiteral("Evil.fab")));
     QDir().mkpath(m_folder + QStringLiteral("Folder.fab"));
 
@@ -246,7 +214,7 @@ void TestSupplierCard::linksAndFoldersUnderTheNameAreNotReplaced()
         QVERIFY2(error.contains(name == u"Evil" ? QStringLiteral("lien") : QStringLiteral("fichier ordinaire")),
                  qPrintable(error));
     }
-    QCOMPARE(readFile(outside), QByteArray("keep me"));
+    QCOMPARE(TestFiles::read(outside), QByteArray("keep me"));
     QVERIFY(QFileInfo(m_folder + QStringLiteral("Folder.fab")).isDir());
 }
 
@@ -360,7 +328,7 @@ void TestSupplierCard::badCardFilesAreRefused()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     const QString path = m_folder + QStringLiteral("bad.fab");
-    writeFile(path, bytes);
+    QVERIFY(TestFiles::write(path, bytes));
     SupplierCard card;
     card.text = QStringLiteral("unchanged");
     QString error;
@@ -377,9 +345,9 @@ void TestSupplierCard::listIsSortedForFrenchReaders()
                                QStringLiteral("acme.fab"), QStringLiteral("Bidule.fab"), QStringLiteral("Fab.fab"),
                                QStringLiteral(".cachee.fab"), QStringLiteral("NOTE.FAB")};
     for (const QString &n : names)
-        writeFile(m_folder + n, "x\r\n\r\n");
-    writeFile(m_folder + QStringLiteral("logo.jpg"), "x");
-    writeFile(m_folder + QStringLiteral("notes.txt"), "x");
+        QVERIFY(TestFiles::write(m_folder + n, "x\r\n\r\n"));
+    QVERIFY(TestFiles::write(m_folder + QStringLiteral("logo.jpg"), "x"));
+    QVERIFY(TestFiles::write(m_folder + QStringLiteral("notes.txt"), "x"));
     QDir().mkpath(m_folder + QStringLiteral("dossier.fab"));
     QCOMPARE(SupplierCard::list(m_folder),
              (QStringList{QStringLiteral(".cachee.fab"), QStringLiteral("acme.fab"), QStringLiteral("Bidule.fab"),
@@ -432,17 +400,17 @@ void TestSupplierCard::logoFilesAreCheckedBeforeDecoding()
     QImage picture;
     QString error;
     const QString good = m_root->filePath(QStringLiteral("logo.jpg"));
-    writeFile(good, smallJpeg());
+    QVERIFY(TestFiles::write(good, TestPictures::solidJpeg(QSize(40, 20), QColor(0, 120, 200))));
     QVERIFY2(SupplierCard::loadLogo(good, &picture, &error), qPrintable(error));
     QCOMPARE(picture.size(), QSize(40, 20));
 
     const QString garbage = m_root->filePath(QStringLiteral("faux.jpg"));
-    writeFile(garbage, "GIF89a not a jpeg at all");
+    QVERIFY(TestFiles::write(garbage, "GIF89a not a jpeg at all"));
     QVERIFY(!SupplierCard::loadLogo(garbage, &picture, &error));
     QVERIFY(!error.isEmpty());
 
     const QString truncated = m_root->filePath(QStringLiteral("coupe.jpg"));
-    writeFile(truncated, smallJpeg().left(200));
+    QVERIFY(TestFiles::write(truncated, TestPictures::solidJpeg(QSize(40, 20), QColor(0, 120, 200)).left(200)));
     QVERIFY(!SupplierCard::loadLogo(truncated, &picture, &error));
 
     // A folder or a pipe would never finish reading; a huge file is refused
