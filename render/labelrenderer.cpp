@@ -220,6 +220,18 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     const bool onBitmap = v.surface != RenderVariant::Page;
     const double a = v.unit;
     const int right = v.x + v.width;
+    // The first line of a block above the statements that runs past the
+    // bottom edge (a long supplier block, product name or comment): it is cut
+    // there like a statement, and named in its place.
+    QString cutAbove;
+    const auto noteCut = [&](const QRect &block, int flags, const QString &text, int lineHeight) {
+        if (!cutAbove.isEmpty() || block.bottom() < v.bottom)
+            return;
+        const QRect kept(block.left(), block.top(), block.width(), std::max(0, v.bottom - block.top()));
+        const TextBox shown = layoutTextBox(p, kept, flags, text, lineHeight, false);
+        if (shown.firstHidden >= 0)
+            cutAbove = statementAt(text, shown.firstHidden, false);
+    };
 
     p.save();
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -338,6 +350,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     r.supplier = box(column, v.y, supplierRight, v.y + supplierHeight);
     p.setPen(Qt::black);
     drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
+    noteCut(r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
     int y = toInt(v.y + 12 * a + supplierHeight);
 
     // 7. Product name: a band in its colour with white text, or on pure white a
@@ -363,6 +376,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     }
     p.setPen(LabelDocument::textColorFor(c.productColor));
     drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
+    noteCut(r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
     double productGap = 0;
     if (!onBitmap)
         productGap = c.stored ? 5 * v.fontFactor : 2 * a;
@@ -389,6 +403,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
     drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);
+    noteCut(r.comment, commentFlags(c.commentAlignment), c.comment, h);
     drawRule(p, column, right, y);
     r.rules << y;
     y += commentHeight;
@@ -404,6 +419,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     r.signal = box(column, y, right, y + h);
     p.setPen(kRed);
     drawTextBox(p, r.signal, Qt::AlignHCenter | Qt::TextWordWrap, c.signalWord, h);
+    noteCut(r.signal, Qt::AlignHCenter | Qt::TextWordWrap, c.signalWord, h);
     y = toInt(y + h + 10 * a);
 
     // 11. Beside a single pictogram, short upper blocks leave the statements
@@ -425,6 +441,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
                                              QFontMetrics(font, p.device()).height(), r.statements.height() > 0);
     if (statements.firstHidden >= 0)
         r.cutStatement = statementAt(c.statements, statements.firstHidden, c.numberingOnly);
+    if (!cutAbove.isEmpty())
+        r.cutStatement = cutAbove;
 
     p.restore();
     return r;
