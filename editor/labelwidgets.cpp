@@ -121,11 +121,12 @@ LabelStatusBar::LabelStatusBar(QWidget *parent)
 }
 
 QString LabelStatusBar::notice() const { return m_notice->text(); }
+QString LabelStatusBar::noticeDetail() const { return m_notice->toolTip(); }
 
-void LabelStatusBar::setNotice(const QString &text)
+void LabelStatusBar::setNotice(const QString &text, const QString &detail)
 {
     m_notice->setText(text);
-    m_notice->setToolTip(text);
+    m_notice->setToolTip(detail.isEmpty() ? text : detail);
 }
 
 QString LabelStatusBar::panelText(int i) const { return m_panels[i]->text(); }

@@ -66,9 +66,10 @@ public:
     int panelWidth(int i) const;
     void setPanelWidth(int i, int width);
     // A short notice after the panels (a typing limit reached), in the room
-    // they leave; the whole text is its hint. Empty: nothing shown.
+    // they leave, with its whole explanation as its hint. Empty: nothing shown.
     QString notice() const;
-    void setNotice(const QString &text);
+    QString noticeDetail() const;
+    void setNotice(const QString &text, const QString &detail = QString());
 
 private:
     QLabel *m_panels[kPanels] = {};

@@ -815,14 +815,14 @@ void TMDIChild::takeSupplier(const QString &text, const QString &logoPath, const
 
 void TMDIChild::sayLimit(QWidget *field, const QString &name, int maximum, int length, int room)
 {
-    const QString notice = length <= 1 ? kLimitReached.arg(name).arg(maximum)
+    const QString detail = length <= 1 ? kLimitReached.arg(name).arg(maximum)
                                        : kInsertionRefused.arg(length).arg(std::max(0, room)).arg(name).arg(maximum);
-    StatusBar1->setNotice(notice);
-    // Said where the user is typing as well.
+    StatusBar1->setNotice(length <= 1 ? kLimitNotice.arg(maximum) : kRefusedNotice.arg(maximum), detail);
+    // Said in full where the user is typing.
     QPoint at = field->mapToGlobal(QPoint(0, field->height()));
     if (auto *memo = qobject_cast<QPlainTextEdit *>(field))
         at = memo->viewport()->mapToGlobal(memo->cursorRect().bottomLeft());
-    QToolTip::showText(at, notice, field);
+    QToolTip::showText(at, detail, field);
 }
 
 void TMDIChild::signalWordEdited(const QString &text)

@@ -151,7 +151,10 @@ public:
         "L'étiquette n'est pas enregistrée : son fichier ne peut pas contenir ces caractères "
         "(jeu de caractères Windows-1252), qui n'ont pas d'équivalent :\n%1\n\n"
         "Remplacez-les ou retirez-les, puis enregistrez à nouveau.");
-    // What the status line says when a typing limit stops the user.
+    // What the status line says when a typing limit stops the user (short),
+    // and the whole sentence shown at the caret and as the notice's hint.
+    static inline const QString kLimitNotice = QStringLiteral("Maximum atteint : %1 caractères");
+    static inline const QString kRefusedNotice = QStringLiteral("Collage refusé : %1 caractères au plus");
     static inline const QString kLimitReached =
         QStringLiteral("Limite atteinte : %1 compte au plus %2 caractères.");
     static inline const QString kInsertionRefused = QStringLiteral(

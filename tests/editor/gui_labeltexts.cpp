@@ -135,7 +135,8 @@ void TestLabelTexts::limitsSayWhenTheyStopTheUser()
     label->Memo_F->moveCursor(QTextCursor::End);
     typeText(label->Memo_F, QStringLiteral("ab"));
     QCOMPARE(label->Memo_F->toPlainText(), full.chopped(1) + u'a');
-    QCOMPARE(label->StatusBar1->notice(),
+    QCOMPARE(label->StatusBar1->notice(), QStringLiteral("Maximum atteint : 320 caractères"));
+    QCOMPARE(label->StatusBar1->noticeDetail(),
              QStringLiteral("Limite atteinte : le fournisseur compte au plus 320 caractères."));
     QTest::keyClick(label->Memo_F, Qt::Key_Return);
     QCOMPARE(label->Memo_F->toPlainText().size(), LabelDocument::kSupplierMax);
@@ -149,7 +150,8 @@ void TestLabelTexts::limitsSayWhenTheyStopTheUser()
     label->Memo_S->moveCursor(QTextCursor::End);
     paste(label->Memo_S, QStringLiteral(" chlorhydrique"));
     QCOMPARE(label->Memo_S->toPlainText(), QString(120, u'p'));
-    QCOMPARE(label->StatusBar1->notice(),
+    QCOMPARE(label->StatusBar1->notice(), QStringLiteral("Collage refusé : 128 caractères au plus"));
+    QCOMPARE(label->StatusBar1->noticeDetail(),
              QStringLiteral("Texte refusé : 14 caractères pour 8 de place "
                             "(le nom du produit compte au plus 128 caractères)."));
     paste(label->Memo_S, QStringLiteral(" acide"));
@@ -161,7 +163,7 @@ void TestLabelTexts::limitsSayWhenTheyStopTheUser()
     label->Memo_C->moveCursor(QTextCursor::End);
     typeText(label->Memo_C, QStringLiteral("x"));
     QCOMPARE(label->Memo_C->toPlainText().size(), LabelDocument::kCommentMax);
-    QCOMPARE(label->StatusBar1->notice(),
+    QCOMPARE(label->StatusBar1->noticeDetail(),
              QStringLiteral("Limite atteinte : le commentaire compte au plus 255 caractères."));
     QVERIFY(desk()->messages.isEmpty());
 }
@@ -173,7 +175,8 @@ void TestLabelTexts::signalWordLimit()
     edit->selectAll();
     typeText(edit, QStringLiteral("ATTENTION TOXIQUE"));
     QCOMPARE(label->ComboBox1->currentText(), QStringLiteral("ATTENTION TOXIQ"));
-    QCOMPARE(label->StatusBar1->notice(),
+    QCOMPARE(label->StatusBar1->notice(), QStringLiteral("Maximum atteint : 15 caractères"));
+    QCOMPARE(label->StatusBar1->noticeDetail(),
              QStringLiteral("Limite atteinte : la mention d'avertissement compte au plus 15 caractères."));
 
     // A paste that would pass the limit is refused whole.
@@ -183,7 +186,8 @@ void TestLabelTexts::signalWordLimit()
     QApplication::clipboard()->setText(QStringLiteral(" MORTEL IMMEDIAT"));
     edit->paste();
     QCOMPARE(label->ComboBox1->currentText(), QStringLiteral("DANGER"));
-    QCOMPARE(label->StatusBar1->notice(),
+    QCOMPARE(label->StatusBar1->notice(), QStringLiteral("Maximum atteint : 15 caractères"));
+    QCOMPARE(label->StatusBar1->noticeDetail(),
              QStringLiteral("Limite atteinte : la mention d'avertissement compte au plus 15 caractères."));
 
     // A label file's longer signal word is kept whole; typing can shorten it.
