@@ -267,6 +267,9 @@ void THPpicto::applyToActiveLabel(const QList<QListWidgetItem *> &items)
         const QSignalBlocker block(list);
         for (int row : rows)
             list->item(row)->setCheckState(entries.at(row).ticked ? Qt::Checked : Qt::Unchecked);
+        // The blocked signals would have marked the label changed.
+        if (!rows.isEmpty())
+            label->markModified();
     }
     label->updateSummary();
     f->refreshPreview();

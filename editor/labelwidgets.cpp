@@ -1,5 +1,8 @@
 #include "editor/labelwidgets.h"
 
+#include "shell/desktop.h"
+#include "shell/storabletext.h"
+
 #include <QHBoxLayout>
 
 #include <algorithm>
@@ -110,7 +113,20 @@ LabelStatusBar::LabelStatusBar(QWidget *parent)
         m_panels[i] = panel;
         layout->addWidget(panel);
     }
-    layout->addStretch(1);
+    m_notice = new ElidedLabel(this);
+    m_notice->setObjectName(QStringLiteral("StatusNotice"));
+    m_notice->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_notice->setContentsMargins(6, 0, 0, 0);
+    layout->addWidget(m_notice, 1);
+}
+
+QString LabelStatusBar::notice() const { return m_notice->text(); }
+QString LabelStatusBar::noticeDetail() const { return m_notice->toolTip(); }
+
+void LabelStatusBar::setNotice(const QString &text, const QString &detail)
+{
+    m_notice->setText(text);
+    m_notice->setToolTip(detail.isEmpty() ? text : detail);
 }
 
 QString LabelStatusBar::panelText(int i) const { return m_panels[i]->text(); }
@@ -457,17 +473,43 @@ int LimitedMemo::room() const
     return m_maximum - (length - selected);
 }
 
+bool LimitedMemo::insertTyped(const QString &typed)
+{
+    const QString text = insertionFilter ? insertionFilter(typed) : typed;
+    const int left = room();
+    if (text.size() > left) {
+        Q_EMIT limitReached(int(text.size()), std::max(0, left));
+        return false;
+    }
+    textCursor().insertText(text);
+    ensureCursorVisible();
+    return true;
+}
+
 void LimitedMemo::keyPressEvent(QKeyEvent *event)
 {
     const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString text = event->text();
     const bool inserts = lineBreak
         || (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)));
-    if (inserts && room() < (lineBreak ? 1 : int(text.size()))) {
-        event->accept();
+    if (!inserts) {
+        QPlainTextEdit::keyPressEvent(event);
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    const QString filtered = lineBreak || !insertionFilter ? text : insertionFilter(text);
+    const int needed = lineBreak ? 1 : int(filtered.size());
+    if (filtered == text && room() >= needed) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // Refused or changed: the memo does not see the key.
+    event->accept();
+    if (room() < needed) {
+        Q_EMIT limitReached(needed, std::max(0, room()));
+        return;
+    }
+    textCursor().insertText(filtered);
+    ensureCursorVisible();
 }
 
 void LimitedMemo::insertFromMimeData(const QMimeData *source)
@@ -477,26 +519,63 @@ void LimitedMemo::insertFromMimeData(const QMimeData *source)
     QString text = source->text();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
-    const int left = room();
-    if (left <= 0)
-        return;
-    if (text.size() > left)
-        text.truncate(left);
-    textCursor().insertText(text);
-    ensureCursorVisible();
+    // A paste that does not fit is refused whole: a cut one would lose the
+    // end of a sentence unseen.
+    insertTyped(text);
 }
 
 void LimitedMemo::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (!event->commitString().isEmpty() && room() < int(event->commitString().size())) {
-        QInputMethodEvent shortened(event->preeditString(), event->attributes());
-        const int left = std::max(0, room());
-        shortened.setCommitString(event->commitString().left(left), event->replacementStart(),
-                                  event->replacementLength());
-        QPlainTextEdit::inputMethodEvent(&shortened);
-        return;
+    const QString commit = event->commitString();
+    if (!commit.isEmpty()) {
+        const QString text = insertionFilter ? insertionFilter(commit) : commit;
+        if (text != commit || room() < int(text.size())) {
+            QInputMethodEvent kept(event->preeditString(), event->attributes());
+            kept.setCommitString(QString(), event->replacementStart(), event->replacementLength());
+            QPlainTextEdit::inputMethodEvent(&kept);
+            if (room() < int(text.size())) {
+                Q_EMIT limitReached(int(text.size()), std::max(0, room()));
+                return;
+            }
+            textCursor().insertText(text);
+            return;
+        }
     }
     QPlainTextEdit::inputMethodEvent(event);
+}
+
+QValidator::State LengthValidator::validate(QString &input, int &) const
+{
+    if (input.size() > m_maximum && input.size() > m_last && !(programSets && programSets())) {
+        if (refused)
+            refused(int(input.size()));
+        return Invalid;
+    }
+    m_last = input.size();
+    return Acceptable;
+}
+
+QString offerStorableText(QWidget *parent, const QString &text)
+{
+    if (StorableText::storable(text))
+        return text;
+    const QList<StorableText::Problem> problems = StorableText::problems(text);
+    // Accents typed as combining marks compose into letters the file holds.
+    if (problems.isEmpty())
+        return StorableText::replaced(text);
+    const QString list = StorableText::describe(problems).join(u'\n');
+    const bool anyNearest = std::any_of(problems.begin(), problems.end(),
+                                        [](const StorableText::Problem &p) { return p.nearest.has_value(); });
+    if (!anyNearest) {
+        desktop().message(parent, kUnstorableWarningTitle, kUnstorableWarning.arg(list), Desktop::Icon::Warning,
+                          Desktop::Ok);
+        return text;
+    }
+    if (desktop().message(parent, kUnstorableTitle, kUnstorableQuestion.arg(list), Desktop::Icon::Question,
+                          Desktop::Yes | Desktop::No)
+        == Desktop::Yes)
+        return StorableText::replaced(text);
+    return text;
 }
 
 void StatementDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const

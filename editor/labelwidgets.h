@@ -5,6 +5,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
+#include <QValidator>
+
+#include <functional>
 
 // A statement check list. Its tag is the index found by the last search in it,
 // -1 when that search found nothing.
@@ -62,9 +65,15 @@ public:
     void setPanelText(int i, const QString &text);
     int panelWidth(int i) const;
     void setPanelWidth(int i, int width);
+    // A short notice after the panels (a typing limit reached), in the room
+    // they leave, with its whole explanation as its hint. Empty: nothing shown.
+    QString notice() const;
+    QString noticeDetail() const;
+    void setNotice(const QString &text, const QString &detail = QString());
 
 private:
     QLabel *m_panels[kPanels] = {};
+    QLabel *m_notice = nullptr;
 };
 
 // A fixed-length number field with fixed dashes, edited in overwrite mode:
@@ -132,19 +141,28 @@ protected:
 // A memo whose typing is limited to a number of characters (line breaks
 // included). The limit applies to what the user types, pastes or drops; a
 // text the program puts in (a label file's content) is kept whole, and then
-// typing can shorten it but not lengthen it.
+// typing can shorten it but not lengthen it. What does not fit is refused
+// whole (a paste is never cut) and said through `limitReached`.
 class LimitedMemo : public QPlainTextEdit
 {
     Q_OBJECT
 public:
     LimitedMemo(int maximum, QWidget *parent = nullptr);
     int maximum() const { return m_maximum; }
+    // Sees every text the user types, pastes or drops before it goes in, and
+    // gives the text to insert in its place (the label window offers there
+    // the nearest text its file can store).
+    std::function<QString(const QString &)> insertionFilter;
     // The alignment of a memo that does not wrap (centred product name,
     // right-aligned supplier): a line wider than the box is shown from its
     // left edge instead, so that no part of it is out of reach.
     void setPreferredAlignment(Qt::Alignment alignment);
     // Room left for an insertion that replaces the selection.
     int room() const;
+
+Q_SIGNALS:
+    // An insertion of `length` characters was refused: only `room` were left.
+    void limitReached(int length, int room);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -154,6 +172,8 @@ protected:
 
 private:
     void updateAlignment();
+    // Inserts what the user gave, filtered, when it fits; false when refused.
+    bool insertTyped(const QString &text);
     int m_maximum;
     Qt::Alignment m_preferred = Qt::AlignLeft;
     bool m_aligning = false;
@@ -183,3 +203,39 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 };
+
+// The typing limit of a one-line field (the signal word): an edit that makes
+// the text longer than the limit is refused whole and said through
+// `refused`; a longer text the program puts in (a label file's) is kept, and
+// then typing can shorten it but not lengthen it.
+class LengthValidator : public QValidator
+{
+public:
+    LengthValidator(int maximum, QObject *parent = nullptr) : QValidator(parent), m_maximum(maximum) {}
+    // True while the program itself sets the text.
+    std::function<bool()> programSets;
+    std::function<void(int length)> refused;
+    State validate(QString &input, int &pos) const override;
+
+private:
+    int m_maximum;
+    mutable qsizetype m_last = 0; // length of the text after the last accepted change
+};
+
+// Characters typed or pasted into a label's text that its file cannot store
+// (Windows-1252): the user is asked at once, in one message listing them with
+// the nearest storable text, whether to take that text instead. Returns the
+// text to insert: `text` replaced on Yes, as typed on No (the label then
+// cannot be saved until they are changed); `text` itself when all of it can
+// be stored.
+QString offerStorableText(QWidget *parent, const QString &text);
+inline const QString kUnstorableTitle = QStringLiteral("CONFIRMATION");
+inline const QString kUnstorableQuestion = QStringLiteral(
+    "Ces caractères ne peuvent pas être enregistrés dans le fichier de l'étiquette "
+    "(jeu de caractères Windows-1252) :\n%1\n\nRemplacer par le texte proposé ?\n"
+    "(Non : le texte reste tel quel, mais l'étiquette ne pourra pas être enregistrée ainsi.)");
+inline const QString kUnstorableWarningTitle = QStringLiteral("AVERTISSEMENT");
+inline const QString kUnstorableWarning = QStringLiteral(
+    "Ces caractères ne peuvent pas être enregistrés dans le fichier de l'étiquette "
+    "(jeu de caractères Windows-1252) et n'ont pas d'équivalent :\n%1\n\n"
+    "L'étiquette ne pourra pas être enregistrée tant qu'ils y restent.");

@@ -12,6 +12,7 @@
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
 #include "shell/labelfile.h"
+#include "shell/storabletext.h"
 #include "tools/four.h"
 #include "tools/printer.h"
 #include "tools/rech.h"
@@ -43,6 +44,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -56,6 +58,15 @@ const QString kOnePictogramHint = QStringLiteral("Double-cliquer pour supprimer"
 const QString kSeveralPictogramsHint = QStringLiteral("Cliquer-glisser pour déplacer\nDouble-cliquer pour supprimer");
 const QString kNumberingHint = QStringLiteral("Cocher pour imprimer seulement la numérotation des phrases sélectionnées");
 const QString kMissingCatalogue = QStringLiteral("Le fichier \"%1\" est introuvable,\nl'application va se terminer !");
+
+// The label's texts as named in the messages about them.
+const QString kProductField = QStringLiteral("le nom du produit");
+const QString kSupplierField = QStringLiteral("le fournisseur");
+const QString kCommentField = QStringLiteral("le commentaire");
+const QString kSignalWordField = QStringLiteral("la mention d'avertissement");
+const QString kStatementField = QStringLiteral("la phrase %1");
+const QString kFontField = QStringLiteral("la police");
+const QString kLogoField = QStringLiteral("le nom du fichier du logo");
 
 QString named(QWidget *w, const char *name)
 {
@@ -461,7 +472,15 @@ QWidget *TMDIChild::buildPictogramTab()
     ComboBox1->setCurrentText(QStringLiteral("DANGER"));
     ComboBox1->setCompleter(nullptr);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->lineEdit()->setMaxLength(15);
+    // The limit is the validator's, which says when it stops the typing
+    // (a maximum length would cut a pasted word silently).
+    auto *signalLimit = new LengthValidator(LabelDocument::kSignalWordMax, ComboBox1);
+    signalLimit->programSets = [this] { return m_loading; };
+    signalLimit->refused = [this](int) {
+        sayLimit(ComboBox1->lineEdit(), kSignalWordField, LabelDocument::kSignalWordMax, 1, 0);
+    };
+    ComboBox1->setValidator(signalLimit);
+    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TMDIChild::signalWordEdited);
     ComboBox1->setStyleSheet(QStringLiteral("QComboBox { color: red; font-weight: bold; }"));
     auto *signalLayout = new QVBoxLayout(signal);
     signalLayout->setContentsMargins(4, 2, 4, 4);
@@ -488,7 +507,26 @@ QWidget *TMDIChild::buildPictogramTab()
     for (QPlainTextEdit *e : {Memo_S, Memo_F, Memo_C}) {
         connect(e, &QPlainTextEdit::textChanged, this, &TMDIChild::markModified);
         connect(e, &QPlainTextEdit::textChanged, this, &TMDIChild::refreshPreview);
+        connect(e, &QPlainTextEdit::textChanged, this, [this] { StatusBar1->setNotice(QString()); });
     }
+    // What the user types or pastes is checked before it goes in: the typing
+    // limits, and the characters the label file cannot store.
+    const struct {
+        QPlainTextEdit *memo;
+        const QString &field;
+        int maximum;
+    } limited[] = {{Memo_S, kProductField, LabelDocument::kProductMax},
+                   {Memo_F, kSupplierField, LabelDocument::kSupplierMax},
+                   {Memo_C, kCommentField, LabelDocument::kCommentMax}};
+    for (const auto &l : limited) {
+        auto *memo = static_cast<LimitedMemo *>(l.memo);
+        memo->insertionFilter = [this](const QString &text) { return offerStorableText(this, text); };
+        connect(memo, &LimitedMemo::limitReached, this, [this, memo, field = l.field, maximum = l.maximum](
+                                                            int length, int room) {
+            sayLimit(memo, field, maximum, length, room);
+        });
+    }
+    connect(ComboBox1, &QComboBox::currentTextChanged, this, [this] { StatusBar1->setNotice(QString()); });
     for (MaskEdit *e : {maskCE, maskCAS, maskINDEX}) {
         connect(e, &MaskEdit::valueChanged, this, &TMDIChild::markModified);
         connect(e, &MaskEdit::valueChanged, this, &TMDIChild::refreshPreview);
@@ -773,8 +811,129 @@ void TMDIChild::takeSupplier(const QString &text, const QString &logoPath, const
     setLogo(logoPath, logo);
     if (TForm_base *f = Form_base())
         f->mirrors.logoPath = logoPath;
+    if (Memo_F->toPlainText() == text) {
+        refreshPreview(); // the logo may have changed
+        return;
+    }
     Memo_F->clear();
     Memo_F->setPlainText(text);
+}
+
+void TMDIChild::sayLimit(QWidget *field, const QString &name, int maximum, int length, int room)
+{
+    const QString detail = length <= 1 ? kLimitReached.arg(name).arg(maximum)
+                                       : kInsertionRefused.arg(length).arg(std::max(0, room)).arg(name).arg(maximum);
+    StatusBar1->setNotice(length <= 1 ? kLimitNotice.arg(maximum) : kRefusedNotice.arg(maximum), detail);
+    // Said in full where the user is typing.
+    QPoint at = field->mapToGlobal(QPoint(0, field->height()));
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(field))
+        at = memo->viewport()->mapToGlobal(memo->cursorRect().bottomLeft());
+    QToolTip::showText(at, detail, field);
+}
+
+void TMDIChild::signalWordEdited(const QString &text)
+{
+    // The combo's line edit gives no say before a change: the check runs once
+    // the edit is done, on what it brought in.
+    if (StorableText::storable(text))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        const QString current = ComboBox1->currentText();
+        if (StorableText::storable(current))
+            return;
+        const QString wanted = offerStorableText(this, current);
+        if (wanted != current)
+            ComboBox1->setCurrentText(wanted);
+    });
+}
+
+bool TMDIChild::confirmStorable()
+{
+    // Each text the label file writes, with the name it has in the window.
+    struct Field {
+        QString name;
+        QString text;
+        std::function<void(const QString &)> replace; // none: cannot be changed here
+    };
+    QList<Field> fields = {
+        {kProductField, Memo_S->toPlainText(), [this](const QString &t) { Memo_S->setPlainText(t); }},
+        {kSupplierField, Memo_F->toPlainText(), [this](const QString &t) { Memo_F->setPlainText(t); }},
+        {kCommentField, Memo_C->toPlainText(), [this](const QString &t) { Memo_C->setPlainText(t); }},
+        {kSignalWordField, ComboBox1->currentText(), [this](const QString &t) {
+             const QScopedValueRollback loading(m_loading, true); // may be longer than the typing limit
+             ComboBox1->setCurrentText(t);
+             markModifiedAnyway();
+         }},
+    };
+    for (CheckListBox *l : {CheckListBox2, CheckListBox3, CheckListBox4}) {
+        for (int i = 0; i < l->count(); ++i) {
+            QListWidgetItem *item = l->item(i);
+            if (item->checkState() == Qt::Checked && !StorableText::storable(item->text()))
+                fields.append({kStatementField.arg(item->text().section(u':', 0, 0).trimmed()), item->text(),
+                               [this, item](const QString &t) {
+                                   m_filling = true;
+                                   item->setText(t);
+                                   m_filling = false;
+                                   markModified();
+                               }});
+        }
+    }
+    fields.append({kFontField, statusPanel(PanelFont), {}});
+    fields.append({kLogoField, QFileInfo(LabLOGO->text()).fileName(), {}});
+
+    QStringList lines;
+    bool anyNearest = false;
+    bool blocking = false; // a character without equivalent, or one that cannot be replaced here
+    for (Field &f : fields) {
+        if (StorableText::storable(f.text))
+            continue;
+        const QList<StorableText::Problem> problems = StorableText::problems(f.text);
+        if (problems.isEmpty()) {
+            // Accents typed as combining marks: the composed letters are the same text.
+            if (f.replace)
+                f.replace(StorableText::replaced(f.text));
+            continue;
+        }
+        const QString name = f.name.at(0).toUpper() + f.name.mid(1);
+        for (const QString &line : StorableText::describe(problems))
+            lines << name + QStringLiteral(" : ") + line;
+        for (const StorableText::Problem &p : problems) {
+            if (p.nearest && f.replace)
+                anyNearest = true;
+            else
+                blocking = true;
+        }
+    }
+    // Without a listed character, whatever is left is the writer's to report.
+    if (lines.isEmpty())
+        return true;
+    const QString list = lines.join(u'\n');
+    if (!anyNearest) {
+        desktop().message(this, kUnstorableWarningTitle, kNotSavedUnstorable.arg(list), Desktop::Icon::Warning,
+                          Desktop::Ok);
+        return false;
+    }
+    const QString question = blocking ? kReplaceSomeQuestion.arg(list) : kReplaceAllQuestion.arg(list);
+    if (desktop().message(this, kUnstorableTitle, question, Desktop::Icon::Question, Desktop::Yes | Desktop::No)
+        != Desktop::Yes)
+        return false;
+    for (const Field &f : std::as_const(fields))
+        if (f.replace && !StorableText::storable(f.text))
+            f.replace(StorableText::replaced(f.text));
+    if (blocking)
+        return false;
+    updateSummary();
+    refreshPreview();
+    return true;
+}
+
+void TMDIChild::takePrintSettings(const QString &marginX, const QString &marginY, const QString &scale)
+{
+    if (Lab_margeX->text() != marginX || Lab_margeY->text() != marginY || Lab_echelle->text() != scale)
+        markModified();
+    Lab_margeX->setText(marginX);
+    Lab_margeY->setText(marginY);
+    Lab_echelle->setText(scale);
 }
 
 void TMDIChild::chooseLogo()
@@ -1085,6 +1244,11 @@ void TMDIChild::markModified()
 {
     if (!m_loading && !m_filling)
         m_modified = true;
+}
+
+void TMDIChild::markModifiedAnyway()
+{
+    m_modified = true;
 }
 
 bool TMDIChild::maybeDiscard()

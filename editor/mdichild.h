@@ -124,6 +124,10 @@ public:
     // Whether the label changed since it was created, opened or saved.
     bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
+    // A change made to the label (by typing, or by a tool window that writes
+    // into it: suggestions, substance database, supplier cards, print
+    // options). Ignored while a document is being applied.
+    void markModified();
     // Before the label's content is discarded: an unchanged label may go; for
     // a changed one the user chooses to save it (Yes, through the usual
     // save), to discard it (No) or to keep the window (Cancel). True when the
@@ -132,6 +136,35 @@ public:
     static inline const QString kDiscardTitle = QStringLiteral("CONFIRMATION");
     static inline const QString kDiscardQuestion = QStringLiteral(
         "L'étiquette « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications avant de la fermer ?");
+
+    // Before the label is saved (ahead of the file dialog): every character
+    // of its texts that the label file cannot store is listed in one message,
+    // with the nearest storable text where there is one, and replaced on Yes.
+    // True when everything can be stored (after the replacement).
+    bool confirmStorable();
+    static inline const QString kReplaceAllQuestion = QStringLiteral(
+        "L'étiquette contient des caractères que son fichier ne peut pas enregistrer "
+        "(jeu de caractères Windows-1252) :\n%1\n\nRemplacer par le texte proposé et enregistrer ?");
+    static inline const QString kReplaceSomeQuestion = QStringLiteral(
+        "L'étiquette contient des caractères que son fichier ne peut pas enregistrer "
+        "(jeu de caractères Windows-1252) :\n%1\n\nRemplacer ceux qui ont un équivalent ?\n"
+        "L'étiquette n'est pas enregistrée : changez d'abord les caractères sans équivalent.");
+    static inline const QString kNotSavedUnstorable = QStringLiteral(
+        "L'étiquette n'est pas enregistrée : son fichier ne peut pas contenir ces caractères "
+        "(jeu de caractères Windows-1252), qui n'ont pas d'équivalent :\n%1\n\n"
+        "Remplacez-les ou retirez-les, puis enregistrez à nouveau.");
+    // What the status line says when a typing limit stops the user (short),
+    // and the whole sentence shown at the caret and as the notice's hint.
+    static inline const QString kLimitNotice = QStringLiteral("Maximum atteint : %1 caractères");
+    static inline const QString kRefusedNotice = QStringLiteral("Collage refusé : %1 caractères au plus");
+    static inline const QString kLimitReached =
+        QStringLiteral("Limite atteinte : %1 compte au plus %2 caractères.");
+    static inline const QString kInsertionRefused = QStringLiteral(
+        "Texte refusé : %1 caractères pour %2 de place (%3 compte au plus %4 caractères).");
+
+    // The print options hand back the margins and scale of a confirmed print;
+    // the label is changed when they differ from its own.
+    void takePrintSettings(const QString &marginX, const QString &marginY, const QString &scale);
 
     QImage logoPicture() const { return m_logo; }
     // Why the logo of the last document applied could not be shown (a file
@@ -160,7 +193,11 @@ private:
                                const char *clearName, const QString &initial, int clickStart,
                                int clickLength, const QString &hint);
     void refreshPreview();
-    void markModified();
+    void markModifiedAnyway();
+    // Says in the status line, and beside the field, that a typing limit
+    // refused `length` characters.
+    void sayLimit(QWidget *field, const QString &name, int maximum, int length, int room);
+    void signalWordEdited(const QString &text);
     void chooseProductColor();
     void chooseLogo();
     void eraseLogo();

@@ -1,5 +1,7 @@
 #include "editor/phraseeditor.h"
 
+#include "editor/labelwidgets.h"
+#include "shell/storabletext.h"
 #include "shell/application.h"
 #include "shell/base.h"
 #include "shell/desktop.h"
@@ -28,11 +30,25 @@ public:
     using QPlainTextEdit::QPlainTextEdit;
 
 protected:
+    // A character the label file cannot store is said when it is typed or
+    // pasted, with the nearest text it can store.
     void insertFromMimeData(const QMimeData *source) override
     {
         if (!source || !source->hasText())
             return;
-        textCursor().insertText(oneLine(source->text()));
+        textCursor().insertText(offerStorableText(window(), oneLine(source->text())));
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QString text = event->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            && !StorableText::storable(text)) {
+            event->accept();
+            textCursor().insertText(offerStorableText(window(), text));
+            ensureCursorVisible();
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
     }
 
 public:

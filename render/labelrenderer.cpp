@@ -231,6 +231,18 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     const bool onBitmap = v.surface != RenderVariant::Page;
     const double a = v.unit;
     const int right = v.x + v.width;
+    // The first line of a block above the statements that runs past the
+    // bottom edge (a long supplier block, product name or comment): it is cut
+    // there like a statement, and named in its place.
+    QString cutAbove;
+    const auto noteCut = [&](const QRect &block, int flags, const QString &text, int lineHeight) {
+        if (!cutAbove.isEmpty() || block.bottom() < v.bottom)
+            return;
+        const QRect kept(block.left(), block.top(), block.width(), std::max(0, v.bottom - block.top()));
+        const TextBox shown = layoutTextBox(p, kept, flags, text, lineHeight, false);
+        if (shown.firstHidden >= 0)
+            cutAbove = statementAt(text, shown.firstHidden, false);
+    };
 
     p.save();
     p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -349,6 +361,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     r.supplier = box(column, v.y, supplierRight, v.y + supplierHeight);
     p.setPen(Qt::black);
     drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
+    noteCut(r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
     int y = toInt(v.y + 12 * a + supplierHeight);
 
     // 7. Product name: a band in its colour with white text, or on pure white a
@@ -374,6 +387,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     }
     p.setPen(LabelDocument::textColorFor(c.productColor));
     drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
+    noteCut(r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
     double productGap = 0;
     if (!onBitmap)
         productGap = c.stored ? 5 * v.fontFactor : 2 * a;
@@ -422,6 +436,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
     drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);
+    noteCut(r.comment, commentFlags(c.commentAlignment), c.comment, h);
     drawRule(p, column, right, y);
     r.rules << y;
     y += commentHeight;
@@ -437,6 +452,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     r.signal = box(column, y, right, y + h);
     p.setPen(kRed);
     drawTextBox(p, r.signal, Qt::AlignHCenter | Qt::TextWordWrap, c.signalWord, h);
+    noteCut(r.signal, Qt::AlignHCenter | Qt::TextWordWrap, c.signalWord, h);
     y = toInt(y + h + 10 * a);
 
     // 11. Beside a single pictogram, short upper blocks leave the statements
@@ -513,9 +529,11 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
                                              false, aroundQr);
     if (statements.firstHidden >= 0)
         r.cutStatement = statementAt(c.statements, statements.firstHidden, c.numberingOnly);
-    // Components that run below the label's bottom edge are cut too, before
-    // any statement.
-    if (!r.contains.isEmpty() && r.contains.bottom() >= v.bottom)
+    // Components and blocks that run below the label's bottom edge are cut
+    // too, before any statement.
+    if (!cutAbove.isEmpty())
+        r.cutStatement = cutAbove;
+    else if (!r.contains.isEmpty() && r.contains.bottom() >= v.bottom)
         r.cutStatement = c.contains.trimmed();
     else if (!r.complement.isEmpty() && r.complement.bottom() >= v.bottom)
         r.cutStatement = c.complement.trimmed();

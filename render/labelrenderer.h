@@ -41,7 +41,8 @@ struct LayoutResult {
 
     // The first statement that does not fit wholly above the statement box's
     // bottom edge (its line, or its code with numbering only); empty when every
-    // statement fits.
+    // statement fits. When a block above the statements (supplier, product,
+    // comment, signal word) already runs past that edge, its first line cut.
     QString cutStatement;
 
     // French messages for pictures that exist but could not be decoded; a

@@ -155,6 +155,11 @@ bool TForm_base::eventFilter(QObject *watched, QEvent *event)
                 return true;
             }
         }
+        // The preview's own key (its second one, after Ctrl+V) wins too.
+        if (Apercu1->isEnabled() && Apercu1->shortcuts().size() > 1 && Apercu1->shortcuts().at(1) == pressed) {
+            event->ignore();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -180,6 +185,9 @@ void TForm_base::createActions()
                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), false);
     Export1 = makeAction(this, "Export1", QStringLiteral("Exporter"), QStringLiteral("Exporter"), QKeySequence(Qt::CTRL | Qt::Key_E), false);
     Apercu1 = makeAction(this, "Apercu1", QStringLiteral("Prévisualiser"), QStringLiteral("Aperçu"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    // Ctrl+V pastes wherever a text field has the focus, which is nearly
+    // always; Ctrl+Shift+V previews from anywhere (no text field takes it).
+    Apercu1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
     Printer1 = makeAction(this, "Printer1", QStringLiteral("Imprimer"), QStringLiteral("Imprimer"), QKeySequence(Qt::CTRL | Qt::Key_P));
     Quitter1 = makeAction(this, "Quitter1", QStringLiteral("Quitter"), QStringLiteral("Quitter"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     Modif1 = makeAction(this, "Modif1", QStringLiteral("Modifier une phrase"), QStringLiteral("Modifier une phrase"), QKeySequence(Qt::CTRL | Qt::Key_M), false);
@@ -258,7 +266,7 @@ void TForm_base::createActions()
     Modifphrase1 = makeAction(this, "Modifphrase1", Modif1->text(), Modif1->toolTip());
     for (auto [entry, action] : {std::pair{Apercu, Apercu1}, std::pair{Modifphrase1, Modif1}}) {
         // The key is the action's: the entry only shows it.
-        entry->setShortcut(action->shortcut());
+        entry->setShortcuts(action->shortcuts());
         entry->setShortcutContext(Qt::WidgetShortcut);
         entry->setEnabled(action->isEnabled());
         connect(action, &QAction::changed, entry, [entry, action] {
@@ -840,6 +848,9 @@ void TForm_base::Enregistrersous1Execute()
 bool TForm_base::saveLabel(TMDIChild *label, bool askName)
 {
     if (!label)
+        return false;
+    // What the file cannot store is said, all at once, before the dialog.
+    if (!label->confirmStorable())
         return false;
     const QString current = label->Lab_filename->text();
     // A label opened from a file or saved before has its full path.

@@ -25,9 +25,10 @@ struct LabelDocument {
     static inline const QString kEmptyCAS = QStringLiteral("      -  - ");
     static inline const QString kEmptyINDEX = QStringLiteral("   -   -  - ");
     // Typing limits of the label window (line breaks included); a label file
-    // may hold longer texts, which are kept.
+    // may hold longer texts, which are kept. The supplier block holds a name,
+    // two address lines and two telephone lines.
     static constexpr int kProductMax = 128;
-    static constexpr int kSupplierMax = 128;
+    static constexpr int kSupplierMax = 320;
     static constexpr int kCommentMax = 255;
     static constexpr int kSignalWordMax = 15;
 

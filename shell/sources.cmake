@@ -1,5 +1,6 @@
 list(APPEND KALVANE_CORE_SOURCES
     shell/textfile.cpp
+    shell/storabletext.cpp
     shell/labeldocument.cpp
     shell/settingsfiles.cpp
     shell/colortext.cpp

@@ -555,9 +555,7 @@ void Tprinter::But_OKClick()
     if (labels > 0) {
         // The active label keeps the margins and scale it was last printed with.
         if (TMDIChild *label = f->activeLabel()) {
-            label->Lab_echelle->setText(Lab_pc->text());
-            label->Lab_margeX->setText(Ed_g->text());
-            label->Lab_margeY->setText(Ed_h->text());
+            label->takePrintSettings(Ed_g->text(), Ed_h->text(), Lab_pc->text());
         }
     }
     if ((labels < 1 && Rad_actuel->isChecked()) || (Rad_planche->isChecked() && ListBox1->count() == 0)

@@ -30,19 +30,25 @@
 #include <QVBoxLayout>
 
 // What the search box and the name field keep of a typed text: accents of the
-// folded letters removed, then upper case. Off while the window itself puts a
-// record's name into the field, so a stored name is shown as it is.
+// folded letters removed, then upper case, for the characters typed, pasted
+// or dropped only; the rest of the field stays as it was. Off while the window
+// itself puts a record's name into the field, so a stored name is shown as it
+// is.
 class TypedTextValidator : public QValidator
 {
 public:
     using QValidator::QValidator;
     bool active = true;
-    State validate(QString &input, int &) const override
+    State validate(QString &input, int &pos) const override
     {
         if (active)
-            input = SubstanceDatabase::foldTyped(input);
+            input = SubstanceDatabase::foldInserted(m_last, input, &pos);
+        m_last = input;
         return Acceptable;
     }
+
+private:
+    mutable QString m_last; // the field's text after the last change
 };
 
 namespace {
@@ -386,13 +392,9 @@ void Trech::copyToLabel(const QString &nom, const QString &ce, const QString &ca
     TMDIChild *label = Form_base() ? Form_base()->activeLabel() : nullptr;
     if (!label)
         return;
-    // The label's name field would cut a longer name without a word.
-    if (nom.size() > kLabelNameLength) {
-        desktop().message(this, kRefusalTitle, kNameTooLong.arg(nom.left(40) + QStringLiteral("…")).arg(nom.size()).arg(kLabelNameLength),
-                          Desktop::Icon::Warning, Desktop::Ok);
-        return;
-    }
-    // As typed: each field's own change signal refreshes the preview.
+    // As typed: each field's own change signal refreshes the preview and
+    // marks the label changed. The name goes whole, however long: the label's
+    // limit applies to typing only.
     label->Memo_S->setPlainText(nom);
     label->maskCE->setValue(ce);
     label->maskCAS->setValue(cas);

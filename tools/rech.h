@@ -110,11 +110,6 @@ public:
     static inline const QString kSaved = QStringLiteral("La base de données a été mise à jour.");
     static inline const QString kDeleteQuestion =
         QStringLiteral("Veuillez confirmer la suppression définitive de la fiche !!!");
-    // The label's product name holds at most this many characters.
-    static constexpr int kLabelNameLength = 128;
-    static inline const QString kNameTooLong = QStringLiteral(
-        "Le nom « %1 » compte %2 caractères : le nom du produit d'une étiquette en compte au plus %3.\n"
-        "Raccourcissez-le avant de copier la fiche.");
     static QString missingMessage(const QString &name);
 
 protected:

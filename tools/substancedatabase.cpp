@@ -362,6 +362,28 @@ QString SubstanceDatabase::foldTyped(const QString &text)
     return folded.toUpper();
 }
 
+QString SubstanceDatabase::foldInserted(const QString &before, const QString &after, int *cursor)
+{
+    const qsizetype caret = cursor ? std::clamp<qsizetype>(*cursor, 0, after.size()) : after.size();
+    // What follows the caret was there before (typing, pasting and dropping
+    // insert just before the caret); what precedes the insertion is the
+    // longest common start. Other edits (undo, a deletion) put nothing in.
+    qsizetype tail = after.size() - caret;
+    if (tail > before.size() || !before.endsWith(QStringView(after).mid(caret)))
+        tail = 0;
+    const qsizetype end = after.size() - tail;
+    const qsizetype limit = std::min(end, before.size() - tail);
+    qsizetype start = 0;
+    while (start < limit && before.at(start) == after.at(start))
+        ++start;
+    if (start >= end)
+        return after;
+    const QString folded = foldTyped(after.mid(start, end - start));
+    if (cursor && *cursor >= end)
+        *cursor += int(folded.size() - (end - start));
+    return after.left(start) + folded + after.mid(end);
+}
+
 QList<int> SubstanceDatabase::sortedOrder(const QStringList &keys, Qt::CaseSensitivity cs)
 {
     QList<QStringView> views;

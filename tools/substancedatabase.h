@@ -125,6 +125,12 @@ public:
     // A typed text as the search box and the name field keep it: à â ä, è é ê
     // ë, î ï, ò ô ö, û ü lose their accent, then everything is upper case.
     static QString foldTyped(const QString &text);
+    // An edit of a field that folds what is typed: `before` was the field's
+    // text, `after` is the edited one with the caret at `*cursor`. Only the
+    // characters the edit put in are folded (what was there keeps its accents
+    // and case, so a stored name shown in the field stays that name); the
+    // caret follows when folding changes the length ("ß" becomes "SS").
+    static QString foldInserted(const QString &before, const QString &after, int *cursor);
 
     // The order that sorts `keys` ascending in the user's locale, comparing
     // case-insensitively or not; stable, so equal keys keep their order.

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void ticksGoToTheActiveLabel();
     void tickingOneSuggestionLeavesOtherMarksAlone();
     void allNoneDoubleClickAndEnter();
+    void ticksFromTheWindowChangeTheLabel();
     void missingOrBadFilesWarnEveryTime();
     void keptOnScreenAndClearOfThePreview();
     void wideEnoughAndWhereTheUserLeftIt();
@@ -399,6 +400,43 @@ void TestHPpicto::allNoneDoubleClickAndEnter()
     window()->CBL->setCurrentItem(nullptr);
     QTest::keyClick(window()->CBL, Qt::Key_Return);
     QCOMPARE(label->LabHPEUH->text(), QStringLiteral("H315, P102"));
+}
+
+void TestHPpicto::ticksFromTheWindowChangeTheLabel()
+{
+    // New label, suggestions on, SGH05, saved; then "Tous" and closing the
+    // window: the ticks must not be lost without the save question.
+    TMDIChild *label = newLabel();
+    setBox(label, true);
+    click(label, 5);
+    QVERIFY(window()->isVisible());
+    const QString path = m_dir->file(QStringLiteral("acide.kvln"));
+    desk()->saveAnswers.enqueue(path);
+    frame()->Enregistrer1->trigger();
+    QVERIFY(!label->isModified());
+
+    // Unticking what is not ticked changes nothing.
+    QTest::mouseClick(window()->B_0, Qt::LeftButton);
+    QVERIFY(!label->isModified());
+
+    QTest::mouseClick(window()->B_all, Qt::LeftButton);
+    QVERIFY(ticked(label->CheckListBox2, kH314));
+    QVERIFY(label->isModified());
+    desk()->answers.enqueue(Desktop::Cancel);
+    label->parentWidget()->close();
+    QCOMPARE(desk()->messageLines(),
+             QStringList{QStringLiteral("CONFIRMATION: ") + TMDIChild::kDiscardQuestion.arg(QStringLiteral("acide.kvln"))});
+    QCOMPARE(frame()->labelCount(), 1);
+
+    // "Aucun" and a single tick mark the label too.
+    label->setModified(false);
+    QTest::mouseClick(window()->B_0, Qt::LeftButton);
+    QVERIFY(!ticked(label->CheckListBox2, kH314));
+    QVERIFY(label->isModified());
+    label->setModified(false);
+    tick(window()->CBL, kH290, true);
+    QVERIFY(ticked(label->CheckListBox2, kH290));
+    QVERIFY(label->isModified());
 }
 
 void TestHPpicto::missingOrBadFilesWarnEveryTime()

@@ -8,6 +8,9 @@
 #include "tools/printer.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QListWidget>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -38,6 +41,7 @@ private Q_SLOTS:
     void dragAndDoubleClick();
     void popupMenuOffersTheFrameCommands();
     void cutStatementsShowARedBand();
+    void previewKeysLeavePastingToTheFields();
 
 private:
     std::unique_ptr<TempStartDir> m_dir;
@@ -217,6 +221,41 @@ void TestPreview::cutStatementsShowARedBand()
     frame()->Apercu1->trigger();
     QVERIFY(preview()->cutNotice().isEmpty());
     QCOMPARE(redPixels(preview()->Image1->pixmap().toImage(), 20), 0);
+}
+
+void TestPreview::previewKeysLeavePastingToTheFields()
+{
+    TForm_base *f = frame();
+    QCOMPARE(f->Apercu1->shortcuts(),
+             (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+V")), QKeySequence(QStringLiteral("Ctrl+Shift+V"))}));
+    f->show();
+    QApplication::setActiveWindow(f);
+    f->Nouveau1->trigger();
+    TMDIChild *label = f->activeLabel();
+    QApplication::clipboard()->setText(QStringLiteral("Conserver au frais"));
+
+    // In a text field Ctrl+V pastes and does not preview.
+    label->Memo_C->setFocus();
+    QTRY_VERIFY(label->Memo_C->hasFocus());
+    QTest::keyClick(label->Memo_C, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(label->Memo_C->toPlainText(), QStringLiteral("Conserver au frais"));
+    QVERIFY(!preview()->isVisible());
+
+    // Ctrl+Shift+V previews from the same field and pastes nothing.
+    QTest::keyClick(label->Memo_C, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(preview()->isVisible());
+    QCOMPARE(label->Memo_C->toPlainText(), QStringLiteral("Conserver au frais"));
+    const int shown = preview()->refreshCount();
+
+    // Where no text field has the focus, Ctrl+V previews.
+    preview()->hide();
+    label->CheckListBox2->setFocus();
+    QTRY_VERIFY(label->CheckListBox2->hasFocus());
+    QTest::keyClick(label->CheckListBox2, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(preview()->isVisible());
+    QCOMPARE(preview()->refreshCount(), shown + 1);
+    QCOMPARE(label->Memo_C->toPlainText(), QStringLiteral("Conserver au frais"));
+    QVERIFY(m_program->desktop->messages.isEmpty());
 }
 
 QTEST_MAIN(TestPreview)

@@ -402,6 +402,74 @@ private Q_SLOTS:
         QVERIFY(r.cutStatement != codesH.first());
     }
 
+    void supplierBlockOfFiveLinesFits()
+    {
+        // Name, two address lines, two telephone lines: about 240 characters.
+        const QStringList lines = {QStringLiteral("Laboratoire de chimie analytique et environnementale"),
+                                   QStringLiteral("Université de Bretagne Occidentale, UFR Sciences et Techniques"),
+                                   QStringLiteral("6 avenue Victor Le Gorgeu, CS 93837, 29238 Brest Cedex 3"),
+                                   QStringLiteral("Tél. : +33 (0)2 98 01 60 00"),
+                                   QStringLiteral("Urgence : +33 (0)1 45 42 59 59 (ORFILA)")};
+        LabelContent c = emptyLabel(folder());
+        c.pictograms = codes(3);
+        c.signalWord = QStringLiteral("DANGER");
+        c.supplier = lines.join(u'\n');
+        c.supplierLines = 5;
+        c.logoPath = m_logo;
+        c.product = QStringLiteral("Acide chlorhydrique 37 %");
+        c.productLines = 1;
+        c.statements = QStringLiteral("H290: Peut être corrosif pour les métaux.\nH314: Provoque de graves brûlures.");
+        QVERIFY(c.supplier.size() > 235);
+        for (const bool exported : {false, true}) {
+            LayoutResult r;
+            const QImage image = exported ? LabelRenderer::exportImage(c, &r) : LabelRenderer::labelPicture(c, &r);
+            const RenderVariant v = exported ? RenderVariant::exportImage() : RenderVariant::labelPicture();
+            const int line = pixelHeight(c, v, r.supplierPoints, false);
+            QVERIFY(r.supplier.height() >= 5 * line - 1);       // every line has its room
+            QVERIFY(r.supplier.bottom() < r.product.top());     // above the product block
+            QVERIFY(r.cutStatement.isEmpty());
+            // The last line is drawn: ink in the block's last line.
+            QVERIFY(!allWhite(image, QRect(r.supplier.left(), r.supplier.bottom() - line + 2, r.supplier.width(),
+                                           line - 2)));
+        }
+    }
+
+    void upperBlocksThatDoNotFitAreNamed()
+    {
+        // A supplier block too tall for the label: its first line below the
+        // bottom edge is named, before any statement (all cut anyway).
+        LabelContent c = emptyLabel(folder());
+        c.pictograms = codes(2);
+        QStringList lines;
+        for (int i = 1; i <= 60; ++i)
+            lines << QStringLiteral("Ligne %1").arg(i);
+        c.supplier = lines.join(u'\n');
+        c.supplierLines = 60;
+        c.statements = QStringLiteral("H290: Peut être corrosif pour les métaux.");
+        LayoutResult r;
+        LabelRenderer::labelPicture(c, &r);
+        const int line = pixelHeight(c, RenderVariant::labelPicture(), r.supplierPoints, false);
+        const int shown = (900 - r.supplier.top()) / line; // whole lines above the edge
+        QCOMPARE(r.cutStatement, lines.at(shown));
+        QVERIFY(LabelRenderer::cutWarning(r.cutStatement).contains(lines.at(shown)));
+
+        // The same for a long comment under a short supplier block.
+        c.supplier = QStringLiteral("Fournisseur");
+        c.supplierLines = 1;
+        c.comment = lines.join(u'\n');
+        c.commentLines = 60;
+        LabelRenderer::labelPicture(c, &r);
+        QVERIFY(lines.contains(r.cutStatement));
+        QVERIFY(r.cutStatement != lines.first());
+        QVERIFY(r.comment.bottom() >= 900);
+
+        // Blocks that fit leave the statement rule as it was.
+        c.comment = QStringLiteral("Conserver au frais");
+        c.commentLines = 1;
+        LabelRenderer::labelPicture(c, &r);
+        QVERIFY(r.cutStatement.isEmpty());
+    }
+
     void fontSizesOfEachOutput()
     {
         LabelContent c = emptyLabel(folder());

@@ -170,16 +170,19 @@ void TestLabelFiles::failedSaveKeepsTitleAndOldFile()
     QCOMPARE(label->windowTitle(), QStringLiteral("Étiquette N°1"));
     QCOMPARE(label->Lab_filename->text(), QStringLiteral("Sans_titre"));
 
-    // A character the file cannot hold is reported; the existing file is left whole.
+    // A character the file cannot hold is said before the dialog; refusing
+    // its replacement writes nothing and opens no dialog.
     m_dir->write(QStringLiteral("ok.kvln"), "ancien\r\n");
     LabelDocument doc = label->document();
     doc.product = QStringLiteral("H\u2082SO\u2084");
     label->applyDocument(doc);
-    desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("ok.kvln")));
-    desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("Windows-1252"));
+    const qsizetype dialogs = desk()->fileDialogs.size();
+    desk()->answers.enqueue(Desktop::No);
     frame()->Enregistrer1->trigger();
     QCOMPARE(desk()->messages.size(), 2);
     QVERIFY(desk()->messages.last().text.contains(QStringLiteral("Windows-1252")));
+    QVERIFY(desk()->messages.last().text.contains(QStringLiteral("(U+2082) → « 2 »")));
+    QCOMPARE(desk()->fileDialogs.size(), dialogs);
     QCOMPARE(m_dir->read(QStringLiteral("ok.kvln")), QByteArray("ancien\r\n"));
 }
 

@@ -381,6 +381,12 @@ private Q_SLOTS:
         frame()->Nouveau1->trigger();
         TMDIChild *label = frame()->activeLabel();
         QVERIFY(p->Rad_actuel->isChecked());
+        // Confirming the label's own values changes nothing in it.
+        p->show();
+        p->But_OKTag = 1;
+        p->But_OK->click();
+        QCOMPARE(p->But_OKTag, 0);
+        QVERIFY(!label->isModified());
         p->show();
         p->Ed_g->setText(QStringLiteral("7.5"));
         p->Ed_h->setText(QStringLiteral("3"));
@@ -391,6 +397,16 @@ private Q_SLOTS:
         QCOMPARE(label->Lab_margeX->text(), QStringLiteral("7.5"));
         QCOMPARE(label->Lab_margeY->text(), QStringLiteral("3"));
         QCOMPARE(label->Lab_echelle->text(), QStringLiteral("80"));
+        // They are the label's now: closing it would ask to save them.
+        QVERIFY(label->isModified());
+        label->setModified(false);
+        p->show();
+        p->TrackBar1->setValue(95);
+        p->But_OKTag = 1;
+        p->But_OK->click();
+        QCOMPARE(label->Lab_echelle->text(), QStringLiteral("95"));
+        QVERIFY(label->isModified());
+        label->setModified(false);
 
         // Cancelling leaves the hand-off at 1.
         p->But_OKTag = 1;

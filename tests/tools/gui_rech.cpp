@@ -63,6 +63,7 @@ private Q_SLOTS:
     void enablingFollowsTheName();
     void addAWrongCheckDigitRecordThenDeleteIt();
     void savingAnExistingNameModifiesIt();
+    void typingFoldsOnlyWhatIsTyped();
     void refusedFieldsAndFailedWritesChangeNothing();
     void allZeroNumberClearedWithoutQuestion();
     void headerSortsWithOneSharedDirection();
@@ -310,12 +311,15 @@ void TestRech::copyWritesTheActiveLabelAsTyping()
     doubleClickRow(3);
     QCOMPARE(label->Memo_S->toPlainText(), QStringLiteral("AGAR"));
 
-    // A name longer than the label's field is refused, not cut.
-    m_rech->LabNOM->setText(QString(130, u'A'));
+    // A name longer than the label's typing limit goes whole, and the label
+    // counts as changed (closing it would ask).
+    label->setModified(false);
+    const QString longName = QString(150, u'A') + QStringLiteral(" FIN");
+    m_rech->LabNOM->setText(longName);
     m_rech->Button1Click();
-    QCOMPARE(label->Memo_S->toPlainText(), QStringLiteral("AGAR"));
-    QCOMPARE(m_program->desktop->messages.last().title, QStringLiteral("AVERTISSEMENT"));
-    QVERIFY(m_program->desktop->messages.last().text.contains(QStringLiteral("130 caractères")));
+    QCOMPARE(label->Memo_S->toPlainText(), longName);
+    QVERIFY(label->isModified());
+    QVERIFY(m_program->desktop->messages.isEmpty());
 }
 
 void TestRech::enablingFollowsTheName()
@@ -429,6 +433,52 @@ void TestRech::savingAnExistingNameModifiesIt()
     m_rech->Button3Click();
     QCOMPARE(dbBytes(), QByteArray("NOM|CE|CAS|INDEX\r\nOTHER|-|-|-|\r\nTWICE|-|-|-|\r\nTWICE|200-001-8|50-00-0|-|\r\n"));
     QCOMPARE(shownNames(), (QStringList{"OTHER", "TWICE", "TWICE"}));
+}
+
+void TestRech::typingFoldsOnlyWhatIsTyped()
+{
+    // A name stored with lower-case accented letters (Windows-1252 bytes).
+    start("NOM|CE|CAS|INDEX\r\nAcide \xE9thano\xEFque|200-580-7|-|-|\r\nOTHER|-|-|-|\r\n");
+    m_rech->showWindow();
+    const QString stored = QString::fromUtf8("Acide éthanoïque");
+    clickRow(0);
+    QCOMPARE(m_rech->LabNOM->text(), stored);
+
+    // A key typed at the end, then taken back: the name is the stored one.
+    m_rech->LabNOM->setFocus();
+    m_rech->LabNOM->end(false);
+    typeText(m_rech->LabNOM, QString::fromUtf8("é"));
+    QCOMPARE(m_rech->LabNOM->text(), stored + u'E');
+    QTest::keyClick(m_rech->LabNOM, Qt::Key_Backspace);
+    QCOMPARE(m_rech->LabNOM->text(), stored);
+
+    // Typed in the middle, only the typed letter is folded, and the caret
+    // stays after it.
+    m_rech->LabNOM->setCursorPosition(6);
+    typeText(m_rech->LabNOM, QString::fromUtf8("àb"));
+    QCOMPARE(m_rech->LabNOM->text(), QString::fromUtf8("Acide ABéthanoïque"));
+    QCOMPARE(m_rech->LabNOM->cursorPosition(), 8);
+    QTest::keyClick(m_rech->LabNOM, Qt::Key_Backspace);
+    QTest::keyClick(m_rech->LabNOM, Qt::Key_Backspace);
+    QCOMPARE(m_rech->LabNOM->text(), stored);
+
+    // Saving modifies the stored record instead of adding another.
+    m_rech->LabCE->setValue(QStringLiteral("200-580-7"));
+    m_rech->LabCAS->setValue(QStringLiteral("    64-19-7"));
+    m_program->desktop->answers.enqueue(Desktop::Ok);
+    m_rech->Button3Click();
+    QCOMPARE(m_program->desktop->messageLines(),
+             QStringList{QStringLiteral("INFO: La base de données a été mise à jour.")});
+    QCOMPARE(m_rech->database().count(), 2);
+    QCOMPARE(dbBytes(), QByteArray("NOM|CE|CAS|INDEX\r\nAcide \xE9thano\xEFque|200-580-7|64-19-7|-|\r\nOTHER|-|-|-|\r\n"));
+
+    // A pasted text is typed text: it is folded, what was there is not.
+    m_rech->LabNOM->setText(QString());
+    typeText(m_rech->LabNOM, QString::fromUtf8("acide acé"));
+    QCOMPARE(m_rech->LabNOM->text(), QStringLiteral("ACIDE ACE"));
+    m_rech->LabNOM->insert(QString::fromUtf8("tique ß"));
+    QCOMPARE(m_rech->LabNOM->text(), QStringLiteral("ACIDE ACETIQUE SS"));
+    QCOMPARE(m_rech->LabNOM->cursorPosition(), 17);
 }
 
 void TestRech::refusedFieldsAndFailedWritesChangeNothing()

@@ -440,6 +440,22 @@ void TestSubstanceDatabase::typedTextFolding()
     // Other letters keep their accent; capitals are not folded.
     QCOMPARE(SubstanceDatabase::foldTyped(QString::fromUtf8("ùç")), QString::fromUtf8("ÙÇ"));
     QCOMPARE(SubstanceDatabase::foldTyped(QString::fromUtf8("ÉÈ")), QString::fromUtf8("ÉÈ"));
+
+    // Only what an edit put in is folded; the caret follows a longer result.
+    const auto edit = [](const char *before, const char *after, int caret, const char *expected, int expectedCaret) {
+        int cursor = caret;
+        QCOMPARE(SubstanceDatabase::foldInserted(QString::fromUtf8(before), QString::fromUtf8(after), &cursor),
+                 QString::fromUtf8(expected));
+        QCOMPARE(cursor, expectedCaret);
+    };
+    edit("Acide éthanoïque", "Acide éthanoïquex", 17, "Acide éthanoïqueX", 17);
+    edit("Acide éth", "Acide ééth", 7, "Acide Eéth", 7);     // typed before an equal letter
+    edit("éé", "ééé", 1, "Eéé", 1);                          // the caret tells which one
+    edit("Acide éthanoïque", "Acide éthanoïqu", 15, "Acide éthanoïqu", 15); // a deletion
+    edit("Acide éthanoïque", "Acide ô", 7, "Acide O", 7);     // the selection replaced
+    edit("abc", "aßbc", 2, "aSSbc", 3);
+    edit("", "pâte à", 6, "PATE A", 6);                       // a paste into the empty field
+    edit("ABC", "ABC", 3, "ABC", 3);
 }
 
 void TestSubstanceDatabase::sortedOrderFollowsTheLocale()
