@@ -42,12 +42,16 @@ LabelLoader::Label LabelLoader::read(const QString &path) const
     label.document.title = info.fileName();
     QStringList lines;
     QString error;
-    if (!TextFile::readLines(full, &lines, &error)) {
+    if (!LabelFile::readLines(full, &lines, &error)) {
         label.status = {LabelFile::Status::Unreadable, error, {}};
         return label;
     }
     label.labelFile = !lines.isEmpty() && lines.constFirst() == LabelFile::kFab;
     label.status = LabelFile::parse(lines, &label.document, &label.mirrors, info.absolutePath());
+    // A damaged file is said as the desktop says it: the file, where the
+    // reading stopped and what was read.
+    if (!label.status.ok())
+        label.status.message = LabelFile::damageMessage(full, label.status);
     if (!label.status.ok() || !label.labelFile)
         return label;
 

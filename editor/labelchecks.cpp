@@ -219,13 +219,15 @@ LabelChecks::Subject LabelChecks::readSubject(const QString &path, const QString
     const QString folder = workingDir.isEmpty() ? QFileInfo(path).absolutePath() : workingDir;
     QStringList lines;
     QString error;
-    if (!TextFile::readLines(path, &lines, &error)) {
+    if (!LabelFile::readLines(path, &lines, &error)) {
         Subject s;
         s.fromFile = true;
         s.status = {LabelFile::Status::Unreadable, error, {}};
         return s;
     }
-    return subjectOfLines(lines, folder);
+    Subject s = subjectOfLines(lines, folder);
+    s.path = QFileInfo(path).absoluteFilePath();
+    return s;
 }
 
 LabelChecks::Subject LabelChecks::subjectOfLines(const QStringList &lines, const QString &workingDir)
@@ -328,7 +330,11 @@ void LabelChecks::checkReading(const Subject &s, QList<LabelFinding> *out) const
     }
     if (!s.status.ok()) {
         // What the reader noted before it stopped follows from the cut.
-        out->append({LabelFinding::Error, kReadingStopped.arg(s.status.message)});
+        QString detail = LabelFile::damageDetail(s.status);
+        if (detail.endsWith(u'.'))
+            detail.chop(1);
+        out->append({LabelFinding::Error, s.path.isEmpty() ? kReadingStopped.arg(detail)
+                                                           : LabelFile::damageMessage(s.path, s.status)});
         return;
     }
     for (const QString &w : s.status.warnings)

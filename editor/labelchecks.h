@@ -38,6 +38,7 @@ public:
     // so that what the reader would drop is seen.
     struct Subject {
         bool fromFile = false;
+        QString path;              // the file, when read from one by path
         LabelFile::Status status;  // how the file read (Ok for a window)
         bool emptyFile = false;    // a file without a single line
         bool labelFile = true;     // its first line is "***fab***"

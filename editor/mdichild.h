@@ -133,6 +133,10 @@ public:
     // save), to discard it (No) or to keep the window (Cancel). True when the
     // window may close.
     bool maybeDiscard();
+    // The damaged file this label was read from in part (empty otherwise):
+    // saving over it asks first.
+    QString recoveredFrom() const { return m_recoveredFrom; }
+    void setRecoveredFrom(const QString &path) { m_recoveredFrom = path; }
     static inline const QString kDiscardTitle = QStringLiteral("CONFIRMATION");
     static inline const QString kDiscardQuestion = QStringLiteral(
         "L'étiquette « %1 » a été modifiée.\nVoulez-vous enregistrer les modifications avant de la fermer ?");
@@ -217,6 +221,7 @@ private:
     int m_commentAlignment = AlignCenterCode;
     QImage m_logo;
     QString m_logoError;
+    QString m_recoveredFrom;
     bool m_closed = false;
     bool m_filling = false;
     bool m_verifying = false;

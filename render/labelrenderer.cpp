@@ -50,6 +50,65 @@ struct TextBox {
     qsizetype firstHidden = -1;  // text position of the first word not wholly inside the box
 };
 
+// A paragraph longer than this is laid out a window at a time: the layout
+// engine shapes a paragraph whole and breaks a long word in time quadratic
+// in its length, so that a hand-made file with a paragraph of a megabyte
+// would hold the program for minutes. No line of any label holds this many
+// characters.
+constexpr qsizetype kLayoutWindow = 4096;
+
+// Lays out (and with `paint` draws) a long paragraph from `top`, window by
+// window: a line reaching the end of its window may break otherwise with the
+// text that follows, so it is laid out again at the start of the next window
+// (unless it is the window's only line: it is then kept, cut at the window's
+// end, and the text goes on on the next line). Stops at the box's bottom like
+// layoutTextBox(). Returns the height laid out.
+int layoutLongParagraph(QPainter &p, const QRect &r, const QTextOption &option, const QString &paragraph,
+                        qsizetype paragraphStart, int top, int lineHeight, int boxBottom, bool paint,
+                        TextBox *result)
+{
+    int lineTop = 0;
+    qsizetype pos = 0;
+    while (pos < paragraph.size()) {
+        const qsizetype windowEnd = std::min(paragraph.size(), pos + kLayoutWindow);
+        const bool last = windowEnd == paragraph.size();
+        QTextLayout layout(paragraph.mid(pos, windowEnd - pos), p.font(), p.device());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QList<QTextLine> kept;
+        qsizetype laidEnd = 0;
+        bool full = false;
+        while (laidEnd < windowEnd - pos) {
+            if (top + lineTop + lineHeight > boxBottom) {
+                if (!QStringView(paragraph).mid(pos + laidEnd).trimmed().isEmpty())
+                    result->firstHidden = paragraphStart + pos + laidEnd;
+                full = true;
+                break;
+            }
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(r.width());
+            const qsizetype end = line.textStart() + line.textLength();
+            if (!last && end >= windowEnd - pos && !kept.isEmpty())
+                break; // laid out again from the next window
+            line.setPosition(QPointF(0, lineTop));
+            kept.append(line);
+            laidEnd = end;
+            lineTop += lineHeight;
+            ++result->lines;
+        }
+        layout.endLayout();
+        if (paint)
+            for (const QTextLine &line : std::as_const(kept))
+                line.draw(&p, QPointF(r.left(), top));
+        if (full || laidEnd == 0)
+            break;
+        pos += laidEnd;
+    }
+    return lineTop;
+}
+
 // Lays the text out in `r` and, with `paint`, draws it. Layout stops at the
 // first line that does not fit wholly; the position of its first character
 // (or of the next paragraph holding a word) is `firstHidden`. Empty lines
@@ -74,6 +133,10 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
     // platform's text-box call draws it: no word of the block is dropped.
     if (lastLineClipped && r.height() > 0)
         boxBottom = r.top() + (r.height() + lineHeight - 1) / lineHeight * lineHeight;
+    // Nothing is drawn below the surface: a block of a hand-made file may be
+    // thousands of lines high.
+    if (paint && p.device() && p.worldTransform().isIdentity())
+        boxBottom = std::min(boxBottom, p.device()->height() + lineHeight);
     if (paint) {
         p.save();
         p.setClipRect(r, Qt::IntersectClip);
@@ -103,6 +166,14 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
         if (top + lineHeight > boxBottom) {
             result.firstHidden = paragraphStart;
             break;
+        }
+        if (paragraph.size() > kLayoutWindow) {
+            const int laid = layoutLongParagraph(p, r, option, paragraph, paragraphStart, top, lineHeight, boxBottom,
+                                                 paint, &result);
+            top += laid;
+            if (result.firstHidden >= 0)
+                break;
+            continue;
         }
         QTextLayout layout(paragraph, font, p.device());
         layout.setTextOption(option);
@@ -146,10 +217,11 @@ void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, in
 
 // Lines a block takes in a box `width` wide once its long lines are wrapped:
 // what the block's height must hold so that no word is lost.
-int wrappedLines(QPainter &p, int width, int flags, const QString &text, int lineHeight)
+// Counting stops past `limit` pixels (the surface's bottom): lines below it
+// are never seen, and a hand-made file may hold thousands.
+int wrappedLines(QPainter &p, int width, int flags, const QString &text, int lineHeight, int limit)
 {
-    return layoutTextBox(p, QRect(0, 0, width, std::numeric_limits<int>::max() / 2), flags, text, lineHeight,
-                         false)
+    return layoutTextBox(p, QRect(0, 0, width, std::max(0, limit) + lineHeight), flags, text, lineHeight, false)
         .lines;
 }
 
@@ -355,7 +427,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     // long for the box wraps, and the block grows to hold it.
     const int supplierRight = toInt(v.x + v.width - logoShift);
     const int supplierWrapped = wrappedLines(p, supplierRight - column, Qt::AlignRight | Qt::TextWordWrap,
-                                             c.supplier, h);
+                                             c.supplier, h, v.bottom);
     if (supplierWrapped > c.supplierLines)
         supplierHeight = std::max(supplierHeight, h * supplierWrapped - (c.stored ? 1 : 0));
     r.supplier = box(column, v.y, supplierRight, v.y + supplierHeight);
@@ -373,7 +445,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     // Sized from the lines as drawn: a long name wraps in the band instead of
     // losing its end (the export's larger font wraps where the preview did not).
     const int productLines = std::max(c.productLines, wrappedLines(p, right - column, Qt::AlignHCenter | Qt::TextWordWrap,
-                                                                   c.product, productLineHeight));
+                                                                   c.product, productLineHeight, v.bottom));
     const int productHeight = productLineHeight * productLines - (c.stored && !onBitmap ? 1 : 0);
     r.product = box(column, y, right, y + productHeight);
     if (isPureWhite(c.productColor)) {
@@ -432,7 +504,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     p.setFont(font);
     h = QFontMetrics(font, p.device()).height();
     const int commentLines = std::max(c.commentLines, wrappedLines(p, right - column,
-                                                                    commentFlags(c.commentAlignment), c.comment, h));
+                                                                    commentFlags(c.commentAlignment), c.comment, h,
+                                                                    v.bottom));
     const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
     drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);

@@ -85,7 +85,11 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
     LabelDigest digest;
     const LabelFile::Status status = digest.readFile(path, numberingOnly);
     if (!status.ok())
-        problems->append(status.message);
+        problems->append(LabelFile::damageMessage(QFileInfo(path).absoluteFilePath(), status));
+    // A file not read at all (too large, no permission) is a white cell, as
+    // a missing one.
+    if (status.kind == LabelFile::Status::Unreadable)
+        return false;
     // A file that stopped early never reached its colour and alignment lines:
     // their defaults are no further problem.
     // The logo comes from the "fournisseurs" folder beside the label file,

@@ -788,13 +788,33 @@ void TForm_base::Nouveau1Execute()
     saveDialogFileName = QStringLiteral("Sans_titre");
 }
 
-void TForm_base::open(const QString &path)
+bool TForm_base::open(const QString &path, const QByteArray &nativePath)
 {
-    TMDIChild *child = createLabelWindow(QFileInfo(path).fileName());
+    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QStringList lines;
+    QString error;
+    // A file that cannot be read opens no window: an empty label bearing its
+    // name would replace it at the first save.
+    if (!(nativePath.isEmpty() ? LabelFile::readLines(full, &lines, &error)
+                               : LabelFile::readNativeLines(nativePath, &lines, &error))) {
+        desktop().message(this, kWarningTitle, error, Desktop::Icon::Warning, Desktop::Ok);
+        return false;
+    }
+    TMDIChild *child = createLabelWindow(QFileInfo(full).fileName());
     LabelDocument doc = child->document();
-    const LabelFile::Status status = LabelFile::read(path, &doc, &mirrors);
+    doc.filePath = full;
+    doc.title = QFileInfo(full).fileName();
+    const LabelFile::Status status = LabelFile::parse(lines, &doc, &mirrors);
+    if (!status.ok()) {
+        // The half that was read must never replace the damaged file unseen:
+        // it becomes a new label without a file.
+        doc.filePath = LabelDocument::kUntitled;
+        doc.title = kRecoveredTitle.arg(QFileInfo(full).fileName());
+    }
     child->applyDocument(doc);
-    saveDialogFileName = path;
+    if (!status.ok())
+        child->setRecoveredFrom(full);
+    saveDialogFileName = status.ok() ? path : LabelDocument::kUntitled;
     if (kalvane() && kalvane()->printer()) {
         // The print settings take the stored margins and scale.
         Tprinter *p = kalvane()->printer();
@@ -803,13 +823,15 @@ void TForm_base::open(const QString &path)
         if (const auto scale = ColorText::parseInteger(doc.scale))
             p->TrackBar1->setValue(int(*scale));
     }
-    QStringList warnings = status.warnings;
+    QStringList warnings;
+    if (!status.ok())
+        warnings << LabelFile::damageMessage(full, status) + u'\n' + kRecoveredNote;
+    warnings << status.warnings;
     if (!child->logoError().isEmpty())
         warnings << child->logoError();
     if (!warnings.isEmpty())
         desktop().message(this, kWarningTitle, warnings.join(u'\n'), Desktop::Icon::Warning, Desktop::Ok);
-    if (!status.ok())
-        throw KalvaneError(status.message);
+    return status.ok();
 }
 
 void TForm_base::Ouvrir1Execute()
@@ -822,11 +844,12 @@ void TForm_base::Ouvrir1Execute()
     d.folder = openDialogFolder;
     d.fileName = openDialogFileName;
     const QStringList files = desktop().openFiles(this, d);
-    // A file that vanished is skipped; an error in one file stops the rest.
+    // A file that vanished is skipped; a file that could not be read whole
+    // stops the rest.
     ErrorBox::guard(this, [&] {
         for (const QString &file : files)
-            if (QFileInfo(file).isFile())
-                open(QFileInfo(file).absoluteFilePath());
+            if (QFileInfo(file).isFile() && !open(QFileInfo(file).absoluteFilePath()))
+                break;
     });
     openDialogFolder = files.isEmpty() ? QString() : QFileInfo(files.constLast()).absolutePath();
     previewSuppressed = 0;
@@ -855,6 +878,8 @@ bool TForm_base::saveLabel(TMDIChild *label, bool askName)
     const QString current = label->Lab_filename->text();
     // A label opened from a file or saved before has its full path.
     const bool hasFile = QFileInfo(current).isAbsolute();
+    // A label read in part from a damaged file has no file of its own.
+    const QString recovered = label->recoveredFrom();
     QString chosen = current;
     if (askName || !hasFile) {
         Desktop::FileDialog d = SaveDialog1;
@@ -862,13 +887,20 @@ bool TForm_base::saveLabel(TMDIChild *label, bool askName)
             d.folder = QFileInfo(current).absolutePath();
             d.fileName = QFileInfo(current).fileName();
         } else {
-            d.folder = saveDialogFolder;
+            // The damaged file's folder is offered, not its name.
+            d.folder = recovered.isEmpty() ? saveDialogFolder : QFileInfo(recovered).absolutePath();
             d.fileName = ProposedName::forLabel(label->document().product);
         }
         chosen = desktop().saveFile(this, d);
         if (chosen.isEmpty())
             return false;
     }
+    if (!recovered.isEmpty() && QDir::cleanPath(QFileInfo(chosen).absoluteFilePath()) == recovered
+        && desktop().message(this, TMDIChild::kDiscardTitle,
+                             kReplaceDamagedQuestion.arg(QDir::toNativeSeparators(recovered)),
+                             Desktop::Icon::Question, Desktop::Yes | Desktop::No)
+            != Desktop::Yes)
+        return false;
     LabelDocument doc = label->document();
     QString error;
     QString notice;
@@ -883,6 +915,7 @@ bool TForm_base::saveLabel(TMDIChild *label, bool askName)
     label->Lab_filename->setText(doc.filePath);
     label->setWindowTitle(doc.title);
     label->setModified(false);
+    label->setRecoveredFrom(QString());
     saveDialogFolder = QFileInfo(doc.filePath).absolutePath();
     saveDialogFileName = doc.filePath;
     return true;

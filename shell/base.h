@@ -65,9 +65,19 @@ public:
     // Text width of a font face in the frame's font, plus 24 pixels.
     int fontPanelWidth(const QString &face) const;
 
-    // Reads a label file into a new label window. A reading error is thrown
-    // (KalvaneError) after the window got what was read before it.
-    void open(const QString &path);
+    // Reads a label file into a new label window; `nativePath`, when given,
+    // names the file by its bytes on the disk (a name the system's encoding
+    // cannot carry in `path`). A file that cannot be read opens no window; a
+    // damaged one opens what was read as a new, unnamed label whose save asks
+    // before replacing the file. Both are said (naming the file); false then.
+    bool open(const QString &path, const QByteArray &nativePath = QByteArray());
+    static inline const QString kRecoveredTitle = QStringLiteral("%1 (lu en partie)");
+    static inline const QString kRecoveredNote = QStringLiteral(
+        "Ce qui a été lu est ouvert comme une nouvelle étiquette, sans nom : vérifiez-la et complétez-la avant de "
+        "l'enregistrer. Le fichier d'origine n'est pas remplacé sans votre accord.");
+    static inline const QString kReplaceDamagedQuestion = QStringLiteral(
+        "Le fichier « %1 » n'a été lu qu'en partie : l'enregistrer ici remplace ce fichier par l'étiquette "
+        "telle qu'elle est maintenant, et ce qui n'a pas été lu sera perdu.\nRemplacer le fichier d'origine ?");
 
     // Commands.
     void Nouveau1Execute();

@@ -55,8 +55,8 @@ void LabelDigest::appendIdentification(QString *text, const QString &ce, const Q
 LabelFile::Status LabelDigest::read(const QStringList &lines, bool numberingOnly)
 {
     using namespace LabelFile;
+    Scanner scan(lines);
     try {
-        Scanner scan(lines);
         if (!scan.startsLabel())
             return {};
         supplier = withLineEnds(scan.section(kSub));
@@ -91,7 +91,7 @@ LabelFile::Status LabelDigest::read(const QStringList &lines, bool numberingOnly
             sdsAddress = complements.sdsAddress;
         }
     } catch (const Scanner::Failure &failure) {
-        return failure.status;
+        return scan.stopped(failure.status);
     }
     return {};
 }
@@ -101,7 +101,7 @@ LabelFile::Status LabelDigest::readFile(const QString &path, bool numberingOnly,
     const QDir dir(workingDir.isEmpty() ? QDir::currentPath() : workingDir);
     QStringList lines;
     QString error;
-    if (!TextFile::readLines(QDir::cleanPath(dir.absoluteFilePath(path)), &lines, &error))
+    if (!LabelFile::readLines(QDir::cleanPath(dir.absoluteFilePath(path)), &lines, &error))
         return {LabelFile::Status::Unreadable, error, {}};
     return read(lines, numberingOnly);
 }

@@ -10,8 +10,14 @@
 #include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using LabelFile::Scanner;
 
 namespace {
 
@@ -124,11 +130,10 @@ std::optional<QString> logoFileName(QString line)
     return name;
 }
 
-void fill(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir,
+void fill(Scanner &scan, LabelDocument *doc, FrameMirrors *mirrors, const QString &workingDir,
           QStringList *warnings)
 {
     using namespace LabelFile;
-    Scanner scan(lines);
     if (!scan.startsLabel())
         return;
 
@@ -229,10 +234,50 @@ Status Status::integerConversion(const QString &text)
 
 const QString &Scanner::at(qsizetype index) const
 {
-    if (index < 0 || index >= m_lines.size())
-        throw Failure{Status::listIndex(index)};
+    if (index < 0 || index >= m_lines.size()) {
+        Status status = Status::listIndex(index);
+        status.line = index;
+        status.endOfFile = index >= m_lines.size();
+        throw Failure{status};
+    }
+    m_reached = index;
     return m_lines.at(index);
 }
+
+const QString &Scanner::after(qsizetype offset) const
+{
+    // The font face and the two sizes, then the marker and the settings.
+    m_part = offset <= 3 ? Part::Font : Part::Settings;
+    return at(m_pos + offset);
+}
+
+Status Scanner::stopped(Status failure) const
+{
+    if (failure.line < 0)
+        failure.line = m_reached;
+    if (failure.line >= 0 && failure.line < m_lines.size())
+        failure.lineText = m_lines.at(failure.line);
+    failure.lineCount = m_lines.size();
+    failure.part = m_part;
+    return failure;
+}
+
+namespace {
+// The part a section or statement group ends with `marker` holds.
+Part partBefore(const QString &marker)
+{
+    static const struct {
+        const QString &marker;
+        Part part;
+    } parts[] = {{kSub, Part::Supplier},       {kNref, Part::Product},         {kComments, Part::Numbers},
+                 {kWarning, Part::Comments},   {kPic, Part::SignalWord},       {kHazards, Part::Pictograms},
+                 {kPrecautions, Part::Hazards}, {kInfos, Part::Precautions},   {kFont, Part::Supplementary}};
+    for (const auto &p : parts)
+        if (p.marker == marker)
+            return p.part;
+    return Part::Supplier;
+}
+} // namespace
 
 const QString &Scanner::item(const QStringList &collected, qsizetype index)
 {
@@ -256,6 +301,7 @@ bool Scanner::startsLabel() const
 
 QStringList Scanner::section(const QString &marker)
 {
+    m_part = partBefore(marker);
     const qsizetype last = m_lines.size() - 1;
     QStringList collected;
     ++m_pos;
@@ -271,6 +317,7 @@ QStringList Scanner::section(const QString &marker)
 
 void Scanner::pairs(const QString &marker, const std::function<void(const QString &)> &take)
 {
+    m_part = partBefore(marker);
     const qsizetype last = m_lines.size() - 1;
     ++m_pos;
     do {
@@ -493,10 +540,11 @@ Status parse(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors
 {
     QStringList warnings;
     Status status;
+    Scanner scan(lines);
     try {
-        fill(lines, doc, mirrors, workingDir, &warnings);
+        fill(scan, doc, mirrors, workingDir, &warnings);
     } catch (const Scanner::Failure &failure) {
-        status = failure.status;
+        status = scan.stopped(failure.status);
     }
     status.warnings = warnings;
     return status;
@@ -509,9 +557,157 @@ Status read(const QString &path, LabelDocument *doc, FrameMirrors *mirrors, cons
     doc->title = QFileInfo(full).fileName();
     QStringList lines;
     QString error;
-    if (!TextFile::readLines(full, &lines, &error))
+    if (!readLines(full, &lines, &error))
         return {Status::Unreadable, error, {}};
     return parse(lines, doc, mirrors, workingDir);
+}
+
+QString partName(Part part)
+{
+    switch (part) {
+    case Part::Supplier: return QStringLiteral("identification du fournisseur");
+    case Part::Product: return QStringLiteral("identification du produit");
+    case Part::Numbers: return QStringLiteral("numéros CE/CAS/INDEX");
+    case Part::Comments: return QStringLiteral("commentaires");
+    case Part::SignalWord: return QStringLiteral("mention d'avertissement");
+    case Part::Pictograms: return QStringLiteral("pictogrammes");
+    case Part::Hazards: return QStringLiteral("mentions de danger");
+    case Part::Precautions: return QStringLiteral("conseils de prudence");
+    case Part::Supplementary: return QStringLiteral("informations supplémentaires");
+    case Part::Font: return QStringLiteral("police et tailles des caractères");
+    case Part::Settings: return QStringLiteral("échelle, marges, couleur et alignement");
+    }
+    return {};
+}
+
+QString damageDetail(const Status &status)
+{
+    if (status.ok())
+        return {};
+    if (status.kind == Status::Unreadable)
+        return status.message;
+    const QString part = partName(status.part);
+    const qsizetype line = status.line + 1; // as an editor counts them
+    QString where;
+    if (status.lineCount == 0)
+        return QStringLiteral("le fichier est vide.");
+    QString shown = status.lineText;
+    if (shown.size() > 40)
+        shown = shown.left(37) + QStringLiteral("...");
+    switch (status.kind) {
+    case Status::ListIndex:
+        where = status.endOfFile
+            ? QStringLiteral("le fichier s'arrête après sa ligne %1, dans la partie « %2 »").arg(status.lineCount).arg(part)
+            : QStringLiteral("la partie « %2 » s'arrête trop tôt, à la ligne %1 (une ligne attendue manque)")
+                  .arg(line)
+                  .arg(part);
+        break;
+    case Status::FloatConversion:
+        where = QStringLiteral("la ligne %1 (« %2 »), dans la partie « %3 », n'est pas une taille de caractères valable")
+                    .arg(line)
+                    .arg(shown, part);
+        break;
+    default:
+        where = QStringLiteral("la ligne %1 (« %2 »), dans la partie « %3 », n'est pas un nombre entier valable")
+                    .arg(line)
+                    .arg(shown, part);
+        break;
+    }
+    QStringList read;
+    for (int p = int(Part::Supplier); p < int(status.part); ++p)
+        read << partName(Part(p));
+    const QString done = read.isEmpty()
+        ? QStringLiteral("Aucune partie n'a pu être lue en entier.")
+        : QStringLiteral("Parties lues en entier : %1 ; la suite n'a pas été lue.").arg(read.join(QStringLiteral(", ")));
+    return where + QStringLiteral(". ") + done;
+}
+
+QString damageMessage(const QString &path, const Status &status)
+{
+    if (status.ok())
+        return {};
+    if (status.kind == Status::Unreadable)
+        return status.message;
+    return QStringLiteral("Le fichier d'étiquette « %1 » est endommagé ou incomplet : %2")
+        .arg(QDir::toNativeSeparators(path), damageDetail(status));
+}
+
+namespace {
+// Kilobytes up to 10 MB, so that a file just over the limit does not read
+// as the limit itself.
+QString sizeShown(qint64 size)
+{
+    if (size >= (10ll << 20))
+        return QStringLiteral("%1 Mo").arg((size + (1 << 20) - 1) >> 20);
+    return QStringLiteral("%1 Ko").arg((size + 1023) >> 10);
+}
+} // namespace
+
+bool readLines(const QString &path, QStringList *lines, QString *error)
+{
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > kMaxFileSize) {
+        if (error)
+            *error = kTooLarge.arg(QDir::toNativeSeparators(path), sizeShown(info.size()), QString::number(kMaxFileSize >> 20));
+        return false;
+    }
+    QByteArray bytes;
+    // The limit again: the file may have grown since its size was looked at.
+    if (!TextFile::readBytes(path, &bytes, error, kMaxFileSize))
+        return false;
+    *lines = TextFile::splitLines(TextFile::decode(bytes));
+    return true;
+}
+
+bool readNativeLines(const QByteArray &nativePath, QStringList *lines, QString *error)
+{
+    // The name shown is the platform's reading of the bytes.
+    const QString shown = QDir::toNativeSeparators(QFile::decodeName(nativePath));
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(shown, why);
+        return false;
+    };
+    // Non-blocking, so that a pipe chosen by mistake cannot hold the program.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(TextFile::systemError(errno));
+    struct stat st {};
+    QByteArray bytes;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (!ok) {
+        fail(TextFile::systemError(errno));
+    } else if (!S_ISREG(st.st_mode)) {
+        ok = fail(QStringLiteral("ce n'est pas un fichier ordinaire."));
+    } else if (st.st_size > kMaxFileSize) {
+        ok = false;
+        if (error)
+            *error = kTooLarge.arg(shown, sizeShown(st.st_size), QString::number(kMaxFileSize >> 20));
+    } else {
+        char piece[1 << 16];
+        for (;;) {
+            const ssize_t n = ::read(fd, piece, sizeof piece);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ok = fail(QStringLiteral("erreur de lecture du support."));
+                break;
+            }
+            if (n == 0)
+                break;
+            bytes.append(piece, qsizetype(n));
+            if (bytes.size() > kMaxFileSize) {
+                ok = false;
+                if (error)
+                    *error = kTooLarge.arg(shown, sizeShown(bytes.size()), QString::number(kMaxFileSize >> 20));
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (ok)
+        *lines = TextFile::splitLines(TextFile::decode(bytes));
+    return ok;
 }
 
 bool save(const QString &path, LabelDocument *doc, const FrameMirrors &mirrors, QString *error,

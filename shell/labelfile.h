@@ -80,6 +80,22 @@ inline const QString kCapacityNotNumber = QStringLiteral(
 // The largest logo file copied beside a label.
 constexpr qint64 kMaxLogoSize = 16ll << 20;
 
+// The largest label file read. A real label is a few kilobytes: the three
+// statement catalogues together are under 20 KB, so a label ticking every
+// statement with long texts stays under 40 KB. A megabyte leaves room for any
+// hand-edited label and keeps a stray large file (a log, an archive renamed)
+// from freezing the sheet preview, printing or the batch tool.
+constexpr qint64 kMaxFileSize = 1ll << 20;
+inline const QString kTooLarge = QStringLiteral(
+    "Le fichier « %1 » est trop volumineux pour un fichier d'étiquette (%2 ; une étiquette fait quelques "
+    "kilo-octets, au plus %3 Mo sont lus) : il n'est pas lu.");
+
+// The parts of a label file, in file order, to say where a read stopped.
+enum class Part { Supplier, Product, Numbers, Comments, SignalWord, Pictograms, Hazards, Precautions,
+                  Supplementary, Font, Settings };
+// The part's name as the user knows it ("mentions de danger").
+QString partName(Part part);
+
 // How a read ended. A failed read keeps what it filled before the failure.
 struct Status {
     enum Kind { Ok, ListIndex, FloatConversion, IntegerConversion, Unreadable };
@@ -88,6 +104,17 @@ struct Status {
     // What the reader set aside without stopping (a logo line it refused), in
     // French, to be told to the user once.
     QStringList warnings;
+    // Where a failed read stopped (not for Unreadable): the line (from 0),
+    // whether the file ended there, the text of that line when it exists,
+    // the file's number of lines and the part being read.
+    qsizetype line = -1;
+    bool endOfFile = false;
+    QString lineText;
+    qsizetype lineCount = 0;
+    Part part = Part::Supplier;
+
+    Status() = default;
+    Status(Kind k, const QString &text, const QStringList &told = {}) : kind(k), message(text), warnings(told) {}
 
     bool ok() const { return kind == Ok; }
     static Status listIndex(qsizetype index);
@@ -106,6 +133,10 @@ public:
 
     explicit Scanner(const QStringList &lines) : m_lines(lines) {}
 
+    // `failure` completed with where the scan stood: the last line looked at
+    // (unless the failure names its own), the part and the line count.
+    Status stopped(Status failure) const;
+
     // Line 0 is "***fab***". Fails on a file without any line.
     bool startsLabel() const;
 
@@ -121,7 +152,7 @@ public:
     void pairs(const QString &marker, const std::function<void(const QString &)> &take);
 
     // The line `offset` lines after the cursor (the positional tail).
-    const QString &after(qsizetype offset) const { return at(m_pos + offset); }
+    const QString &after(qsizetype offset) const;
 
     const QString &at(qsizetype index) const;
     qsizetype position() const { return m_pos; }
@@ -137,6 +168,8 @@ public:
 private:
     const QStringList &m_lines;
     qsizetype m_pos = 0;
+    mutable qsizetype m_reached = 0; // the last line looked at
+    mutable Part m_part = Part::Supplier;
 };
 
 // The lines of a size: a whole number without decimals ("20"), otherwise the
@@ -190,6 +223,21 @@ QString contentError(const LabelDocument &doc);
 // On failure, what was filled before the failing line stays.
 Status parse(const QStringList &lines, LabelDocument *doc, FrameMirrors *mirrors = nullptr,
              const QString &workingDir = QString());
+
+// What a read that stopped means for the user, in French: where it stopped
+// (line, part) and which parts were read whole.
+QString damageDetail(const Status &status);
+// The same naming the file: "Le fichier d'étiquette « path » est endommagé ou
+// incomplet : ...". An unreadable file gives its reading error (which names
+// it).
+QString damageMessage(const QString &path, const Status &status);
+
+// Reads the lines of a label file, refusing files over kMaxFileSize (kTooLarge)
+// and what TextFile::readBytes refuses. French message naming the file.
+bool readLines(const QString &path, QStringList *lines, QString *error = nullptr);
+// The same for a file named by its bytes on the disk (a name that is not
+// valid in the system's encoding, which a QString path cannot carry).
+bool readNativeLines(const QByteArray &nativePath, QStringList *lines, QString *error = nullptr);
 
 // Reads the file at `path` (made absolute) into `doc`: its file path becomes
 // that path and its title the file name, then parse() runs. A file that

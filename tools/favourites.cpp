@@ -5,12 +5,14 @@
 #include "shell/base.h"
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
+#include "shell/textfile.h"
 #include "tools/favouritesfile.h"
 #include "tools/labelscan.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QGridLayout>
@@ -30,6 +32,11 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -120,6 +127,26 @@ QString trashUnavailable(const QString &name, qsizetype untouched)
     if (untouched > 0)
         text += QStringLiteral("\nLes %1 fichier(s) suivant(s) n'ont pas été supprimés non plus.").arg(untouched);
     return text;
+}
+
+QString trashRenameFailed(const QString &name, const QString &why)
+{
+    return QStringLiteral("« %1 » n'a pas été placé dans la corbeille : son nom n'est pas lisible par le système et "
+                          "il n'a pas pu être renommé ainsi (%2)")
+        .arg(name, why);
+}
+
+// Whether the file named by these bytes is a regular file (links followed).
+bool isRegularFile(const QByteArray &native)
+{
+    struct stat st {};
+    return ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Renames `from` to `to` unless `to` exists; errno on failure.
+bool renameNoReplace(const QByteArray &from, const QByteArray &to)
+{
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
 }
 
 QString favouritesUnreadable(const QString &error)
@@ -630,12 +657,14 @@ void TFormRF::B_ouvrirClick()
     ErrorBox::guard(this, [&] {
         for (const QString &name : names) {
             const QString path = folder.filePath(name);
+            // A name the system's encoding cannot carry is opened by its bytes.
+            const QByteArray native = m_scan.nativePath(folder.path(), name);
             if (LabelScan::pathTooLong(path))
                 warn(openPathTooLong(name));
-            else if (!QFileInfo(path).isFile())
+            else if (!isRegularFile(native))
                 warn(kReadError);
-            else
-                frame->open(path);
+            else if (!frame->open(path, native == QFile::encodeName(path) ? QByteArray() : native))
+                break; // as the open dialog does: a file not read whole stops the rest
         }
     });
     LB_fich->clearSelection();
@@ -657,7 +686,7 @@ void TFormRF::B_suppClick()
         const QString path = folder.filePath(name);
         if (LabelScan::pathTooLong(path))
             warn(trashPathTooLong(name));
-        else if (!QFileInfo(path).isFile())
+        else if (!isRegularFile(m_scan.nativePath(folder.path(), name)))
             warn(kReadError);
         else
             names << name;
@@ -669,7 +698,20 @@ void TFormRF::B_suppClick()
                              Desktop::Yes | Desktop::No)
             == Desktop::Yes) {
         for (qsizetype i = 0; i < names.size(); ++i) {
-            if (!desktop().moveToTrash(folder.filePath(names.at(i)))) {
+            const QString path = folder.filePath(names.at(i));
+            // A name the system's encoding cannot carry cannot be handed to
+            // the trash: the file first takes the name the list shows (never
+            // over another file), and gets its own back if the trash fails.
+            const QByteArray native = m_scan.nativePath(folder.path(), names.at(i));
+            const QByteArray readable = QFile::encodeName(path);
+            const bool renamed = native != readable;
+            if (renamed && !renameNoReplace(native, readable)) {
+                warn(trashRenameFailed(names.at(i), TextFile::systemError(errno)));
+                break;
+            }
+            if (!desktop().moveToTrash(path)) {
+                if (renamed)
+                    renameNoReplace(readable, native);
                 // Without a trash nothing is deleted for good: stop here.
                 warn(trashUnavailable(names.at(i), names.size() - i - 1));
                 break;

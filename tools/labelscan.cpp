@@ -1,9 +1,12 @@
 #include "tools/labelscan.h"
 
+#include "shell/textfile.h"
+
 #include <QCollator>
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -85,6 +88,7 @@ bool LabelScan::read(const QString &folder)
     m_kept = false;
     m_names.clear();
     m_folded.clear();
+    m_native.clear();
     m_folder = folder;
     const QByteArray native = QFile::encodeName(folder);
     struct stat before {};
@@ -94,6 +98,7 @@ bool LabelScan::read(const QString &folder)
     if (!dir)
         return false;
     const int fd = ::dirfd(dir);
+    QList<QByteArray> unreadable; // names the system's encoding cannot carry
     while (const dirent *entry = ::readdir(dir)) {
         // Hidden entries (names starting with a dot) are not listed, so "."
         // and ".." never reach the pattern either.
@@ -105,10 +110,28 @@ bool LabelScan::read(const QString &folder)
             struct stat target {};
             regular = ::fstatat(fd, entry->d_name, &target, 0) == 0 && S_ISREG(target.st_mode);
         }
-        if (regular)
-            m_names.append(QFile::decodeName(QByteArray(entry->d_name, qsizetype(length))));
+        if (!regular)
+            continue;
+        const QByteArray bytes(entry->d_name, qsizetype(length));
+        const QString name = QFile::decodeName(bytes);
+        if (QFile::encodeName(name) == bytes)
+            m_names.append(name);
+        else
+            unreadable.append(bytes);
     }
     ::closedir(dir);
+    if (!unreadable.isEmpty()) {
+        std::sort(unreadable.begin(), unreadable.end());
+        QSet<QString> taken(m_names.cbegin(), m_names.cend());
+        for (const QByteArray &bytes : std::as_const(unreadable)) {
+            QString name = readableName(bytes);
+            while (taken.contains(name))
+                name.insert(name.size() - kExtension.size(), QChar(0xFFFD));
+            taken.insert(name);
+            m_native.insert(name, bytes);
+            m_names.append(name);
+        }
+    }
     sortNames(m_names);
     m_folded.reserve(m_names.size());
     for (const QString &name : std::as_const(m_names))
@@ -186,6 +209,43 @@ void LabelScan::sortNames(QStringList &names)
     for (const auto &k : keyed)
         sorted.append(names.at(k.second));
     names = std::move(sorted);
+}
+
+QString LabelScan::readableName(const QByteArray &bytes)
+{
+    QString name;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes.at(i));
+        const qsizetype length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+            : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        if (length > 0 && i + length <= bytes.size()) {
+            const QByteArray sequence = bytes.mid(i, length);
+            const QString decoded = QString::fromUtf8(sequence);
+            if (decoded.toUtf8() == sequence && !decoded.contains(QChar(0xFFFD))) {
+                name += decoded;
+                i += length;
+                continue;
+            }
+        }
+        name += TextFile::decode(bytes.mid(i, 1));
+        ++i;
+    }
+    return name;
+}
+
+QByteArray LabelScan::nativeName(const QString &name) const
+{
+    const auto found = m_native.constFind(name);
+    return found != m_native.constEnd() ? *found : QFile::encodeName(name);
+}
+
+QByteArray LabelScan::nativePath(const QString &folder, const QString &name) const
+{
+    QByteArray path = QFile::encodeName(folder);
+    if (!path.endsWith('/'))
+        path += '/';
+    return path + nativeName(name);
 }
 
 bool LabelScan::pathTooLong(const QString &path)

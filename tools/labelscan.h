@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -44,6 +46,19 @@ public:
     // one of its names).
     static bool pathTooLong(const QString &path);
 
+    // A file name on the disk that is not valid in the system's encoding
+    // (UTF-8: bytes of an old archive) cannot travel through a QString and
+    // back. Such a name is listed as it reads, its valid UTF-8 sequences as
+    // such and every other byte as Windows-1252 ("caf\xE9.kvln" is listed
+    // "café.kvln"; a name already taken gets "\uFFFD" before its extension),
+    // and nativeName() gives its real bytes.
+    static QString readableName(const QByteArray &bytes);
+    // The bytes on the disk of a name of the last folder read: the real ones
+    // for a name listed by its reading, otherwise the system's encoding.
+    QByteArray nativeName(const QString &name) const;
+    // The bytes of `name` in `folder` (see nativeName()).
+    QByteArray nativePath(const QString &folder, const QString &name) const;
+
 private:
     struct Stamp {
         quint64 device = 0;
@@ -59,4 +74,5 @@ private:
     bool m_kept = false;
     QStringList m_names;  // the folder's label files, sorted
     QStringList m_folded; // the same names, case-folded
+    QHash<QString, QByteArray> m_native; // names listed by their reading, and their bytes
 };

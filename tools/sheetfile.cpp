@@ -43,7 +43,13 @@ bool read(const QString &path, QStringList *entries, QString *error)
                          .arg(QFileInfo(path).fileName());
         return false;
     }
-    *entries = TextFile::splitLines(TextFile::decode(bytes));
+    QStringList lines = TextFile::splitLines(TextFile::decode(bytes));
+    // An empty entry stays a blank cell.
+    const QDir folder = QFileInfo(path).absoluteDir();
+    for (QString &line : lines)
+        if (!line.isEmpty())
+            line = QDir::cleanPath(folder.absoluteFilePath(line));
+    *entries = lines;
     return true;
 }
 

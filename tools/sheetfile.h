@@ -13,9 +13,11 @@ constexpr int kMaxEntries = 18;
 inline const QString kFilter = QStringLiteral("Planche d'étiquettes |*.pla");
 inline const QString kSuffix = QStringLiteral("pla");
 
-// Reads every line of `path` into `entries`. A file that cannot be read (gone,
-// a folder, no permission, not text) gives false, `entries` untouched and a
-// French message naming the file in `error`.
+// Reads every line of `path` into `entries`. An entry written relative (a
+// sheet made by hand) is taken from the sheet file's own folder, so that the
+// sheet means the same labels whatever the working folder. A file that cannot
+// be read (gone, a folder, no permission, not text) gives false, `entries`
+// untouched and a French message naming the file in `error`.
 bool read(const QString &path, QStringList *entries, QString *error = nullptr);
 
 // Writes the entries, replacing `path` atomically; on failure the old file is

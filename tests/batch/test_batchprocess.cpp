@@ -488,6 +488,54 @@ private Q_SLOTS:
                                            QStringLiteral("--out"), start(kAcetone), start(kAcetone)});
         QCOMPARE(file.status, 2);
     }
+
+    void damagedAndOversizedLabelsAreSaidAsTheDesktopSaysThem()
+    {
+        // The acetone label cut after its hazard statements.
+        QTemporaryDir work;
+        const QByteArray whole = BatchRun::readFile(start(kAcetone));
+        const QByteArray cut = whole.left(whole.indexOf("***prudence***"));
+        const QString damaged = work.filePath(QStringLiteral("coupe.kvln"));
+        BatchRun::writeFile(damaged, cut);
+        const QStringList lines = TextFile::splitLines(TextFile::decode(cut));
+        LabelDocument doc;
+        const QString said = LabelFile::damageMessage(damaged, LabelFile::parse(lines, &doc));
+        QVERIFY(said.startsWith(QStringLiteral("Le fichier d'étiquette « %1 » est endommagé ou incomplet : le fichier "
+                                               "s'arrête après sa ligne %2, dans la partie « mentions de danger ».")
+                                    .arg(damaged)
+                                    .arg(lines.size())));
+        // A stray file of 3 MB named as a label.
+        const QString big = work.filePath(QStringLiteral("gros.kvln"));
+        BatchRun::writeFile(big, whole + QByteArray(3 << 20, 'x'));
+
+        BatchRun::Result r = run({QStringLiteral("export"), QStringLiteral("--data"), start(), QStringLiteral("--out"),
+                                  work.path(), damaged, big});
+        QCOMPARE(r.status, 1);
+        QStringList err = r.err.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(err.size(), 2);
+        QCOMPARE(err.at(0), QStringLiteral("kalvane-batch: %1: l'étiquette ne peut pas être lue, rien n'est exporté : %2")
+                                .arg(damaged, said));
+        QVERIFY2(err.at(1).startsWith(QStringLiteral("kalvane-batch: %1: l'étiquette ne peut pas être lue, rien n'est "
+                                                     "exporté : Le fichier « %1 » est trop volumineux pour un fichier "
+                                                     "d'étiquette").arg(big)),
+                 qPrintable(err.at(1)));
+        QVERIFY(QDir(work.path()).entryList({QStringLiteral("*.jpg")}).isEmpty());
+
+        r = run({QStringLiteral("verifier"), QStringLiteral("--data"), start(), damaged});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QStringLiteral("%1: erreur: %2\n").arg(damaged, said));
+
+        // On a sheet: the message names the label, its cell is drawn as far
+        // as it was read (or white for the large file), the page is printed.
+        r = run({QStringLiteral("--data"), start(), QStringLiteral("planche"), damaged, big, QStringLiteral("--par-page"),
+                 QStringLiteral("2"), QStringLiteral("--pdf"), QStringLiteral("deux.pdf")},
+                work.path());
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("Le fichier « %1 » est trop volumineux pour un fichier d'étiquette").arg(big)),
+                 qPrintable(r.err));
+        QVERIFY(QFileInfo::exists(work.filePath(QStringLiteral("deux.pdf"))));
+    }
 };
 
 QTEST_MAIN(TestBatchProcess)

@@ -138,9 +138,57 @@ private Q_SLOTS:
         LayoutResult r;
         const QImage image = StoredLabel::imp_etBM_pl(path, false, FrameMirrors(), m_start.path(), &r);
         QCOMPARE(r.problems.size(), 1);
-        QVERIFY(r.problems.first().startsWith(QStringLiteral("Indice de liste hors limites")));
+        QVERIFY2(r.problems.first().startsWith(QStringLiteral("Le fichier d'étiquette « %1 » est endommagé ou "
+                                                              "incomplet : le fichier s'arrête après sa ligne %2, "
+                                                              "dans la partie « mentions de danger ».")
+                                                   .arg(path)
+                                                   .arg(lines.size())),
+                 qPrintable(r.problems.first()));
         QCOMPARE(r.pictogramCount, 1);
         QVERIFY(near(image.pixel(150, 150), QColor(0, 0, 255)));
+    }
+
+    void aFileTooLargeForALabelIsAWhiteCellNamed()
+    {
+        // Read with the label files' limit, not the generic one: a file of a
+        // few megabytes in a sheet is refused before it is read or laid out.
+        const QString path = m_labels.filePath(QStringLiteral("journal.kvln"));
+        QByteArray big;
+        QVERIFY(TextFile::encode(labelLines({QStringLiteral("SGH05")}, QStringLiteral("clNavy")).join(QStringLiteral("\r\n")),
+                                 &big));
+        big += QByteArray(3 << 20, 'x');
+        writeFile(path, big);
+        LayoutResult r;
+        const QImage image = StoredLabel::imp_etBM_pl(path, false, FrameMirrors(), m_start.path(), &r);
+        QCOMPARE(r.problems.size(), 1);
+        QVERIFY2(r.problems.first().startsWith(QStringLiteral("Le fichier « %1 » est trop volumineux pour un fichier "
+                                                              "d'étiquette").arg(path)),
+                 qPrintable(r.problems.first()));
+        QCOMPARE(r.pictogramCount, 0);
+        QCOMPARE(image.pixel(150, 150), qRgb(255, 255, 255));
+    }
+
+    void aLongParagraphIsLaidOutOnlyAsFarAsItShows()
+    {
+        // One statement of 300 000 characters without a blank: broken into
+        // lines down to the bottom edge, then named as cut; the lines above
+        // it and the statement after it are laid out as usual.
+        QStringList lines = labelLines({QStringLiteral("SGH05")}, QStringLiteral("clNavy"));
+        const qsizetype at = lines.indexOf(QStringLiteral("***prudence***"));
+        const QString longText = QStringLiteral("H314: ") + QString(300000, u'm');
+        lines.insert(at, QStringLiteral("5"));
+        lines.insert(at + 1, longText);
+        const QString path = m_labels.filePath(QStringLiteral("long.kvln"));
+        QVERIFY(TextFile::writeLines(path, lines));
+        LayoutResult r;
+        StoredLabel::imp_etBM_pl(path, false, FrameMirrors(), m_start.path(), &r);
+        QVERIFY2(r.problems.isEmpty(), qPrintable(r.problems.join(u'\n')));
+        QCOMPARE(r.cutStatement, longText);
+        // The same statement short enough to fit is not cut.
+        lines[at + 1] = QStringLiteral("H314: ") + QString(100, u'm');
+        QVERIFY(TextFile::writeLines(path, lines));
+        StoredLabel::imp_etBM_pl(path, false, FrameMirrors(), m_start.path(), &r);
+        QVERIFY(r.cutStatement.isEmpty());
     }
 };
 

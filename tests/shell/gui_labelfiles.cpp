@@ -5,6 +5,7 @@
 #include "editor/mdichild.h"
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/labelfile.h"
 #include "shell/textfile.h"
 #include "tools/printer.h"
 
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void newLabelSavedUnchanged();
     void editedLabelRoundTripsThroughWindows();
     void openSeveralSkipsVanishedAndStopsAtAnError();
+    void aDamagedFileIsNeverReplacedUnasked();
+    void aFileTooLargeForALabelOpensNoWindow();
     void failedSaveKeepsTitleAndOldFile();
     void cancelledSaveWritesNothing();
 
@@ -149,12 +152,106 @@ void TestLabelFiles::openSeveralSkipsVanishedAndStopsAtAnError()
     QStringList titles;
     for (TMDIChild *w : frame()->labelWindows())
         titles << w->windowTitle();
-    QCOMPARE(titles, (QStringList{"a.kvln", "b.kvln"}));
+    QCOMPARE(titles, (QStringList{"a.kvln", "b.kvln (lu en partie)"}));
     QCOMPARE(desk()->messageLines(),
-             QStringList{QStringLiteral("kalvane: 'vingt' n'est pas une valeur en virgule flottante correcte")});
+             QStringList{QStringLiteral("AVERTISSEMENT: Le fichier d'étiquette « %1 » est endommagé ou incomplet : "
+                                        "la ligne 18 (« vingt »), dans la partie « police et tailles des caractères », "
+                                        "n'est pas une taille de caractères valable. Parties lues en entier : "
+                                        "identification du fournisseur, identification du produit, numéros "
+                                        "CE/CAS/INDEX, commentaires, mention d'avertissement, pictogrammes, mentions "
+                                        "de danger, conseils de prudence, informations supplémentaires ; la suite "
+                                        "n'a pas été lue.\n")
+                             .arg(m_dir->file("b.kvln"))
+                         + TForm_base::kRecoveredNote});
     // What was read before the error stays in the window.
     QCOMPARE(frame()->labelWindows().last()->document().product, QStringLiteral("EAU"));
     QCOMPARE(frame()->previewSuppressed, 0);
+}
+
+void TestLabelFiles::aDamagedFileIsNeverReplacedUnasked()
+{
+    // A label cut in the middle of its precautions, as a full disk or a
+    // copy stopped half-way leaves it.
+    const QByteArray cut = "***fab***\r\nChimie SA\r\n\\fournisseurs\\\r\n***sub***\r\nACIDE CHLORHYDRIQUE 37 %\r\n"
+                           "***nref***\r\n231-595-7\r\n 7647-01-0\r\n017-002-01-X\r\n***commentaires***\r\n"
+                           "***avertissement***\r\nDANGER\r\n***pic***\r\nSGH05\r\n***dangers***\r\n0\r\n"
+                           "H290: Peut être corrosif pour les métaux.\r\n***prudence***\r\n";
+    const QString path = m_dir->file(QStringLiteral("acide.kvln"));
+    m_dir->write(QStringLiteral("acide.kvln"), cut);
+    desk()->openAnswers.enqueue({path});
+    frame()->Ouvrir1->trigger();
+    TMDIChild *label = frame()->activeLabel();
+    QVERIFY(label);
+    // What was read, in a label without a file.
+    QCOMPARE(label->windowTitle(), QStringLiteral("acide.kvln (lu en partie)"));
+    QCOMPARE(label->Lab_filename->text(), LabelDocument::kUntitled);
+    QCOMPARE(label->document().product, QStringLiteral("ACIDE CHLORHYDRIQUE 37 %"));
+    QCOMPARE(label->document().pictograms, QStringList{QStringLiteral("SGH05")});
+    QCOMPARE(desk()->messages.size(), 1);
+    QCOMPARE(desk()->messages.first().title, QStringLiteral("AVERTISSEMENT"));
+    QCOMPARE(desk()->messages.first().text,
+             QStringLiteral("Le fichier d'étiquette « %1 » est endommagé ou incomplet : le fichier s'arrête après "
+                            "sa ligne 18, dans la partie « conseils de prudence ». Parties lues en entier : "
+                            "identification du fournisseur, identification du produit, numéros CE/CAS/INDEX, "
+                            "commentaires, mention d'avertissement, pictogrammes, mentions de danger ; la suite n'a "
+                            "pas été lue.\n")
+                     .arg(path)
+                 + TForm_base::kRecoveredNote);
+
+    // The save offers the file's folder, not its name; choosing the damaged
+    // file anyway asks, and "Non" writes nothing and keeps the label as it is.
+    desk()->saveAnswers.enqueue(path);
+    desk()->answers.enqueue(Desktop::No);
+    QVERIFY(!frame()->saveLabel(label));
+    const Desktop::FileDialog &d = desk()->fileDialogs.last();
+    QCOMPARE(d.folder, m_dir->path());
+    QCOMPARE(d.fileName, LabelDocument::kUntitled);
+    QCOMPARE(desk()->messages.size(), 2);
+    QCOMPARE(desk()->messages.last().title, QStringLiteral("CONFIRMATION"));
+    QCOMPARE(desk()->messages.last().text, TForm_base::kReplaceDamagedQuestion.arg(path));
+    QCOMPARE(m_dir->read(QStringLiteral("acide.kvln")), cut);
+    QCOMPARE(label->Lab_filename->text(), LabelDocument::kUntitled);
+
+    // Another name: no question, the damaged file stays as it was.
+    desk()->saveAnswers.enqueue(m_dir->file(QStringLiteral("acide-repare.kvln")));
+    QVERIFY(frame()->saveLabel(label));
+    QCOMPARE(desk()->messages.size(), 2);
+    QCOMPARE(m_dir->read(QStringLiteral("acide.kvln")), cut);
+    QCOMPARE(label->Lab_filename->text(), m_dir->file(QStringLiteral("acide-repare.kvln")));
+
+    // Opened again, "Oui" replaces it: the user chose so.
+    desk()->openAnswers.enqueue({path});
+    frame()->Ouvrir1->trigger();
+    QCOMPARE(desk()->messages.size(), 3);
+    TMDIChild *again = frame()->activeLabel();
+    QVERIFY(again != label);
+    desk()->saveAnswers.enqueue(path);
+    desk()->answers.enqueue(Desktop::Yes);
+    QVERIFY(frame()->saveLabel(again));
+    QCOMPARE(desk()->messages.size(), 4);
+    QCOMPARE(again->Lab_filename->text(), path);
+    QVERIFY(m_dir->read(QStringLiteral("acide.kvln")).endsWith("_eof\r\n"));
+    // Now a label of that file, saved without a question.
+    desk()->saveAnswers.enqueue(path);
+    QVERIFY(frame()->saveLabel(again));
+    QCOMPARE(desk()->messages.size(), 4);
+}
+
+void TestLabelFiles::aFileTooLargeForALabelOpensNoWindow()
+{
+    // A stray large file (a log renamed) is not read and opens nothing that
+    // could be saved over it.
+    QByteArray big = "***fab***\r\n";
+    big += QByteArray(LabelFile::kMaxFileSize, 'x');
+    m_dir->write(QStringLiteral("gros.kvln"), big);
+    desk()->openAnswers.enqueue({m_dir->file(QStringLiteral("gros.kvln"))});
+    frame()->Ouvrir1->trigger();
+    QVERIFY(frame()->labelWindows().isEmpty());
+    QCOMPARE(desk()->messageLines(),
+             QStringList{QStringLiteral("AVERTISSEMENT: Le fichier « %1 » est trop volumineux pour un fichier "
+                                        "d'étiquette (1025 Ko ; une étiquette fait quelques kilo-octets, au plus 1 Mo "
+                                        "sont lus) : il n'est pas lu.")
+                             .arg(m_dir->file(QStringLiteral("gros.kvln")))});
 }
 
 void TestLabelFiles::failedSaveKeepsTitleAndOldFile()

@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace LabelFile;
 
 namespace {
@@ -176,6 +179,8 @@ private Q_SLOTS:
     void conversionErrorsKeepWhatWasRead_data();
     void conversionErrorsKeepWhatWasRead();
     void missingLinesGiveTheListIndexError();
+    void aStoppedReadSaysWhereInUserTerms();
+    void labelFilesAreReadUpToAMegabyte();
     void logoLineResolvesAgainstTheWorkingDirectory();
     void overlongFontAndLogoAreCut();
     void lineBreaksInOneLineFieldsDoNotShiftTheFile();
@@ -598,6 +603,140 @@ void TestLabelFile::missingLinesGiveTheListIndexError()
         const Status s = parse(lines.first(lines.size() - 2), &doc, nullptr, kWork);
         QCOMPARE(s.message, QStringLiteral("Indice de liste hors limites (%1)").arg(lines.size() - 2));
     }
+}
+
+void TestLabelFile::aStoppedReadSaysWhereInUserTerms()
+{
+    const FullLabel full = fullLabel();
+    const QStringList lines = serialize(full.doc, full.mirrors);
+    const QString read6 = QStringLiteral("Parties lues en entier : identification du fournisseur, identification du "
+                                         "produit, numéros CE/CAS/INDEX, commentaires, mention d'avertissement, "
+                                         "pictogrammes ; la suite n'a pas été lue.");
+    {   // Cut after "***dangers***": the file's last line, the part, what came before.
+        const qsizetype cut = lines.indexOf(kHazards) + 1;
+        LabelDocument doc = newLabel();
+        const Status s = parse(lines.first(cut), &doc, nullptr, kWork);
+        QCOMPARE(s.part, Part::Hazards);
+        QVERIFY(s.endOfFile);
+        QCOMPARE(s.lineCount, cut);
+        QCOMPARE(damageMessage(QStringLiteral("/home/etiquettes/acide.kvln"), s),
+                 QStringLiteral("Le fichier d'étiquette « /home/etiquettes/acide.kvln » est endommagé ou incomplet : "
+                                "le fichier s'arrête après sa ligne %1, dans la partie « mentions de danger ». ")
+                         .arg(cut)
+                     + read6);
+    }
+    {   // A CE/CAS/INDEX section of one line: stopped in the middle of the
+        // file, at the marker that came too early (a line is missing).
+        QStringList shortNumbers = lines;
+        const qsizetype nref = shortNumbers.indexOf(kNref);
+        shortNumbers.remove(nref + 2, 2);
+        LabelDocument doc = newLabel();
+        const Status s = parse(shortNumbers, &doc, nullptr, kWork);
+        QVERIFY(!s.endOfFile);
+        QCOMPARE(s.part, Part::Numbers);
+        QCOMPARE(damageDetail(s),
+                 QStringLiteral("la partie « numéros CE/CAS/INDEX » s'arrête trop tôt, à la ligne %1 (une ligne "
+                                "attendue manque). Parties lues en entier : identification du fournisseur, "
+                                "identification du produit ; la suite n'a pas été lue.")
+                     .arg(nref + 3));
+    }
+    {   // A size that is no number: its line, its text, the font part.
+        QStringList bad = lines;
+        const qsizetype size = bad.indexOf(kFont) + 2;
+        bad[size] = QStringLiteral("vingt");
+        LabelDocument doc = newLabel();
+        const Status s = parse(bad, &doc, nullptr, kWork);
+        QCOMPARE(s.message, QStringLiteral("'vingt' n'est pas une valeur en virgule flottante correcte"));
+        QVERIFY(damageDetail(s).startsWith(
+            QStringLiteral("la ligne %1 (« vingt »), dans la partie « police et tailles des caractères », n'est pas "
+                           "une taille de caractères valable. Parties lues en entier : identification du "
+                           "fournisseur, ").arg(size + 1)));
+        QVERIFY(damageDetail(s).endsWith(QStringLiteral("informations supplémentaires ; la suite n'a pas été lue.")));
+    }
+    {   // A colour that is no number: the last part.
+        QStringList bad = lines;
+        bad[bad.indexOf(kMargins) + 4] = QStringLiteral("rouge");
+        LabelDocument doc = newLabel();
+        const Status s = parse(bad, &doc, nullptr, kWork);
+        QCOMPARE(s.part, Part::Settings);
+        QVERIFY(damageDetail(s).contains(QStringLiteral("« rouge »), dans la partie « échelle, marges, couleur et "
+                                                        "alignement », n'est pas un nombre entier valable")));
+    }
+    {   // Nothing at all, and a file that stops inside its first part.
+        LabelDocument doc = newLabel();
+        QCOMPARE(damageDetail(parse({}, &doc, nullptr, kWork)), QStringLiteral("le fichier est vide."));
+        QVERIFY(damageDetail(parse({kFab, QStringLiteral("Chimie SA")}, &doc, nullptr, kWork))
+                    .endsWith(QStringLiteral("dans la partie « identification du fournisseur ». Aucune partie n'a pu "
+                                             "être lue en entier.")));
+    }
+    {   // The digest stops at the same place and says it the same way.
+        const qsizetype cut = lines.indexOf(kInfos) + 1;
+        LabelDocument doc = newLabel();
+        LabelDigest digest;
+        const Status s = digest.read(lines.first(cut), false);
+        QCOMPARE(damageDetail(s), damageDetail(parse(lines.first(cut), &doc, nullptr, kWork)));
+        QCOMPARE(s.part, Part::Supplementary);
+    }
+    // A sound file has nothing to say.
+    LabelDocument doc = newLabel();
+    QVERIFY(damageMessage(QStringLiteral("/x.kvln"), parse(lines, &doc, nullptr, kWork)).isEmpty());
+}
+
+void TestLabelFile::labelFilesAreReadUpToAMegabyte()
+{
+    QTemporaryDir dir;
+    const FullLabel full = fullLabel();
+    QByteArray bytes;
+    QVERIFY(TextFile::encode(serialize(full.doc, full.mirrors).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"),
+                             &bytes));
+    // A label padded with comment lines to exactly the limit reads; one byte
+    // more is refused before anything is read, naming the file.
+    const QString path = dir.filePath(QStringLiteral("gros.kvln"));
+    QByteArray padded = bytes;
+    const qsizetype at = padded.indexOf("***avertissement***");
+    const QByteArray filler = QByteArray(kMaxFileSize - padded.size() - 2, 'x') + "\r\n";
+    padded.insert(at, filler);
+    QCOMPARE(padded.size(), kMaxFileSize);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(padded) == padded.size());
+    f.close();
+    QStringList lines;
+    QString error;
+    QVERIFY2(LabelFile::readLines(path, &lines, &error), qPrintable(error));
+    LabelDocument doc = newLabel();
+    QVERIFY(read(path, &doc, nullptr, kWork).ok());
+    QCOMPARE(doc.comment.size(), full.doc.comment.size() + filler.size() - 1);
+
+    QVERIFY(f.open(QIODevice::Append) && f.write("x") == 1);
+    f.close();
+    lines = {QStringLiteral("avant")};
+    QVERIFY(!LabelFile::readLines(path, &lines, &error));
+    QCOMPARE(lines, QStringList{QStringLiteral("avant")});
+    QCOMPARE(error, QStringLiteral("Le fichier « %1 » est trop volumineux pour un fichier d'étiquette (1025 Ko ; une "
+                                   "étiquette fait quelques kilo-octets, au plus 1 Mo sont lus) : il n'est pas lu.")
+                        .arg(path));
+    doc = newLabel();
+    const Status s = read(path, &doc, nullptr, kWork);
+    QCOMPARE(s.kind, Status::Unreadable);
+    QCOMPARE(s.message, error);
+    QCOMPARE(damageMessage(path, s), error);
+    LabelDigest digest;
+    QCOMPARE(digest.readFile(path, false).message, error);
+
+    // By its bytes on the disk (a name that is not UTF-8): the same rules.
+    const QByteArray native = QFile::encodeName(dir.path()) + "/caf\xE9.kvln";
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    ::close(fd);
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(native))); // the name does not survive a QString
+    QVERIFY2(readNativeLines(native, &lines, &error), qPrintable(error));
+    QCOMPARE(lines, serialize(full.doc, full.mirrors));
+    QVERIFY(::truncate(native.constData(), kMaxFileSize + 1) == 0);
+    QVERIFY(!readNativeLines(native, &lines, &error));
+    QVERIFY2(error.contains(QStringLiteral("trop volumineux pour un fichier d'étiquette")), qPrintable(error));
+    QVERIFY(!readNativeLines(QFile::encodeName(dir.path()), &lines, &error));
+    QVERIFY2(error.endsWith(QStringLiteral("ce n'est pas un fichier ordinaire.")), qPrintable(error));
 }
 
 void TestLabelFile::logoLineResolvesAgainstTheWorkingDirectory()

@@ -8,6 +8,7 @@
 #include "render/apercu.h"
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/labelfile.h"
 #include "tools/favourites.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -280,12 +283,15 @@ private Q_SLOTS:
         QVERIFY(rf()->LB_fich->selectedItems().isEmpty());
         QVERIFY(!rf()->B_ouvrir->isEnabled() && !rf()->B_supp->isEnabled());
 
-        // A file the reader refuses: its error box, and the preview is free again.
+        // A file the reader refuses: its warning naming it, and the preview is free again.
         m_dir->write(QStringLiteral("fiches/casse.kvln"), "***fab***\r\n");
         rf()->scan();
         QCOMPARE(rf()->LB_fich->item(2)->text(), QStringLiteral("casse.kvln"));
         doubleClick(rf()->LB_fich, 2);
-        QCOMPARE(desk()->messages.constLast().title, QStringLiteral("kalvane"));
+        QCOMPARE(desk()->messages.constLast().title, QStringLiteral("AVERTISSEMENT"));
+        QVERIFY2(desk()->messages.constLast().text.startsWith(
+                     QStringLiteral("Le fichier d'étiquette « %1 » est endommagé").arg(fiche(QStringLiteral("casse.kvln")))),
+                 qPrintable(desk()->messages.constLast().text));
         QCOMPARE(frame()->previewSuppressed, 0);
     }
 
@@ -329,6 +335,69 @@ private Q_SLOTS:
         QVERIFY(noTrash->messages.constLast().text.startsWith(QStringLiteral("La corbeille n'est pas disponible")));
         for (const char *name : {"ACETONE.kvln", "acide.kvln", "BASE.kvln"})
             QVERIFY(QFile::exists(fiche(QString::fromLatin1(name))));
+    }
+
+    void aNameThatIsNotUtf8IsOpenedAndTrashedByItsBytes()
+    {
+        // A label copied from an old archive: its "é" is the single byte 0xE9,
+        // which the system's UTF-8 cannot read back from a QString.
+        const QByteArray native = QFile::encodeName(m_fiches) + "/Caf\xE9ine.kvln";
+        QFile source(fiche(QStringLiteral("ACETONE.kvln")));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray bytes = source.readAll();
+        const auto make = [&] {
+            const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+            ::close(fd);
+        };
+        make();
+        const auto exists = [](const QByteArray &path) {
+            struct stat st {};
+            return ::stat(path.constData(), &st) == 0;
+        };
+        const QString shown = fiche(QStringLiteral("Caféine.kvln"));
+        start();
+        QListWidget *files = rf()->LB_fich;
+        const int row = int(texts(files).indexOf(QStringLiteral("Caféine.kvln")));
+        QVERIFY2(row >= 0, qPrintable(texts(files).join(u',')));
+
+        // Opened by its bytes: the label of that file, named as listed.
+        files->item(row)->setSelected(true);
+        rf()->B_ouvrir->click();
+        QVERIFY2(desk()->messages.isEmpty(), qPrintable(desk()->messageLines().join(u'\n')));
+        QCOMPARE(frame()->labelWindows().size(), 1);
+        LabelDocument expected;
+        QVERIFY(LabelFile::read(fiche(QStringLiteral("ACETONE.kvln")), &expected).ok());
+        QCOMPARE(frame()->activeLabel()->windowTitle(), QStringLiteral("Caféine.kvln"));
+        QCOMPARE(frame()->activeLabel()->document().product, expected.product);
+        QCOMPARE(frame()->activeLabel()->document().pictograms, expected.pictograms);
+
+        // Moved to the trash under the name the list shows; nothing of it is
+        // left in the folder.
+        files->item(row)->setSelected(true);
+        desk()->answers.enqueue(Desktop::Yes);
+        rf()->B_supp->click();
+        QCOMPARE(desk()->messages.size(), 1);
+        QCOMPARE(desk()->trashed, QStringList{shown});
+        QVERIFY(!exists(native));
+        QVERIFY(!QFileInfo::exists(shown));
+        QVERIFY(!texts(files).contains(QStringLiteral("Caféine.kvln")));
+
+        // Without a trash the file keeps its own bytes.
+        make();
+        rf()->scan();
+        auto *noTrash = new NoTrashDesktop;
+        std::unique_ptr<Desktop> scripted = setDesktop(std::unique_ptr<Desktop>(noTrash));
+        files->item(int(texts(files).indexOf(QStringLiteral("Caféine.kvln"))))->setSelected(true);
+        noTrash->answers.enqueue(Desktop::Yes);
+        rf()->B_suppClick();
+        QCOMPARE(noTrash->trashed, QStringList{shown});
+        QCOMPARE(noTrash->messages.size(), 2);
+        QVERIFY(noTrash->messages.constLast().text.startsWith(QStringLiteral("La corbeille n'est pas disponible")));
+        QVERIFY(exists(native));
+        QVERIFY(!QFileInfo::exists(shown));
+        setDesktop(std::move(scripted));
     }
 
     void aFolderThatVanishedIsSaidOnce()

@@ -339,6 +339,32 @@ private Q_SLOTS:
         p->hide();
     }
 
+    void handWrittenSheetEntriesAreTakenFromTheSheetsFolder()
+    {
+        // Relative entries mean the sheet file's folder, whatever the working
+        // folder at loading or printing time; both windows that load sheets
+        // show (and print) full paths.
+        start();
+        QDir().mkpath(m_dir->file(QStringLiteral("planches/etiquettes")));
+        QDir().mkpath(m_dir->file(QStringLiteral("ailleurs")));
+        m_dir->write(QStringLiteral("planches/main.pla"), "etiquettes/a.kvln\r\n\r\n../b.kvln\r\n/fiches/c.kvln\r\n");
+        const QStringList expected = {m_dir->file(QStringLiteral("planches/etiquettes/a.kvln")), QString(),
+                                      m_dir->file(QStringLiteral("b.kvln")), QStringLiteral("/fiches/c.kvln")};
+        Tprinter *p = dlg();
+        p->show();
+        desk()->openAnswers.enqueue({m_dir->file(QStringLiteral("planches/main.pla"))});
+        QDir::setCurrent(m_dir->file(QStringLiteral("ailleurs")));
+        p->Button5->click();
+        QCOMPARE(p->selection(), expected);
+        QDir::setCurrent(m_dir->path());
+
+        TPlanche1 *manager = m_program->app->planche();
+        desk()->openAnswers.enqueue({m_dir->file(QStringLiteral("planches/main.pla"))});
+        manager->Button5->click();
+        QCOMPARE(manager->entries(), expected);
+        QVERIFY(desk()->messages.isEmpty());
+    }
+
     void importFromTheSheetManager()
     {
         start();

@@ -179,6 +179,36 @@ private Q_SLOTS:
                                      QStringLiteral("Zinc.kvln")}));
     }
 
+    void namesThatAreNotUtf8AreListedAndKeepTheirBytes()
+    {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const auto make = [&](const QByteArray &name) {
+            const int fd = ::open((folder + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        };
+        make("caf\xE9.kvln");              // Windows-1252 "é"
+        make("caf\xC3\xA9.kvln");          // the same name in UTF-8
+        make("\xC3\xA9t\xE9 \x80.kvln");    // valid UTF-8 and lone bytes mixed
+        LabelScan scan;
+        QStringList names = scan.find(dir.path(), QString(), LabelScan::Mode::StartsWith);
+        QStringList sorted = names;
+        LabelScan::sortNames(sorted);
+        QCOMPARE(names, sorted); // in the list's order with the others
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("café.kvln"), QStringLiteral("café\uFFFD.kvln"),
+                                     QStringLiteral("été €.kvln")}));
+        // Each name gives back its own bytes; the valid one its UTF-8.
+        QCOMPARE(scan.nativeName(QStringLiteral("café.kvln")), QByteArray("caf\xC3\xA9.kvln"));
+        QCOMPARE(scan.nativeName(QStringLiteral("café\uFFFD.kvln")), QByteArray("caf\xE9.kvln"));
+        QCOMPARE(scan.nativePath(dir.path(), QStringLiteral("été €.kvln")), folder + "/\xC3\xA9t\xE9 \x80.kvln");
+        // Searching finds them by what the list shows.
+        QCOMPARE(scan.find(dir.path(), QStringLiteral("ét"), LabelScan::Mode::StartsWith),
+                 QStringList{QStringLiteral("été €.kvln")});
+        QCOMPARE(LabelScan::readableName("a\xFF\xF0\x9F\x98\x80.kvln"), QStringLiteral("aÿ\U0001F600.kvln"));
+    }
+
     void pathLengthLimits()
     {
         QVERIFY(!LabelScan::pathTooLong(QStringLiteral("/home/u/fiches/ACETONE.kvln")));

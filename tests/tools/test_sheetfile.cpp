@@ -72,6 +72,10 @@ private Q_SLOTS:
         QStringList read = {QStringLiteral("previous")};
         QString error;
         QVERIFY2(SheetFile::read(path, &read, &error), qPrintable(error));
+        // Entries written relative are taken from the sheet's folder.
+        for (QString &e : entries)
+            if (!e.isEmpty())
+                e = m_dir.filePath(e);
         QCOMPARE(read, entries);
     }
 
