@@ -482,7 +482,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     if (!c.complement.isEmpty()) {
         const int h8 = QFontMetrics(font, p.device()).height();
         const int lines8 = std::max(1, wrappedLines(p, right - column, Qt::AlignHCenter | Qt::TextWordWrap,
-                                                    c.complement, h8));
+                                                    c.complement, h8, v.bottom));
         r.complement = box(column, y, right, y + h8 * lines8);
         drawTextBox(p, r.complement, Qt::AlignHCenter | Qt::TextWordWrap, c.complement, h8);
         y += h8 * lines8;
@@ -492,7 +492,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
         p.setFont(small);
         const int hc = QFontMetrics(small, p.device()).height();
         const int linesC = std::max(1, wrappedLines(p, right - column, Qt::AlignHCenter | Qt::TextWordWrap,
-                                                    c.contains, hc));
+                                                    c.contains, hc, v.bottom));
         r.contains = box(column, y, right, y + hc * linesC);
         drawTextBox(p, r.contains, Qt::AlignHCenter | Qt::TextWordWrap, c.contains, hc);
         y += hc * linesC;
@@ -557,7 +557,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
         const QFont captionFont = labelFont(c.fontFace, v, v.pointSize(6), false);
         p.setFont(captionFont);
         const int hq = QFontMetrics(captionFont, p.device()).height();
-        const int captionLines = std::max(1, wrappedLines(p, side, Qt::AlignHCenter | Qt::TextWordWrap, kQrCaption, hq));
+        const int captionLines = std::max(1, wrappedLines(p, side, Qt::AlignHCenter | Qt::TextWordWrap, kQrCaption, hq,
+                                                                  v.bottom));
         r.qrCode = QRect(right - side, labelBottom - side, side, side);
         r.qrCaption = box(r.qrCode.left(), r.qrCode.top() - hq * captionLines, right, r.qrCode.top());
         aroundQr = {r.qrCaption.top(), labelBottom, r.qrCode.left() - toInt(6 * scale) - column};

@@ -210,7 +210,7 @@ void fill(Scanner &scan, LabelDocument *doc, FrameMirrors *mirrors, const QStrin
     doc->commentAlignment = integerOrFail(scan.after(9));
 
     if (const qsizetype start = scan.complementStart(); start >= 0)
-        readComplements(lines.mid(start), doc, warnings);
+        readComplements(scan.lines().mid(start), doc, warnings);
 }
 
 } // namespace

@@ -156,6 +156,7 @@ public:
 
     const QString &at(qsizetype index) const;
     qsizetype position() const { return m_pos; }
+    const QStringList &lines() const { return m_lines; }
 
     // With the cursor on "***fonte***" after the statement sections: the
     // index of the first complement line when the tail's "_eof" is followed
