@@ -113,7 +113,7 @@ int layoutLongParagraph(QPainter &p, const QRect &r, const QTextOption &option, 
 // (or of the next paragraph holding a word) is `firstHidden`. Empty lines
 // below the box hide nothing.
 TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight, bool paint,
-                      bool lastLineClipped = false)
+                      bool lastLineClipped = false, int limit = std::numeric_limits<int>::max())
 {
     TextBox result;
     if (r.width() <= 0 || text.isEmpty() || lineHeight <= 0)
@@ -124,10 +124,9 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
     // platform's text-box call draws it: no word of the block is dropped.
     if (lastLineClipped && r.height() > 0)
         boxBottom = r.top() + (r.height() + lineHeight - 1) / lineHeight * lineHeight;
-    // Nothing is drawn below the surface: a block of a hand-made file may be
+    // Nothing is laid out below `limit`: a block of a hand-made file may be
     // thousands of lines high.
-    if (paint && p.device() && p.worldTransform().isIdentity())
-        boxBottom = std::min(boxBottom, p.device()->height() + lineHeight);
+    boxBottom = std::min(boxBottom, limit);
     if (paint) {
         p.save();
         p.setClipRect(r, Qt::IntersectClip);
@@ -198,10 +197,12 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
     return result;
 }
 
-void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight)
+// `bottom` is the label's lowest edge: lines below it are never drawn.
+void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight,
+                 int bottom = std::numeric_limits<int>::max() / 2)
 {
     if (r.height() > 0)
-        layoutTextBox(p, r, flags, text, lineHeight, true, true);
+        layoutTextBox(p, r, flags, text, lineHeight, true, true, bottom + lineHeight);
 }
 
 // Lines a block takes in a box `width` wide once its long lines are wrapped:
@@ -409,7 +410,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
         supplierHeight = std::max(supplierHeight, h * supplierWrapped - (c.stored ? 1 : 0));
     r.supplier = box(column, v.y, supplierRight, v.y + supplierHeight);
     p.setPen(Qt::black);
-    drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
+    drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h, v.bottom);
     int y = toInt(v.y + 12 * a + supplierHeight);
 
     // 7. Product name: a band in its colour with white text, or on pure white a
@@ -434,7 +435,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
             p.fillRect(r.product, c.productColor);
     }
     p.setPen(LabelDocument::textColorFor(c.productColor));
-    drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
+    drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight, v.bottom);
     double productGap = 0;
     if (!onBitmap)
         productGap = c.stored ? 5 * v.fontFactor : 2 * a;
@@ -461,7 +462,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
                                                                     v.bottom));
     const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
-    drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);
+    drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h, v.bottom);
     drawRule(p, column, right, y);
     r.rules << y;
     y += commentHeight;
