@@ -122,7 +122,8 @@ struct Narrowing {
 };
 
 TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight, bool paint,
-                      bool lastLineClipped = false, const Narrowing &narrowing = {})
+                      bool lastLineClipped = false, const Narrowing &narrowing = {},
+                      int limit = std::numeric_limits<int>::max())
 {
     TextBox result;
     if (r.width() <= 0 || text.isEmpty() || lineHeight <= 0)
@@ -133,10 +134,9 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
     // platform's text-box call draws it: no word of the block is dropped.
     if (lastLineClipped && r.height() > 0)
         boxBottom = r.top() + (r.height() + lineHeight - 1) / lineHeight * lineHeight;
-    // Nothing is drawn below the surface: a block of a hand-made file may be
+    // Nothing is laid out below `limit`: a block of a hand-made file may be
     // thousands of lines high.
-    if (paint && p.device() && p.worldTransform().isIdentity())
-        boxBottom = std::min(boxBottom, p.device()->height() + lineHeight);
+    boxBottom = std::min(boxBottom, limit);
     if (paint) {
         p.save();
         p.setClipRect(r, Qt::IntersectClip);
@@ -209,10 +209,12 @@ TextBox layoutTextBox(QPainter &p, const QRect &r, int flags, const QString &tex
     return result;
 }
 
-void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight)
+// `bottom` is the label's lowest edge: lines below it are never drawn.
+void drawTextBox(QPainter &p, const QRect &r, int flags, const QString &text, int lineHeight,
+                 int bottom = std::numeric_limits<int>::max() / 2)
 {
     if (r.height() > 0)
-        layoutTextBox(p, r, flags, text, lineHeight, true, true);
+        layoutTextBox(p, r, flags, text, lineHeight, true, true, {}, bottom + lineHeight);
 }
 
 // Lines a block takes in a box `width` wide once its long lines are wrapped:
@@ -432,8 +434,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
         supplierHeight = std::max(supplierHeight, h * supplierWrapped - (c.stored ? 1 : 0));
     r.supplier = box(column, v.y, supplierRight, v.y + supplierHeight);
     p.setPen(Qt::black);
-    drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
     noteCut(r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h);
+    drawTextBox(p, r.supplier, Qt::AlignRight | Qt::TextWordWrap, c.supplier, h, v.bottom);
     int y = toInt(v.y + 12 * a + supplierHeight);
 
     // 7. Product name: a band in its colour with white text, or on pure white a
@@ -458,8 +460,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
             p.fillRect(r.product, c.productColor);
     }
     p.setPen(LabelDocument::textColorFor(c.productColor));
-    drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
     noteCut(r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight);
+    drawTextBox(p, r.product, Qt::AlignHCenter | Qt::TextWordWrap, c.product, productLineHeight, v.bottom);
     double productGap = 0;
     if (!onBitmap)
         productGap = c.stored ? 5 * v.fontFactor : 2 * a;
@@ -508,8 +510,8 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
                                                                     v.bottom));
     const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
-    drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h);
     noteCut(r.comment, commentFlags(c.commentAlignment), c.comment, h);
+    drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h, v.bottom);
     drawRule(p, column, right, y);
     r.rules << y;
     y += commentHeight;

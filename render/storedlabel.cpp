@@ -86,10 +86,13 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
     const LabelFile::Status status = digest.readFile(path, numberingOnly);
     if (!status.ok())
         problems->append(LabelFile::damageMessage(QFileInfo(path).absoluteFilePath(), status));
-    // A file not read at all (too large, no permission) is a white cell, as
-    // a missing one.
-    if (status.kind == LabelFile::Status::Unreadable)
-        return false;
+    // A file not read at all (too large, no permission) is a white cell,
+    // its reading error told.
+    if (status.kind == LabelFile::Status::Unreadable) {
+        *content = LabelContent();
+        content->present = false;
+        return true;
+    }
     // A file that stopped early never reached its colour and alignment lines:
     // their defaults are no further problem.
     // The logo comes from the "fournisseurs" folder beside the label file,

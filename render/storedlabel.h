@@ -27,8 +27,9 @@ inline const QString kNotFound = QStringLiteral("introuvable");
 
 // Reads `path` into drawing content. The logo line names a picture of the
 // "fournisseurs" folder beside the label file. Returns false when
-// the file does not exist (`problems` gets kMissingFile) or cannot be read
-// (too large for a label, no permission: its reading error). A file that stops
+// the file does not exist (`problems` gets kMissingFile). A file that cannot
+// be read (too large for a label, no permission) gives an absent label (a
+// white cell) and its reading error in `problems`. A file that stops
 // early is drawn with what was read, its reading error added to `problems`.
 // `current` gives the sizes when the file ends before its size lines; the
 // frame's mirrors themselves are not changed.

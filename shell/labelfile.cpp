@@ -258,8 +258,15 @@ Status Scanner::stopped(Status failure) const
     if (failure.line >= 0 && failure.line < m_lines.size())
         failure.lineText = m_lines.at(failure.line);
     failure.lineCount = m_lines.size();
-    failure.part = m_part;
+    // A file cut short fails in the part after the one it cut.
+    failure.part = failure.endOfFile && m_ranOut ? *m_ranOut : m_part;
     return failure;
+}
+
+void Scanner::ranOut(const QString &marker)
+{
+    if (!m_ranOut && (m_lines.isEmpty() || m_lines.constLast() != marker))
+        m_ranOut = m_part;
 }
 
 namespace {
@@ -308,10 +315,11 @@ QStringList Scanner::section(const QString &marker)
     do {
         const QString &line = at(m_pos);
         if (line == marker)
-            break;
+            return collected;
         collected.append(line);
         ++m_pos;
     } while (m_pos != last);
+    ranOut(marker);
     return collected;
 }
 
@@ -322,7 +330,7 @@ void Scanner::pairs(const QString &marker, const std::function<void(const QStrin
     ++m_pos;
     do {
         if (at(m_pos) == marker)
-            break;
+            return;
         if (m_pos + 1 == last) {
             m_pos = last;
             break;
@@ -330,6 +338,7 @@ void Scanner::pairs(const QString &marker, const std::function<void(const QStrin
         take(at(m_pos + 1));
         m_pos += 2;
     } while (m_pos != last);
+    ranOut(marker);
 }
 
 QString sizeText(float size)

@@ -169,8 +169,13 @@ public:
 private:
     const QStringList &m_lines;
     qsizetype m_pos = 0;
+    // Notes that a section or group ran into the file's end before its
+    // marker: its last line was never taken, so that part is not whole.
+    void ranOut(const QString &marker);
+
     mutable qsizetype m_reached = 0; // the last line looked at
     mutable Part m_part = Part::Supplier;
+    std::optional<Part> m_ranOut; // the part that ran into the file's end
 };
 
 // The lines of a size: a whole number without decimals ("20"), otherwise the

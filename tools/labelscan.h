@@ -49,9 +49,10 @@ public:
     // A file name on the disk that is not valid in the system's encoding
     // (UTF-8: bytes of an old archive) cannot travel through a QString and
     // back. Such a name is listed as it reads, its valid UTF-8 sequences as
-    // such and every other byte as Windows-1252 ("caf\xE9.kvln" is listed
-    // "café.kvln"; a name already taken gets "\uFFFD" before its extension),
-    // and nativeName() gives its real bytes.
+    // such and every other byte as Windows-1252 ("caf", byte E9, ".kvln" is
+    // listed "café.kvln"; a name already taken gets the replacement
+    // character U+FFFD before its extension), and nativeName() gives its
+    // real bytes.
     static QString readableName(const QByteArray &bytes);
     // The bytes on the disk of a name of the last folder read: the real ones
     // for a name listed by its reading, otherwise the system's encoding.
