@@ -247,6 +247,8 @@ SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings)
 
 Result print(QPagedPaintDevice *device, const Job &job)
 {
+    if (job.settings.onStock())
+        return printOnStock(device, job);
     Result result;
     layout(device, job.settings); // sets the orientation
     PageDrawer drawer(job, surfaceOf(device), &result);

@@ -10,6 +10,7 @@ list(APPEND KALVANE_CORE_SOURCES
     render/labelstock.cpp
     render/sheetgeometry.cpp
     render/sheetprint.cpp
+    render/stockprint.cpp
     render/sheetpreview.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
