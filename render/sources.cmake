@@ -7,6 +7,7 @@ list(APPEND KALVANE_CORE_SOURCES
     render/picturecache.cpp
     render/rendervariant.cpp
     render/storedlabel.cpp
+    render/formatrules.cpp
     render/labelstock.cpp
     render/sheetgeometry.cpp
     render/sheetprint.cpp
