@@ -20,6 +20,8 @@ const QString kUnsupportedPaper = QStringLiteral(
     "papier « %1 » : seules les planches A4 et US Letter sont prises en charge.");
 const QString kNoLayout = QStringLiteral("le modèle ne décrit aucune étiquette sur la planche.");
 const QString kBadGeometry = QStringLiteral("dimensions absentes ou illisibles dans le modèle.");
+constexpr int kMostLabels = 2000;
+const QString kTooManyLabels = QStringLiteral("le modèle annonce %1 étiquettes par planche, bien plus qu'une feuille n'en porte.");
 const QString kOffPaper = QStringLiteral("des étiquettes du modèle dépassent de la feuille.");
 
 struct Paper {
@@ -85,10 +87,13 @@ void readShape(QXmlStreamReader &xml, Raw *raw)
     if (t.shape == u"rectangle" || t.shape == u"ellipse") {
         t.width = length(a, "width", &ok);
         t.height = length(a, "height", &ok);
+        // The corner radius only shapes the outline: an unreadable one
+        // ("in" alone is seen) is taken as square corners.
         if (t.shape == u"rectangle" && a.hasAttribute(QLatin1String("round"))) {
             bool roundOk = true;
             t.round = length(a, "round", &roundOk);
-            ok = ok && roundOk;
+            if (!roundOk)
+                t.round = 0;
         }
     } else if (t.shape == u"round" || t.shape == u"cd") {
         t.width = t.height = 2 * length(a, "radius", &ok);
@@ -224,9 +229,15 @@ void judge(Template *t)
         t->refusal = kNoLayout;
         return;
     }
+    // No sheet has this many labels; a file that says so is not believed.
+    if (t->labelsPerSheet() > kMostLabels) {
+        t->refusal = kTooManyLabels.arg(t->labelsPerSheet());
+        return;
+    }
     const QRectF paper(0, 0, t->paperWidth, t->paperHeight);
-    // Sheets are measured to a tenth of a millimetre or so.
-    const QRectF tolerance = paper.adjusted(-0.5, -0.5, 0.5, 0.5);
+    // Templates are measured by hand: a label that runs up to a millimetre
+    // past the edge is a rounding, and the paper's edge clips it anyway.
+    const QRectF tolerance = paper.adjusted(-1, -1, 1, 1);
     for (const QRectF &r : t->dieCuts())
         if (!tolerance.contains(r)) {
             t->refusal = kOffPaper;

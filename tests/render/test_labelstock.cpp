@@ -36,7 +36,7 @@ const QByteArray kTemplates = R"(<?xml version="1.0"?>
     </Label-rectangle>
   </Template>
   <Template brand="Acme" part="MIX" size="A4" _description="Two blocks">
-    <Label-rectangle id="0" width="90mm" height="40mm" round="3">
+    <Label-rectangle id="0" width="90mm" height="40mm" round="in">
       <Markup-margin size="2mm"/>
       <Layout nx="2" ny="1" x0="10mm" y0="10mm" dx="100mm" dy="0"/>
       <Layout nx="1" ny="1" x0="10" y0="80mm" dx="0" dy="0"/>
@@ -56,6 +56,11 @@ const QByteArray kTemplates = R"(<?xml version="1.0"?>
   </Template>
   <Template brand="Acme" part="BAD" size="A4" _description="Bad unit">
     <Label-rectangle id="0" width="50furlongs" height="30mm"><Layout nx="1" ny="1" x0="1" y0="1" dx="0" dy="0"/></Label-rectangle>
+  </Template>
+  <Template brand="Acme" part="MANY" size="A4" _description="Hostile">
+    <Label-rectangle id="0" width="0.1mm" height="0.1mm">
+      <Layout nx="1000" ny="1000" x0="0" y0="0" dx="0.2mm" dy="0.2mm"/>
+    </Label-rectangle>
   </Template>
   <Template brand="Acme" part="LOST" equiv="NOWHERE"/>
   <Template brand="Acme" part="X9" equiv="X8" _description="Twice removed"/>
@@ -133,6 +138,7 @@ private Q_SLOTS:
         // Two layouts: three labels in reading order, a bare number in points.
         const LabelStock::Template *mix = c.find(QStringLiteral("Acme MIX"));
         QVERIFY(mix && mix->supported());
+        QCOMPARE(mix->round, 0.0); // an unreadable corner radius: square corners
         const QList<QRectF> cuts = mix->dieCuts();
         QCOMPARE(cuts.size(), 3);
         QVERIFY(near(cuts.at(0).left(), 10) && near(cuts.at(1).left(), 110) && near(cuts.at(1).top(), 10));
@@ -148,6 +154,7 @@ private Q_SLOTS:
         QVERIFY(refusal("Acme A5").contains(QStringLiteral("« A5 »")));
         QVERIFY(refusal("Acme OFF").contains(QStringLiteral("dépassent")));
         QVERIFY(refusal("Acme BAD").contains(QStringLiteral("illisibles")));
+        QVERIFY(refusal("Acme MANY").contains(QStringLiteral("1000000 étiquettes")));
         QCOMPARE(refusal("Acme LOST"), QStringLiteral("<absent>"));
         QCOMPARE(refusal("Acme LOOP1"), QStringLiteral("<absent>"));
         QCOMPARE(c.problems.size(), 3);
