@@ -1,5 +1,6 @@
 #include "batch/sheetcommand.h"
 
+#include "render/labelstock.h"
 #include "render/sheetgeometry.h"
 #include "render/sheetprint.h"
 #include "shell/textfile.h"
@@ -25,7 +26,10 @@ const QString kDescription = QStringLiteral(
     "sélection de fiches : une planche (.pla) ou jusqu'à 18 étiquettes (.kvln),\n"
     "l'entrée k dans la case k de la page, une page par exemplaire. Une étiquette\n"
     "introuvable laisse sa case blanche et est signalée. Le logo d'une étiquette\n"
-    "est pris dans le dossier « fournisseurs » voisin de son fichier.\n");
+    "est pris dans le dossier « fournisseurs » voisin de son fichier.\n"
+    "Avec --modele, les étiquettes vont sur les étiquettes prédécoupées d'une\n"
+    "planche du commerce, à partir de la position --debut, sur autant de planches\n"
+    "qu'il faut (sans limite de 18).\n");
 
 const QString kNeedsLayout = QStringLiteral("l'option --par-page (2, 4, 8, 16 ou 18) est obligatoire.");
 const QString kBadLayout = QStringLiteral("« %1 » étiquettes par page : choisissez 2, 4, 8, 16 ou 18.");
@@ -46,6 +50,14 @@ const QString kCut = QStringLiteral(
 const QString kOverflow = QStringLiteral(
     "les phrases débordent sous l'étiquette, sur la case du dessous, à partir de « %1 ».");
 const QString kPdfNotWritten = QStringLiteral("le PDF « %1 » n'a pas pu être enregistré : %2");
+
+const QString kStockAndGrid = QStringLiteral("choisissez soit --par-page, soit --modele, pas les deux.");
+const QString kUnknownStock = QStringLiteral("modèle de planche inconnu « %1 » (marque et référence, par exemple \"Avery L7165\").");
+const QString kRefusedStock = QStringLiteral("le modèle « %1 » ne peut pas servir : %2");
+const QString kBadStart = QStringLiteral("la position de départ « %1 » n'existe pas sur la planche %2 : choisissez de 1 à %3.");
+const QString kBadOffset = QStringLiteral(
+    "le décalage « %1 » s'écrit en millimètres, point décimal, de -50 à 50 (par exemple -1.5).");
+const QString kStockOnly = QStringLiteral("--debut, --decalage-x et --decalage-y ne servent qu'avec --modele.");
 
 // A PDF page as a printer would give it: A4, its whole surface printable, at
 // the resolution of a common laser printer.
@@ -82,6 +94,39 @@ bool readMargins(const QString &text, QString *left, QString *top)
     return true;
 }
 
+// --modele, --debut and the offsets into the settings; a usage error
+// status when one of them is wrong, else success.
+int readStock(BatchTool &tool, const CommandLine::Parsed &line, SheetSettings *s)
+{
+    const QString name = line.value(QStringLiteral("modele"));
+    const LabelStock::Catalogue &catalogue = LabelStock::installed();
+    const LabelStock::Template *stock = catalogue.find(name);
+    if (!stock) {
+        QString text = kUnknownStock.arg(name);
+        if (!QFileInfo(LabelStock::kSystemFolder).isDir())
+            text += u' ' + LabelStock::kNotInstalled.arg(LabelStock::kSystemFolder);
+        return tool.usageError(text);
+    }
+    if (!stock->supported())
+        return tool.usageError(kRefusedStock.arg(stock->name(), stock->refusal));
+    s->stock = *stock;
+    const QString start = line.value(QStringLiteral("debut"));
+    if (line.has(QStringLiteral("debut")) && !readInteger(start, 1, stock->labelsPerSheet(), &s->stockStart))
+        return tool.usageError(kBadStart.arg(start, stock->name()).arg(stock->labelsPerSheet()));
+    const QString keys[2] = {QStringLiteral("decalage-x"), QStringLiteral("decalage-y")};
+    double *offsets[2] = {&s->offsetX, &s->offsetY};
+    for (int i = 0; i < 2; ++i) {
+        if (!line.has(keys[i]))
+            continue;
+        bool ok = false;
+        const double mm = QLocale::c().toDouble(line.value(keys[i]).trimmed(), &ok);
+        if (!ok || !(mm >= -50 && mm <= 50))
+            return tool.usageError(kBadOffset.arg(line.value(keys[i])));
+        *offsets[i] = mm;
+    }
+    return BatchTool::kSuccess;
+}
+
 // One line per message on the error stream.
 QString oneLine(QString text)
 {
@@ -94,10 +139,22 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
 {
     SheetSettings s;
     s.activeLabel = false;
-    if (!line.has(QStringLiteral("par-page")))
+    // On label stock: no grid and no 18-label limit.
+    const bool onStock = line.has(QStringLiteral("modele"));
+    if (onStock && line.has(QStringLiteral("par-page")))
+        return tool.usageError(kStockAndGrid);
+    if (!onStock && (line.has(QStringLiteral("debut")) || line.has(QStringLiteral("decalage-x"))
+                     || line.has(QStringLiteral("decalage-y"))))
+        return tool.usageError(kStockOnly);
+    if (onStock) {
+        const int stockStatus = readStock(tool, line, &s);
+        if (stockStatus != BatchTool::kSuccess)
+            return stockStatus;
+    }
+    if (!onStock && !line.has(QStringLiteral("par-page")))
         return tool.usageError(kNeedsLayout);
     const QString layout = line.value(QStringLiteral("par-page"));
-    if (!readInteger(layout, 2, 18, &s.labelsPerPage) || !SheetGeometry::isLayout(s.labelsPerPage))
+    if (!onStock && (!readInteger(layout, 2, 18, &s.labelsPerPage) || !SheetGeometry::isLayout(s.labelsPerPage)))
         return tool.usageError(kBadLayout.arg(layout));
     const bool toPdf = line.has(QStringLiteral("pdf"));
     const bool toPrinter = line.has(QStringLiteral("imprimante"));
@@ -139,19 +196,19 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
         for (QString &e : entries)
             if (!e.isEmpty())
                 e = QDir::cleanPath(folder.absoluteFilePath(e));
-        if (entries.size() > SheetFile::kMaxEntries) {
+        if (!onStock && entries.size() > SheetFile::kMaxEntries) {
             tool.problem(sheet, kSurplus.arg(entries.size()));
             entries = SheetFile::firstEntries(entries);
             status = BatchTool::kFileProblem;
         }
     } else {
-        if (line.arguments.size() > SheetFile::kMaxEntries)
+        if (!onStock && line.arguments.size() > SheetFile::kMaxEntries)
             return tool.usageError(kTooMany.arg(line.arguments.size()));
         for (const QString &f : line.arguments)
             entries << QFileInfo(f).absoluteFilePath();
         name = entries.size() == 1 ? QFileInfo(entries.constFirst()).completeBaseName() : QStringLiteral("planche");
     }
-    if (entries.size() > s.labelsPerPage)
+    if (!onStock && entries.size() > s.labelsPerPage)
         return tool.usageError(kDoesNotFit.arg(entries.size())
                                    .arg(s.labelsPerPage)
                                    .arg(SheetGeometry::layoutForCount(int(entries.size()))));
@@ -245,7 +302,16 @@ BatchTool::Command command()
     definition.description = kDescription;
     definition.options = {
         {QStringLiteral("par-page"), QChar(), QStringLiteral("N"),
-         QStringLiteral("étiquettes par page : 2, 4, 8, 16 ou 18 (obligatoire)")},
+         QStringLiteral("étiquettes par page : 2, 4, 8, 16 ou 18 (obligatoire sans --modele)")},
+        {QStringLiteral("modele"), QChar(), QStringLiteral("\"MARQUE RÉFÉRENCE\""),
+         QStringLiteral("planche d'étiquettes du commerce (par exemple \"Avery L7165\") au lieu de --par-page ; "
+                        "autant de planches que d'étiquettes l'exigent")},
+        {QStringLiteral("debut"), QChar(), QStringLiteral("N"),
+         QStringLiteral("avec --modele : première étiquette utilisée sur la première planche (par défaut 1)")},
+        {QStringLiteral("decalage-x"), QChar(), QStringLiteral("MM"),
+         QStringLiteral("avec --modele : décalage de l'imprimante vers la droite, en millimètres (par défaut 0)")},
+        {QStringLiteral("decalage-y"), QChar(), QStringLiteral("MM"),
+         QStringLiteral("avec --modele : décalage de l'imprimante vers le bas, en millimètres (par défaut 0)")},
         {QStringLiteral("marges"), QChar(), QStringLiteral("G,H"),
          QStringLiteral("marges à gauche et en haut, en millimètres (par défaut 0,0)")},
         {QStringLiteral("echelle"), QChar(), QStringLiteral("S"),

@@ -338,6 +338,8 @@ QString layoutWarning(const Result &check, bool pictureMode)
 
 Result print(QPagedPaintDevice *device, const Job &job)
 {
+    if (job.settings.onStock())
+        return printOnStock(device, job);
     Result result;
     layout(device, job.settings); // sets the orientation
     PageDrawer drawer(job, surfaceOf(device), &result);

@@ -106,6 +106,11 @@ QImage pageImage(const Job &job, const Surface &surface, Result *result = nullpt
 // device fails, the document is ended and `error` says where.
 Result print(QPagedPaintDevice *device, const Job &job);
 
+// On label stock (settings.onStock()): the device's paper is set to the
+// stock's, each label is drawn inside its die-cut rectangle only, and the
+// labels fill as many sheets as they need (render/stockprint.cpp).
+Result printOnStock(QPagedPaintDevice *device, const Job &job);
+
 // The grid the job uses on `device` (its orientation is set first).
 SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings);
 // The surface of `device` once its orientation is set for `settings`.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/labelstock.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,14 @@ struct SheetSettings {
     bool adapt = true;              // scale reduced by the margins
     bool numberingOnly = false;     // statement codes only
     QStringList selection;          // label files, entry k in cell k
+    // On label stock instead of the grid (a stock without brand: the grid):
+    // the first position used on the first sheet (1 = first label) and the
+    // printer's offsets in millimetres (right, down).
+    LabelStock::Template stock;
+    int stockStart = 1;
+    double offsetX = 0;
+    double offsetY = 0;
+    bool onStock() const { return !stock.brand.isEmpty(); }
 
     // Labels drawn on one page: 1 for a single active label, the number of
     // entries for the selection, else the labels per page; never more than

@@ -8,8 +8,11 @@ list(APPEND KALVANE_CORE_SOURCES
     render/qrcode.cpp
     render/rendervariant.cpp
     render/storedlabel.cpp
+    render/formatrules.cpp
+    render/labelstock.cpp
     render/sheetgeometry.cpp
     render/sheetprint.cpp
+    render/stockprint.cpp
     render/sheetpreview.cpp
 )
 list(APPEND KALVANE_UI_SOURCES

@@ -9,6 +9,7 @@ KALVANE_PACKAGES=(
     cups cups-client cups-bsd printer-driver-cups-pdf
     xvfb xauth imagemagick poppler-utils zbar-tools
     shared-mime-info desktop-file-utils
+    glabels-data
 )
 
 # Runs a command as root: directly when we are root, through sudo otherwise.

@@ -1,0 +1,206 @@
+// Printing on label stock, rendered to PDF and rasterised: ink only inside
+// the die-cut labels that were asked for, the start position, further
+// sheets, the printer's offsets, and a start position off the sheet.
+
+#include "render/labelstock.h"
+#include "render/sheetprint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kData = QStringLiteral(KALVANE_DATA_DIR);
+constexpr int kDpi = 50; // rasterising resolution
+
+QRect pixels(const QRectF &mm)
+{
+    return QRect(QPoint(int(std::floor(mm.left() * kDpi / 25.4)), int(std::floor(mm.top() * kDpi / 25.4))),
+                 QPoint(int(std::ceil(mm.right() * kDpi / 25.4)), int(std::ceil(mm.bottom() * kDpi / 25.4))));
+}
+
+bool dark(QRgb c)
+{
+    return qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200;
+}
+
+// Dark pixels inside `r`, and outside every rectangle of `allowed`.
+int inkInside(const QImage &page, const QRect &r)
+{
+    int n = 0;
+    const QRect inside = r.intersected(page.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            n += dark(page.pixel(x, y));
+    return n;
+}
+
+int inkOutside(const QImage &page, const QList<QRect> &allowed)
+{
+    int n = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            if (!dark(page.pixel(x, y)))
+                continue;
+            bool in = false;
+            for (const QRect &r : allowed)
+                in = in || r.contains(x, y);
+            n += !in;
+        }
+    return n;
+}
+
+// The leftmost dark column of the page.
+int firstInkColumn(const QImage &page)
+{
+    for (int x = 0; x < page.width(); ++x)
+        for (int y = 0; y < page.height(); ++y)
+            if (dark(page.pixel(x, y)))
+                return x;
+    return -1;
+}
+
+} // namespace
+
+class TestStockPrint : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_label;
+    int m_run = 0;
+
+    const LabelStock::Template &stock(const char *name)
+    {
+        const LabelStock::Template *t = LabelStock::installed().find(QString::fromLatin1(name));
+        if (!t)
+            qFatal("stock %s not installed (glabels-data)", name);
+        return *t;
+    }
+
+    SheetPrint::Job job(const LabelStock::Template &t, int labels, int start) const
+    {
+        SheetPrint::Job j;
+        j.settings.activeLabel = false;
+        j.settings.separatorLines = true; // never drawn on stock
+        for (int i = 0; i < labels; ++i)
+            j.settings.selection << m_label;
+        j.settings.stock = t;
+        j.settings.stockStart = start;
+        j.pictogramFolder = kData;
+        return j;
+    }
+
+    // Prints to a PDF at 600 dpi and returns its pages at kDpi.
+    QList<QImage> printed(const SheetPrint::Job &j, SheetPrint::Result *result)
+    {
+        const QString base = m_dir.filePath(QStringLiteral("run%1").arg(++m_run));
+        {
+            QPdfWriter writer(base + QStringLiteral(".pdf"));
+            writer.setResolution(600);
+            *result = SheetPrint::print(&writer, j);
+        }
+        QList<QImage> pages;
+        if (!result->printed)
+            return pages;
+        QProcess raster;
+        raster.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-png"), base + QStringLiteral(".pdf"), base});
+        if (!raster.waitForFinished(60000) || raster.exitCode() != 0)
+            return pages;
+        const QStringList files = QDir(m_dir.path())
+                                      .entryList({QFileInfo(base).fileName() + QStringLiteral("-*.png")}, QDir::Files,
+                                                 QDir::Name);
+        for (const QString &f : files)
+            pages << QImage(m_dir.filePath(f)).convertToFormat(QImage::Format_RGB32);
+        return pages;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QFAIL("pdftoppm (poppler-utils) is needed to look at the printed pages");
+        m_label = m_dir.filePath(QStringLiteral("Acetone.kvln"));
+        QVERIFY(QFile::copy(kData + QStringLiteral("/Kalvane/Acetone.kvln"), m_label));
+    }
+
+    void tenLabelsOnEightPerSheet()
+    {
+        const LabelStock::Template &t = stock("Avery L7165");
+        SheetPrint::Result result;
+        const QList<QImage> pages = printed(job(t, 10, 1), &result);
+        QVERIFY2(result.printed, qPrintable(result.error));
+        QCOMPARE(result.pages, 2);
+        QCOMPARE(pages.size(), 2);
+        // A4 at 50 dpi.
+        QCOMPARE(pages.at(0).size(), QSize(414, 585));
+        const QList<QRectF> cuts = t.dieCuts();
+        QList<QRect> allowed;
+        for (const QRectF &c : cuts)
+            allowed << pixels(c);
+        for (int p = 0; p < 2; ++p) {
+            QCOMPARE(inkOutside(pages.at(p), allowed), 0);
+            for (int k = 0; k < 8; ++k) {
+                const bool used = p == 0 || k < 2;
+                const int ink = inkInside(pages.at(p), pixels(cuts.at(k)));
+                QVERIFY2(used ? ink > 300 : ink == 0, qPrintable(QStringLiteral("page %1 label %2: %3").arg(p).arg(k).arg(ink)));
+            }
+        }
+        QVERIFY2(result.cut.isEmpty() && result.missing.isEmpty(), qPrintable(SheetPrint::messages(result).join(u'\n')));
+    }
+
+    void startPositionAndFourPerSheet()
+    {
+        // Three labels from position 3 on a 4-per-sheet stock: 3, 4, then
+        // the first of a second sheet.
+        const LabelStock::Template &t = stock("Avery L7169");
+        SheetPrint::Result result;
+        const QList<QImage> pages = printed(job(t, 3, 3), &result);
+        QVERIFY2(result.printed, qPrintable(result.error));
+        QCOMPARE(pages.size(), 2);
+        const QList<QRectF> cuts = t.dieCuts();
+        const int expected[2][4] = {{0, 0, 1, 1}, {1, 0, 0, 0}};
+        for (int p = 0; p < 2; ++p)
+            for (int k = 0; k < 4; ++k) {
+                const int ink = inkInside(pages.at(p), pixels(cuts.at(k)));
+                QVERIFY2(expected[p][k] ? ink > 300 : ink == 0,
+                         qPrintable(QStringLiteral("page %1 label %2: %3").arg(p).arg(k).arg(ink)));
+            }
+    }
+
+    void offsetsMoveTheInk()
+    {
+        const LabelStock::Template &t = stock("Avery L7165");
+        SheetPrint::Result plain;
+        const QList<QImage> before = printed(job(t, 1, 1), &plain);
+        SheetPrint::Job shifted = job(t, 1, 1);
+        shifted.settings.offsetX = 5;
+        shifted.settings.offsetY = 2.5;
+        SheetPrint::Result moved;
+        const QList<QImage> after = printed(shifted, &moved);
+        QCOMPARE(before.size(), 1);
+        QCOMPARE(after.size(), 1);
+        // 5 mm at 50 dpi is about 10 pixels.
+        const int dx = firstInkColumn(after.first()) - firstInkColumn(before.first());
+        QVERIFY2(dx >= 9 && dx <= 11, qPrintable(QString::number(dx)));
+        QList<QRect> allowed{pixels(t.dieCuts().first().translated(5, 2.5))};
+        QCOMPARE(inkOutside(after.first(), allowed), 0);
+    }
+
+    void startOffTheSheetPrintsNothing()
+    {
+        SheetPrint::Result result;
+        QVERIFY(printed(job(stock("Avery L7165"), 2, 9), &result).isEmpty());
+        QVERIFY(!result.printed);
+        QVERIFY(result.error.contains(QStringLiteral("de 1 à 8")));
+    }
+};
+
+QTEST_MAIN(TestStockPrint)
+#include "test_stockprint.moc"
