@@ -5,6 +5,7 @@ list(APPEND KALVANE_CORE_SOURCES
     tools/substancedatabase.cpp
     tools/substancegridmodel.cpp
     tools/sheetfile.cpp
+    tools/xlsxreader.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
