@@ -6,6 +6,7 @@ list(APPEND KALVANE_CORE_SOURCES
     tools/substancegridmodel.cpp
     tools/sheetfile.cpp
     tools/xlsxreader.cpp
+    tools/classification.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp
