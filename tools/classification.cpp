@@ -12,11 +12,44 @@
 
 namespace {
 
-const QRegularExpression kCasPattern(QStringLiteral("^0*(\\d{2,7})-(\\d{2})-(\\d)$"));
-const QRegularExpression kEcPattern(QStringLiteral("^(\\d{3})-(\\d{3})-([\\dX])$"));
-const QRegularExpression kIndexPattern(QStringLiteral("^(\\d{3})-(\\d{3})-(\\d{2})-([\\dX])$"));
-// A number in a cell of the table, group marker "[1]" after it.
-const QRegularExpression kCellNumber(QStringLiteral("^\\s*([\\d-]+X?)\\b"));
+// The lengths of the dash-separated digit groups of `t` ("7647-01-0" gives
+// 4, 2, 1); the last character may be an "X". Empty when `t` holds anything
+// else. (Checked by hand: the numbers of the whole table are
+// indexed at its first use.)
+QList<int> digitGroups(QStringView t)
+{
+    QList<int> groups{0};
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (c == u'-') {
+            if (groups.last() == 0)
+                return {};
+            groups.append(0);
+        } else if ((c >= u'0' && c <= u'9') || (c == u'X' && i == t.size() - 1)) {
+            ++groups.last();
+        } else {
+            return {};
+        }
+    }
+    if (groups.last() == 0)
+        return {};
+    return groups;
+}
+
+bool isIndexNumber(QStringView t)
+{
+    return digitGroups(t) == QList<int>{3, 3, 2, 1};
+}
+
+// The number at the start of a cell line: "233-139-2 [1]" gives "233-139-2".
+QStringView cellNumber(QStringView line)
+{
+    line = line.trimmed();
+    qsizetype end = 0;
+    while (end < line.size() && !line.at(end).isSpace() && line.at(end) != u'[')
+        ++end;
+    return line.left(end);
+}
 
 // The first line of the data file, and its version.
 const QString kMagic = QStringLiteral("KALVANE CLASSIFICATION HARMONISEE 1");
@@ -58,8 +91,12 @@ SubstanceNumber SubstanceNumber::check(const QString &text)
     SubstanceNumber n;
     const QString t = text.trimmed().toUpper();
     const QString wrongCheck = QStringLiteral("« %1 » n'est pas un numéro %2 valide : son chiffre de contrôle devrait être %3.");
-    QRegularExpressionMatch m;
-    if ((m = kIndexPattern.match(t)).hasMatch()) {
+    const QList<int> groups = digitGroups(t);
+    // Leading zeros are not part of a CAS number.
+    qsizetype zeros = 0;
+    while (groups.size() == 3 && zeros < groups.first() && t.at(zeros) == u'0')
+        ++zeros;
+    if (groups == QList<int>{3, 3, 2, 1}) {
         const int expected = CheckDigits::index(t);
         if (CheckDigits::charValue(t.back(), true) != expected) {
             n.error = wrongCheck.arg(t, kindName(Index), CheckDigits::checkChar(expected));
@@ -67,7 +104,7 @@ SubstanceNumber SubstanceNumber::check(const QString &text)
         }
         n.kind = Index;
         n.number = t;
-    } else if ((m = kEcPattern.match(t)).hasMatch()) {
+    } else if (groups == QList<int>{3, 3, 1}) {
         const int expected = CheckDigits::ce(t);
         if (CheckDigits::charValue(t.back(), true) != expected) {
             n.error = wrongCheck.arg(t, kindName(Ec), CheckDigits::checkChar(expected));
@@ -75,9 +112,9 @@ SubstanceNumber SubstanceNumber::check(const QString &text)
         }
         n.kind = Ec;
         n.number = t;
-    } else if ((m = kCasPattern.match(t)).hasMatch()) {
-        // Leading zeros are not part of the number.
-        const QString canonical = m.captured(1) + u'-' + m.captured(2) + u'-' + m.captured(3);
+    } else if (groups.size() == 3 && groups.at(0) - zeros >= 2 && groups.at(0) - zeros <= 7 && groups.at(1) == 2
+               && groups.at(2) == 1 && t.back() != u'X') {
+        const QString canonical = t.mid(zeros);
         // The entry field holds 11 characters, filled from the right; digits
         // before them take the next weights.
         const QString field = canonical.right(11).rightJustified(11, u' ');
@@ -112,13 +149,13 @@ void HarmonisedTable::buildIndex()
         numbers.append(e.index);
         QStringList keys;
         for (const QString &line : numbers) {
-            const QRegularExpressionMatch m = kCellNumber.match(line);
-            if (!m.hasMatch())
+            const QString written = cellNumber(line).toString();
+            if (written.isEmpty())
                 continue;
-            const SubstanceNumber n = SubstanceNumber::check(m.captured(1));
+            const SubstanceNumber n = SubstanceNumber::check(written);
             // A number of the table whose check digit is wrong is still found
             // by its own text.
-            const QString key = n.kind == SubstanceNumber::Invalid ? m.captured(1) : n.number;
+            const QString key = n.kind == SubstanceNumber::Invalid ? written.toUpper() : n.number;
             if (!keys.contains(key))
                 keys.append(key);
         }
@@ -417,7 +454,7 @@ bool HarmonisedTable::fromSheet(const Xlsx::Sheet &sheet, const QString &sourceN
         };
         HarmonisedEntry e;
         e.index = row.cell(0).trimmed();
-        if (!kIndexPattern.match(e.index).hasMatch())
+        if (!isIndexNumber(e.index))
             return bad(QStringLiteral("« %1 » n'est pas un numéro INDEX.").arg(row.cell(0).simplified()));
         e.names = values(row.cell(1));
         e.ec = numbers(row.cell(2));

@@ -295,8 +295,17 @@ private Q_SLOTS:
         hydrochloric[1] = QStringLiteral("hydrochloric acid ... %");
         hydrochloric[3] = QStringLiteral("-");
         rows.append(hydrochloric);
+        // The table writes a few EC numbers with another check digit.
+        QStringList offCheck = kBoricAcid;
+        offCheck[0] = QStringLiteral("603-172-00-0");
+        offCheck[2] = QStringLiteral("415-180-1");
+        offCheck[3] = QStringLiteral("773058-82-5");
+        rows.append(offCheck);
         const HarmonisedTable t = imported(rows);
-        QCOMPARE(t.entries.size(), 5);
+        QCOMPARE(t.entries.size(), 6);
+        QVERIFY(t.find(QStringLiteral("415-180-1")).isEmpty());
+        QCOMPARE(t.findAsWritten(QStringLiteral(" 415-180-1")).value(0)->index, QStringLiteral("603-172-00-0"));
+        QCOMPARE(t.find(QStringLiteral("773058-82-5")).value(0)->index, QStringLiteral("603-172-00-0"));
 
         const auto indexes = [&](const QString &number) {
             QStringList out;
