@@ -1,4 +1,5 @@
 #include "batch/batchtool.h"
+#include "batch/classificationcommand.h"
 #include "batch/exportcommand.h"
 #include "batch/sheetcommand.h"
 #include "batch/verifycommand.h"
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
     tool.add(ExportCommand::command());
     tool.add(SheetCommand::command());
     tool.add(VerifyCommand::command());
+    tool.add(ClassificationCommand::command());
     QStringList words = QCoreApplication::arguments();
     words.removeFirst();
     return tool.run(words);

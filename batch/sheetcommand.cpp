@@ -298,7 +298,7 @@ BatchTool::Command command()
     CommandLine::Command definition;
     definition.name = QStringLiteral("planche");
     definition.arguments = QStringLiteral("PLANCHE.pla|ÉTIQUETTE.kvln...");
-    definition.summary = QStringLiteral("imprime une planche d'étiquettes dans un PDF ou sur une imprimante");
+    definition.summary = QStringLiteral("imprime une planche d'étiquettes (PDF ou imprimante)");
     definition.description = kDescription;
     definition.options = {
         {QStringLiteral("par-page"), QChar(), QStringLiteral("N"),

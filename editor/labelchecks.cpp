@@ -6,6 +6,7 @@
 #include "render/rendervariant.h"
 #include "editor/ufi.h"
 #include "shell/textfile.h"
+#include "tools/classification.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -165,6 +166,17 @@ LabelChecks LabelChecks::load(const QString &startDirectory)
         problems.append(QStringLiteral("La mention d'avertissement et les pictogrammes ne sont pas comparés aux "
                                        "mentions de danger."));
     checks.m_problems.append(problems);
+    // The harmonised classification, when the start directory has it.
+    if (QFileInfo::exists(dir.filePath(HarmonisedTable::kFileName))) {
+        QString error;
+        auto table = HarmonisedTable::shared(startDirectory, &error);
+        if (error.isEmpty())
+            checks.setHarmonisedTable(table);
+        else
+            checks.m_problems.append(
+                QStringLiteral("La classification harmonisée n'a pas pu être lue : l'étiquette n'y est pas "
+                               "comparée. %1").arg(error));
+    }
     return checks;
 }
 
@@ -303,6 +315,7 @@ QList<LabelFinding> LabelChecks::check(const Subject &s) const
         checkPictogramFacts(s, hazards, &out);
         checkContent(s, &out);
         checkComplements(s, &out);
+        checkHarmonised(s, hazards, &out);
     }
     // The same message once.
     QList<LabelFinding> unique;
@@ -683,4 +696,75 @@ bool LabelChecks::serious(const QList<LabelFinding> &findings)
 {
     return std::any_of(findings.begin(), findings.end(),
                        [](const LabelFinding &f) { return f.level != LabelFinding::Note; });
+}
+
+// The label against the harmonised classification its numbers name: the
+// INDEX number first, then the CAS, then the EC number (an EC number may name
+// a substance and its solutions). What the entry's labelling holds and the
+// label lacks is an error; a warning when the entry has specific
+// concentration limits or a minimum classification, since the label may then
+// be for a dilution.
+void LabelChecks::checkHarmonised(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const
+{
+    if (!m_harmonised)
+        return;
+    const HarmonisedEntry *entry = nullptr;
+    for (const QString &text : {s.index, s.cas, s.ce}) {
+        const SubstanceNumber number = SubstanceNumber::check(text);
+        const QList<const HarmonisedEntry *> found = m_harmonised->find(number);
+        if (found.size() == 1) {
+            entry = found.first();
+            break;
+        }
+        if (found.size() > 1) {
+            QStringList indexes;
+            for (const HarmonisedEntry *e : found)
+                indexes.append(e->index);
+            out->append({LabelFinding::Note,
+                         QStringLiteral("Le n° %1 %2 désigne plusieurs entrées de la classification harmonisée (%3) : "
+                                        "l'étiquette n'y est pas comparée.")
+                             .arg(SubstanceNumber::kindName(number.kind), number.number, codeList(indexes))});
+            return;
+        }
+    }
+    if (!entry)
+        return;
+
+    QString why;
+    if (!entry->limits.isEmpty())
+        why = QStringLiteral("l'entrée fixe des limites de concentration spécifiques : l'étiquette peut être celle "
+                             "d'une dilution");
+    else if (entry->hasMinimumClassification())
+        why = QStringLiteral("l'entrée donne une classification minimale (« * ») : l'étiquette peut être celle "
+                             "d'une dilution");
+    const LabelFinding::Level level = why.isEmpty() ? LabelFinding::Error : LabelFinding::Warning;
+    const QString source = QStringLiteral("La classification harmonisée (INDEX %1)").arg(entry->index);
+    const auto add = [&](const QString &what) {
+        out->append({level, source + u' ' + what + (why.isEmpty() ? QStringLiteral(".") : QStringLiteral(" (") + why + QStringLiteral(")."))});
+    };
+
+    QStringList supplemental;
+    for (const QString &text : s.statements[Catalogue::Supplementary])
+        for (const QString &part : Catalogue::statementCode(text).split(u'+'))
+            supplemental.append(part.trimmed());
+    const auto missing = [](const QStringList &lines, const QStringList &present) {
+        QStringList codes;
+        for (const QString &line : lines) {
+            const QString code = HarmonisedEntry::code(line);
+            if (!code.isEmpty() && !present.contains(code) && !codes.contains(code))
+                codes.append(code);
+        }
+        return codes;
+    };
+    for (const QString &code : missing(entry->hazards, hazards))
+        add(QStringLiteral("demande la mention de danger %1, absente de l'étiquette").arg(code));
+    for (const QString &code : missing(entry->supplemental, supplemental))
+        add(QStringLiteral("demande la mention %1, absente de l'étiquette").arg(code));
+    for (const QString &pictogram : entry->pictograms)
+        if (!s.pictograms.contains(pictogram))
+            add(QStringLiteral("demande le pictogramme %1, absent de l'étiquette").arg(pictogram));
+    const QString word = s.signalWord.trimmed().toUpper();
+    if (!entry->signalWord.isEmpty() && word != entry->signalWord && word != kDanger)
+        add(QStringLiteral("demande la mention d'avertissement « %1 », l'étiquette porte %2")
+                .arg(entry->signalWord, word.isEmpty() ? QStringLiteral("aucune") : QStringLiteral("« %1 »").arg(shortened(s.signalWord))));
 }

@@ -8,6 +8,10 @@
 
 #include <QList>
 #include <QSet>
+
+#include <memory>
+
+class HarmonisedTable;
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +73,9 @@ public:
 
     void setCatalogue(Catalogue::Kind kind, const QStringList &lines);
     void setFacts(const LabelFacts &facts);
+    // The harmonised classification the label's numbers are compared with
+    // (none: no comparison).
+    void setHarmonisedTable(std::shared_ptr<const HarmonisedTable> table) { m_harmonised = std::move(table); }
     // French messages about the catalogues and facts that could not be read.
     QStringList problems() const { return m_problems; }
 
@@ -118,6 +125,7 @@ private:
     void checkContent(const Subject &s, QList<LabelFinding> *out) const;
     void checkLayout(const Subject &s, QList<LabelFinding> *out) const;
     void checkComplements(const Subject &s, QList<LabelFinding> *out) const;
+    void checkHarmonised(const Subject &s, const QStringList &hazards, QList<LabelFinding> *out) const;
     // Whether hazard statement `code` calls for `pictogram` and nothing on the
     // label (its pictograms, its other hazard statements) makes it unnecessary.
     bool calls(const QString &code, const QString &pictogram, const QStringList &hazards,
@@ -131,4 +139,5 @@ private:
     bool m_hasFacts = false;
     LabelFacts m_facts;
     QStringList m_problems;
+    std::shared_ptr<const HarmonisedTable> m_harmonised;
 };

@@ -5,6 +5,8 @@ list(APPEND KALVANE_CORE_SOURCES
     tools/substancedatabase.cpp
     tools/substancegridmodel.cpp
     tools/sheetfile.cpp
+    tools/xlsxreader.cpp
+    tools/classification.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     tools/printer.cpp

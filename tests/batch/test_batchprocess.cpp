@@ -144,10 +144,11 @@ private Q_SLOTS:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.err, QString());
         QVERIFY(r.out.startsWith(QStringLiteral("Utilisation : kalvane-batch COMMANDE [OPTION]... FICHIER...\n")));
-        QVERIFY(r.out.contains(QStringLiteral("\n  export    exporte chaque étiquette")));
-        QVERIFY(r.out.contains(QStringLiteral("\n  verifier  vérifie chaque étiquette")));
+        QVERIFY(r.out.contains(QStringLiteral("\n  export          exporte chaque étiquette")));
+        QVERIFY(r.out.contains(QStringLiteral("\n  verifier        vérifie chaque étiquette")));
+        QVERIFY(r.out.contains(QStringLiteral("\n  classification  classification harmonisée d'un numéro")));
         QVERIFY(r.out.contains(QStringLiteral("--data DOSSIER")));
-        QVERIFY(r.out.contains(QStringLiteral("\n  planche   imprime une planche")));
+        QVERIFY(r.out.contains(QStringLiteral("\n  planche         imprime une planche")));
         for (const QString &line : r.out.split(u'\n'))
             QVERIFY2(line.size() <= 80, qPrintable(line));
 
