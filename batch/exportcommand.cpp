@@ -4,13 +4,13 @@
 #include "render/jpegexport.h"
 #include "render/labelcontent.h"
 #include "render/labelrenderer.h"
+#include "render/pngcodec.h"
 #include "render/rendervariant.h"
 #include "shell/textfile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSet>
@@ -108,19 +108,6 @@ bool readSettings(const CommandLine::Parsed &line, Settings *s, QString *error)
     return true;
 }
 
-QByteArray pngBytes(const QImage &image, QString *error)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        *error = QStringLiteral("l'image PNG n'a pas pu être composée (%1).").arg(writer.errorString());
-        return {};
-    }
-    return bytes;
-}
-
 // One page holding the label drawn straight onto it, as on a printed sheet.
 QByteArray pdfBytes(const LabelContent &content, const QString &title, LayoutResult *layout)
 {
@@ -211,8 +198,7 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
             cut = layout.cutStatement;
             if (settings.jpeg.grey)
                 image = greyLevels(image);
-            bytes = pngBytes(image, &error);
-            if (bytes.isEmpty()) {
+            if (!PngCodec::encode(image, &bytes, &error)) {
                 tool.problem(file, error);
                 status = BatchTool::kFileProblem;
                 continue;
