@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSet>
@@ -31,6 +32,7 @@ const QString kNotWritten = QStringLiteral("l'étiquette ne peut pas être lue, 
 const QString kDropped = QStringLiteral(
     "le fichier contient ce que Kalvane ne lit pas, qui manque donc à l'image : %1 (voir « kalvane-batch "
     "verifier »).");
+const QString kNotSynced = QStringLiteral("l'image « %1 » n'a pas pu être mise en sûreté sur le disque : %2");
 const QString kSameName = QStringLiteral("une autre étiquette de cette commande donne déjà « %1 » : rien n'est exporté.");
 
 // A PDF page: A5 in landscape, the label as wide as the A-proportioned grid
@@ -151,6 +153,10 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
     const QDir outDir(settings.outDir);
 
     int status = BatchTool::kSuccess;
+    // Each file is written and renamed as it comes; all reach the disk at
+    // the end, before the command says it is done.
+    TextFile::DeferredSync disk;
+    QHash<QString, QString> sourceOf;
     QSet<QString> written;
     const int total = int(line.arguments.size());
     for (int i = 0; i < total; ++i) {
@@ -216,12 +222,19 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
         if (!problems.isEmpty() || !cut.isEmpty())
             status = BatchTool::kFileProblem;
 
-        if (!JpegExport::write(target, bytes, &error)) {
+        if (!JpegExport::write(target, bytes, &error, &disk)) {
             tool.problem(file, error);
             status = BatchTool::kFileProblem;
             continue;
         }
         written.insert(target);
+        sourceOf.insert(target, file);
+    }
+    QList<QPair<QString, QString>> failed;
+    if (!disk.finish(&failed)) {
+        for (const auto &[target, why] : std::as_const(failed))
+            tool.problem(sourceOf.value(target, target), kNotSynced.arg(QDir::toNativeSeparators(target), why));
+        status = BatchTool::kFileProblem;
     }
     return status;
 }
