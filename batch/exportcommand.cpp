@@ -4,13 +4,14 @@
 #include "render/jpegexport.h"
 #include "render/labelcontent.h"
 #include "render/labelrenderer.h"
+#include "render/pngcodec.h"
 #include "render/rendervariant.h"
 #include "shell/textfile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
+#include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSet>
@@ -31,6 +32,7 @@ const QString kNotWritten = QStringLiteral("l'étiquette ne peut pas être lue, 
 const QString kDropped = QStringLiteral(
     "le fichier contient ce que Kalvane ne lit pas, qui manque donc à l'image : %1 (voir « kalvane-batch "
     "verifier »).");
+const QString kNotSynced = QStringLiteral("l'image « %1 » n'a pas pu être mise en sûreté sur le disque : %2");
 const QString kSameName = QStringLiteral("une autre étiquette de cette commande donne déjà « %1 » : rien n'est exporté.");
 
 // A PDF page: A5 in landscape, the label as wide as the A-proportioned grid
@@ -108,19 +110,6 @@ bool readSettings(const CommandLine::Parsed &line, Settings *s, QString *error)
     return true;
 }
 
-QByteArray pngBytes(const QImage &image, QString *error)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image)) {
-        *error = QStringLiteral("l'image PNG n'a pas pu être composée (%1).").arg(writer.errorString());
-        return {};
-    }
-    return bytes;
-}
-
 // One page holding the label drawn straight onto it, as on a printed sheet.
 QByteArray pdfBytes(const LabelContent &content, const QString &title, LayoutResult *layout)
 {
@@ -164,6 +153,10 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
     const QDir outDir(settings.outDir);
 
     int status = BatchTool::kSuccess;
+    // Each file is written and renamed as it comes; all reach the disk at
+    // the end, before the command says it is done.
+    TextFile::DeferredSync disk;
+    QHash<QString, QString> sourceOf;
     QSet<QString> written;
     const int total = int(line.arguments.size());
     for (int i = 0; i < total; ++i) {
@@ -211,8 +204,7 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
             cut = layout.cutStatement;
             if (settings.jpeg.grey)
                 image = greyLevels(image);
-            bytes = pngBytes(image, &error);
-            if (bytes.isEmpty()) {
+            if (!PngCodec::encode(image, &bytes, &error)) {
                 tool.problem(file, error);
                 status = BatchTool::kFileProblem;
                 continue;
@@ -230,12 +222,19 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
         if (!problems.isEmpty() || !cut.isEmpty())
             status = BatchTool::kFileProblem;
 
-        if (!JpegExport::write(target, bytes, &error)) {
+        if (!JpegExport::write(target, bytes, &error, &disk)) {
             tool.problem(file, error);
             status = BatchTool::kFileProblem;
             continue;
         }
         written.insert(target);
+        sourceOf.insert(target, file);
+    }
+    QList<QPair<QString, QString>> failed;
+    if (!disk.finish(&failed)) {
+        for (const auto &[target, why] : std::as_const(failed))
+            tool.problem(sourceOf.value(target, target), kNotSynced.arg(QDir::toNativeSeparators(target), why));
+        status = BatchTool::kFileProblem;
     }
     return status;
 }

@@ -222,13 +222,19 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
 
     SheetPrint::Result result;
     if (toPdf) {
-        // Drawn in memory, then written in one piece: a failure leaves no
-        // partial file and an older file of that name whole.
+        // Written to a file beside the target as the pages are drawn (the
+        // memory stays flat however many pages), named as the target at the
+        // end: a failure leaves no partial file and an older file of that
+        // name whole.
         const QString target = QFileInfo(line.value(QStringLiteral("pdf"))).absoluteFilePath();
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
+        TextFile::StreamedFile file(target);
+        QString why;
+        if (!file.open(&why)) {
+            tool.problem(kPdfNotWritten.arg(QDir::toNativeSeparators(target), why));
+            return BatchTool::kFileProblem;
+        }
         {
-            QPdfWriter writer(&buffer);
+            QPdfWriter writer(file.device());
             writer.setResolution(kPdfResolution);
             writer.setPageSize(QPageSize(QPageSize::A4));
             writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -236,9 +242,7 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
             writer.setCreator(QStringLiteral("Kalvane"));
             result = SheetPrint::print(&writer, job);
         }
-        buffer.close();
-        QString why;
-        if (result.printed && !TextFile::replaceFile(target, buffer.data(), &why)) {
+        if (result.printed && !file.commit(&why)) {
             tool.problem(kPdfNotWritten.arg(QDir::toNativeSeparators(target), why));
             return BatchTool::kFileProblem;
         }

@@ -22,11 +22,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -124,6 +126,30 @@ const QString kLogoUnusable = QStringLiteral("Le logo « %1 » ne peut pas être
 bool loadLogoPicture(const QString &path, QImage *picture, QString *error)
 {
     return JpegCodec::decodeFile(path, picture, error, QSize(92, 92));
+}
+
+// A pictogram of the chooser, 32 x 32: decoded once per program run and
+// shared by every label window (a new window is created at each "Nouveau"
+// and each opened file); a file changed on disk is read anew. A file that
+// cannot be decoded gives a null picture, remembered as well.
+QImage chooserPicture(const QString &path)
+{
+    struct Kept {
+        QDateTime modified;
+        qint64 size = -1;
+        QImage picture;
+    };
+    static QHash<QString, Kept> kept;
+    const QFileInfo info(path);
+    const auto it = kept.constFind(path);
+    if (it != kept.constEnd() && it->modified == info.lastModified() && it->size == info.size())
+        return it->picture;
+    QImage picture;
+    JpegCodec::decodeFile(path, &picture, nullptr, QSize(32, 32));
+    if (!picture.isNull())
+        picture = picture.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    kept.insert(path, {info.lastModified(), info.size(), picture});
+    return picture;
 }
 
 } // namespace
@@ -284,11 +310,9 @@ QWidget *TMDIChild::buildPictogramTab()
         image->setProperty("tag", 0);
         image->setCursor(Qt::PointingHandCursor);
         image->installEventFilter(this);
-        QImage picture;
-        JpegCodec::decodeFile(start + LabelDocument::pictogramCode(n) + QStringLiteral(".jpg"), &picture, nullptr,
-                              QSize(32, 32));
+        const QImage picture = chooserPicture(start + LabelDocument::pictogramCode(n) + QStringLiteral(".jpg"));
         if (!picture.isNull())
-            image->setPixmap(QPixmap::fromImage(picture.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+            image->setPixmap(QPixmap::fromImage(picture));
         else
             image->setFrameStyle(QFrame::Box);
         auto *shape = new QLabel(cell);

@@ -20,10 +20,10 @@ bool encodeLabel(const LabelContent &content, const Options &options, QByteArray
     return JpegCodec::encode(image, options.quality, options.grey, jpeg, error);
 }
 
-bool write(const QString &path, const QByteArray &jpeg, QString *error)
+bool write(const QString &path, const QByteArray &jpeg, QString *error, TextFile::DeferredSync *deferred)
 {
     QString why;
-    if (TextFile::replaceFile(path, jpeg, &why))
+    if (TextFile::replaceFile(path, jpeg, &why, deferred))
         return true;
     if (error)
         *error = QStringLiteral("Impossible d'enregistrer l'image « %1 » : %2").arg(QDir::toNativeSeparators(path), why);

@@ -2,6 +2,7 @@
 
 #include "render/labelcontent.h"
 #include "render/labelrenderer.h"
+#include "shell/textfile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,8 @@ bool encodeLabel(const LabelContent &content, const Options &options, QByteArray
 // Replaces `path` with the encoded picture atomically. On failure the folder is
 // left as it was (no partial file, an older file of that name intact) and
 // `error` holds a French message naming the file.
-bool write(const QString &path, const QByteArray &jpeg, QString *error = nullptr);
+// With `deferred` the flush to the disk is left to it (a batch of exports).
+bool write(const QString &path, const QByteArray &jpeg, QString *error = nullptr,
+           TextFile::DeferredSync *deferred = nullptr);
 
 } // namespace JpegExport

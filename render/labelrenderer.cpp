@@ -14,6 +14,8 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 #include <cmath>
 #include <limits>
 
@@ -274,6 +276,40 @@ QString statementAt(const QString &block, qsizetype pos, bool numberingOnly)
     return block.mid(from, to - from).trimmed();
 }
 
+// The separate bitmap of a page's pictograms. The same pictures at the same
+// places give the very same image (kept for the next labels), so that a
+// document drawn with many labels stores each block once.
+QImage pictogramBlock(const std::vector<std::pair<QPoint, QImage>> &placed)
+{
+    QString key;
+    for (const auto &[at, picture] : placed)
+        key += QStringLiteral("%1,%2,%3;").arg(at.x()).arg(at.y()).arg(picture.cacheKey());
+    // A few blocks (1.7 MB each) cover a sheet of labels.
+    constexpr int kKept = 8;
+    static std::vector<std::pair<QString, QImage>> kept;
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->first == key) {
+            std::rotate(kept.begin(), it, it + 1);
+            return kept.front().second;
+        }
+    }
+    QImage block(470, 900, QImage::Format_RGB32);
+    block.fill(Qt::white);
+    {
+        QPainter painter(&block);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        for (const auto &[at, picture] : placed)
+            painter.drawImage(at, picture);
+    }
+    if (!PictureCache::isEnabled())
+        return block;
+    if (int(kept.size()) >= kKept)
+        kept.pop_back();
+    kept.insert(kept.begin(), {key, block});
+    return block;
+}
+
 } // namespace
 
 namespace LabelRenderer {
@@ -337,18 +373,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     const int n = int(c.pictograms.size());
     r.pictogramCount = n;
     {
-        QImage pictoBitmap;
-        QPainter bitmapPainter;
-        QPainter *target = &p;
-        if (!onBitmap) {
-            pictoBitmap = QImage(470, 900, QImage::Format_RGB32);
-            pictoBitmap.fill(Qt::white);
-            bitmapPainter.begin(&pictoBitmap);
-            bitmapPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-            target = &bitmapPainter;
-        }
-        target->save();
-        target->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        std::vector<std::pair<QPoint, QImage>> placed;
         for (int i = 0; i < std::min(n, 5); ++i) {
             const QPoint corner = (n == 3 && i == 2) ? v.thirdOfThree : v.slots[size_t(i)];
             const QRect slot(corner, QSize(v.square, v.square));
@@ -359,14 +384,18 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
             QImage picture;
             const QSize size = slot.size();
             if (loadPicture(path, [size](QSize) { return size; }, &picture, nullptr, &r.problems))
-                target->drawImage(slot.topLeft(), picture);
+                placed.emplace_back(slot.topLeft(), picture);
         }
-        target->restore();
-        if (!onBitmap) {
-            bitmapPainter.end();
+        if (onBitmap) {
+            p.save();
+            p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+            for (const auto &[at, picture] : placed)
+                p.drawImage(at, picture);
+            p.restore();
+        } else {
             const double s = v.width / 1272.0;
             r.pictogramArea = QRect(v.x, v.y, toInt(470 * s), toInt(900 * s));
-            Bitmaps::PrintBMP(p, v.x, v.y, r.pictogramArea.width(), r.pictogramArea.height(), pictoBitmap);
+            Bitmaps::PrintBMP(p, v.x, v.y, r.pictogramArea.width(), r.pictogramArea.height(), pictogramBlock(placed));
         }
     }
 

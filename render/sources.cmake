@@ -4,6 +4,7 @@ list(APPEND KALVANE_CORE_SOURCES
     render/jpegexport.cpp
     render/labelcontent.cpp
     render/labelrenderer.cpp
+    render/pngcodec.cpp
     render/picturecache.cpp
     render/qrcode.cpp
     render/rendervariant.cpp

@@ -274,7 +274,56 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, bool *replaced)
+void DeferredSync::add(const QString &path)
+{
+    m_files.append(QFileInfo(path).absoluteFilePath());
+}
+
+bool DeferredSync::finish(QList<QPair<QString, QString>> *failed)
+{
+    const SyncCall sync = syncCall ? syncCall : ::fsync;
+    bool ok = true;
+    const auto flush = [&](const QString &path, int flags) {
+        const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+        // A folder that cannot be opened (no right to read it) is left as a
+        // single replaced file leaves it.
+        if (fd < 0)
+            return (flags & O_DIRECTORY) ? 0 : errno;
+        const int err = sync(fd) == 0 ? 0 : errno;
+        ::close(fd);
+        return err;
+    };
+    QStringList folders;
+    for (const QString &file : std::as_const(m_files)) {
+        const QString folder = QFileInfo(file).absolutePath();
+        if (!folders.contains(folder))
+            folders.append(folder);
+        if (const int err = flush(file, O_RDONLY)) {
+            ok = false;
+            if (failed)
+                failed->append({file, systemError(err)});
+        }
+    }
+    for (const QString &folder : std::as_const(folders)) {
+        if (const int err = flush(folder, O_RDONLY | O_DIRECTORY)) {
+            ok = false;
+            if (failed)
+                for (const QString &file : std::as_const(m_files))
+                    if (QFileInfo(file).absolutePath() == folder)
+                        failed->append({file, systemError(err)});
+        }
+    }
+    m_files.clear();
+    return ok;
+}
+
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, DeferredSync *deferred)
+{
+    return replaceFile(path, bytes, reason, nullptr, deferred);
+}
+
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, bool *replaced,
+                 DeferredSync *deferred)
 {
     if (replaced)
         *replaced = false;
@@ -346,9 +395,9 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, 
         data += written;
         left -= written;
     }
-    if (faultAt(WriteStep::FileSync, &err))
+    if (!deferred && faultAt(WriteStep::FileSync, &err))
         return abandon(err);
-    if (::fsync(fd) != 0)
+    if (!deferred && ::fsync(fd) != 0)
         return abandon(errno);
     if (::close(fd) != 0 || faultAt(WriteStep::Close, &err)) {
         const int e = err ? err : errno;
@@ -362,6 +411,10 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, 
     }
     if (replaced)
         *replaced = true;
+    if (deferred) {
+        deferred->add(QFile::decodeName(finalName));
+        return true;
+    }
     // The new name itself must reach the disk too; a file system that cannot
     // sync a folder at all (EINVAL) has nothing more to do.
     const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -392,6 +445,143 @@ void injectFault(WriteStep step, int err, int nth)
 void clearFault()
 {
     g_fault = Fault{};
+}
+
+// An open temporary file written in large blocks, the first failure kept.
+class StreamedFile::Device : public QIODevice {
+public:
+    explicit Device(int fd) : m_fd(fd) { m_buffer.reserve(kBlock); }
+    ~Device() override { closeFd(); }
+
+    int error() const { return m_error; }
+
+    // Writes what is buffered, flushes to the disk and closes.
+    bool finish()
+    {
+        flushBuffer();
+        if (!m_error && ::fsync(m_fd) != 0)
+            m_error = errno;
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0 && !m_error)
+            m_error = errno;
+        QIODevice::close();
+        return !m_error;
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_error)
+            return -1;
+        m_buffer.append(data, qsizetype(length));
+        if (m_buffer.size() >= kBlock)
+            flushBuffer();
+        return m_error ? -1 : length;
+    }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 20;
+
+    void flushBuffer()
+    {
+        const char *data = m_buffer.constData();
+        qsizetype left = m_buffer.size();
+        while (left > 0 && !m_error) {
+            const ssize_t written = ::write(m_fd, data, size_t(left));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                m_error = written < 0 ? errno : ENOSPC;
+            else {
+                data += written;
+                left -= written;
+            }
+        }
+        m_buffer.clear();
+    }
+
+    void closeFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    int m_fd;
+    int m_error = 0;
+    QByteArray m_buffer;
+};
+
+StreamedFile::StreamedFile(const QString &path) : m_path(path) {}
+
+StreamedFile::~StreamedFile()
+{
+    if (m_device) {
+        delete m_device;
+        ::unlink(m_tempName.constData());
+    }
+}
+
+bool StreamedFile::open(QString *reason)
+{
+    const auto fail = [&](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    const QFileInfo target(m_path);
+    if (target.isDir())
+        return fail(QStringLiteral("un dossier porte ce nom."));
+    if (target.exists() && !target.isFile())
+        return fail(QStringLiteral("ce n'est pas un fichier ordinaire."));
+    if (target.exists() && !target.isWritable())
+        return fail(QStringLiteral("le fichier est protégé en écriture."));
+    m_tempName = QFile::encodeName(target.absolutePath()) + "/.kalvane-XXXXXX";
+    const int fd = ::mkstemp(m_tempName.data());
+    if (fd < 0)
+        return fail(systemError(errno));
+    struct stat old;
+    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    else
+        ::fchmod(fd, 0666 & ~currentUmask());
+    m_device = new Device(fd);
+    m_device->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return true;
+}
+
+QIODevice *StreamedFile::device()
+{
+    return m_device;
+}
+
+bool StreamedFile::commit(QString *reason)
+{
+    const auto fail = [&](int err) {
+        delete m_device;
+        m_device = nullptr;
+        ::unlink(m_tempName.constData());
+        if (reason)
+            *reason = systemError(err);
+        return false;
+    };
+    if (!m_device)
+        return fail(EBADF);
+    if (!m_device->finish())
+        return fail(m_device->error());
+    const QFileInfo target(m_path);
+    if (::rename(m_tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return fail(errno);
+    delete m_device;
+    m_device = nullptr;
+    const int dirFd = ::open(QFile::encodeName(target.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
 }
 
 bool writeLines(const QString &path, const QStringList &lines, QString *error)

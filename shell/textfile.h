@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -53,6 +56,31 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error = 
 // renamed over the target. On failure the old file is whole, no temporary
 // file is left and `error` holds a French message.
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The flush to the disk of a batch of replaced files, done once at its end:
+// each file written, closed and renamed as one by one, then all the files and
+// their folders flushed together, which costs the disk one wait instead of
+// two a file. Until finish() succeeded the files are not known to be on the
+// disk.
+class DeferredSync {
+public:
+    // The flush of one open file or folder, ::fsync unless a test puts a
+    // failing one here. Returns 0, or -1 with errno set.
+    using SyncCall = int (*)(int fd);
+    SyncCall syncCall = nullptr;
+
+    void add(const QString &path);
+    bool isEmpty() const { return m_files.isEmpty(); }
+
+    // Flushes every file added and every folder holding one. Returns false
+    // when one could not be flushed; `failed` then receives each such file
+    // (or, for a folder, each file added in it) with the French reason.
+    bool finish(QList<QPair<QString, QString>> *failed = nullptr);
+
+private:
+    QStringList m_files;
+};
+
 // The same, with only the reason of a failure ("le disque est plein.") in
 // `reason`, for callers that word the message themselves.
 // When `path` is a symbolic link, the file it finally leads to is replaced
@@ -61,8 +89,11 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = n
 // file without any write permission is never replaced, even by root.
 // `replaced` tells whether the new content took the file's name: it is true
 // on a failure to sync the folder afterwards, which is still a failure.
+// With `deferred` the flush to the disk is left to it (the file is only
+// written, closed and renamed here).
 bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
-                 bool *replaced = nullptr);
+                 bool *replaced = nullptr, DeferredSync *deferred = nullptr);
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason, DeferredSync *deferred);
 
 // Failure injection for tests: the `nth` time from now that a write reaches
 // `step`, the step fails as if the system had returned `err`. One fault is
@@ -70,6 +101,33 @@ bool replaceFile(const QString &path, const QByteArray &bytes, QString *reason =
 enum class WriteStep { Create, Write, FileSync, Close, Rename, FolderSync };
 void injectFault(WriteStep step, int err, int nth = 1);
 void clearFault();
+
+// A file written as it goes (a long document), replacing `path` atomically
+// at the end as replaceFile does: the bytes go to a temporary file beside the
+// target, every write checked, and commit() flushes it to the disk and gives
+// it the target's name. Destroyed without a commit, it leaves no temporary
+// file and the old file whole.
+class StreamedFile {
+public:
+    explicit StreamedFile(const QString &path);
+    ~StreamedFile();
+    StreamedFile(const StreamedFile &) = delete;
+    StreamedFile &operator=(const StreamedFile &) = delete;
+
+    // Creates the temporary file. Returns false with the French reason.
+    bool open(QString *reason = nullptr);
+    // Where to write, once open.
+    QIODevice *device();
+    // Returns false with the French reason of the first failed write, flush
+    // or rename; the temporary file is then gone.
+    bool commit(QString *reason = nullptr);
+
+private:
+    class Device;
+    QString m_path;
+    QByteArray m_tempName;
+    Device *m_device = nullptr;
+};
 
 // A French description of a system error number (disk full, access denied...).
 QString systemError(int err);

@@ -14,7 +14,9 @@
 #include "shell/textfile.h"
 #include "editor/catalogue.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -284,6 +286,12 @@ private Q_SLOTS:
         const QImage drawn =
             LabelRenderer::exportImage(LabelContent::fromDocument(doc, mirrors, false, start() + u'/'));
         QCOMPARE(png.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32));
+        // No larger than the default setting of the usual writer.
+        QByteArray usual;
+        QBuffer buffer(&usual);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(QImageWriter(&buffer, "png").write(drawn));
+        QVERIFY(QFileInfo(out.filePath(QStringLiteral("Acide sulfurique 96%.png"))).size() <= usual.size());
 
         r = run({QStringLiteral("export"), QStringLiteral("--data"), start(), QStringLiteral("--format=PNG"),
                  QStringLiteral("--gris"), QStringLiteral("-o"), out.path(), start(kAcide)});

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void fullDiskKeepsTheOldFile();
     void sizeLimitKeepsTheOldFile();
     void pipesAndHugeFilesAreNotRead();
+    void deferredSyncFlushesOnceAndReportsFailures();
     void unstorableSettingsFallBack();
     void datIni_data();
     void datIni();
@@ -320,4 +321,78 @@ void TestTextFile::unstorableSettingsFallBack()
     QVERIFY(TextFile::writeLines(dir.filePath(QStringLiteral("dat.ini")), ini.toStorableLines(QStringLiteral("/k"))));
     ini.lastFolder = QStringLiteral("/home/u/Étiquettes");
     QCOMPARE(ini.toStorableLines(QStringLiteral("/k")).first(), QStringLiteral("/home/u/Étiquettes"));
+}
+
+namespace {
+
+// The files and folders flushed through the seam, and the one that fails.
+QStringList g_synced;
+QString g_failing;
+
+int recordingSync(int fd)
+{
+    const QString path = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
+    g_synced << path;
+    if (!g_failing.isEmpty() && path == g_failing) {
+        errno = EIO;
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace
+
+void TestTextFile::deferredSyncFlushesOnceAndReportsFailures()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("b")));
+    const QString root = QFileInfo(dir.path()).canonicalFilePath();
+    const QString a1 = root + QStringLiteral("/un.jpg"), a2 = root + QStringLiteral("/deux.jpg"),
+                  b1 = root + QStringLiteral("/b/trois.jpg");
+    QVERIFY(TextFile::writeBytes(a2, "ancien"));
+
+    g_synced.clear();
+    g_failing = a2;
+    TextFile::DeferredSync disk;
+    disk.syncCall = recordingSync;
+    QString why;
+    for (const QString &f : {a1, a2, b1})
+        QVERIFY2(TextFile::replaceFile(f, f.toUtf8(), &why, &disk), qPrintable(why));
+    // Written, closed and named already, but nothing flushed yet.
+    QVERIFY(g_synced.isEmpty());
+    for (const QString &f : {a1, a2, b1}) {
+        QFile file(f);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), f.toUtf8());
+    }
+    QCOMPARE(QDir(root).entryList(QDir::Files | QDir::Hidden), QStringList({"deux.jpg", "un.jpg"}));
+
+    QList<QPair<QString, QString>> failed;
+    QVERIFY(!disk.finish(&failed));
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.first().first, a2);
+    QCOMPARE(failed.first().second, TextFile::systemError(EIO));
+    // Each file and each of their folders once.
+    QStringList expected = {a1, a2, b1, root, root + QStringLiteral("/b")};
+    QStringList synced = g_synced;
+    expected.sort();
+    synced.sort();
+    QCOMPARE(synced, expected);
+
+    // A folder that fails names the files written in it.
+    g_synced.clear();
+    g_failing = root + QStringLiteral("/b");
+    QVERIFY(TextFile::replaceFile(b1, "encore", &why, &disk));
+    QVERIFY(TextFile::replaceFile(a1, "encore", &why, &disk));
+    failed.clear();
+    QVERIFY(!disk.finish(&failed));
+    QCOMPARE(failed, (QList<QPair<QString, QString>>{{b1, TextFile::systemError(EIO)}}));
+
+    // Nothing left to flush: a success, and the real flush succeeds too.
+    g_synced.clear();
+    QVERIFY(disk.finish());
+    QVERIFY(g_synced.isEmpty());
+    TextFile::DeferredSync real;
+    QVERIFY(TextFile::replaceFile(a1, "fin", &why, &real));
+    QVERIFY(real.finish());
 }
