@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testhelpers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

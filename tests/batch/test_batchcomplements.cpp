@@ -44,13 +44,13 @@ private Q_SLOTS:
         QVERIFY(m_start.isValid());
         BatchRun::seed(m_start.path(), BatchRun::startFiles());
         // The acetone sample with a complement block, as the program writes it.
-        QByteArray bytes = BatchRun::readFile(start(QStringLiteral("Kalvane/Acetone.kvln")));
+        QByteArray bytes = TestFiles::read(start(QStringLiteral("Kalvane/Acetone.kvln")));
         QVERIFY(bytes.endsWith("_eof\r\n"));
         bytes += "***kalvane***\r\nquantite=1 L\r\ncontenance=1\r\nufi=GMTT-2SQN-6FDD-6TV1\r\n"
                  "contient=ac\xE9tone; ac\xE9tate d'\xE9thyle\r\ninfo=R\xE9serv\xE9 aux utilisateurs professionnels.\r\n"
                  "fds=https://fds.example.org/diluant-d12.pdf\r\n";
         m_label = start(QStringLiteral("Kalvane/Diluant.kvln"));
-        BatchRun::writeFile(m_label, bytes);
+        TestFiles::write(m_label, bytes);
     }
 
     void exportedPdfHoldsTheComplements()
@@ -105,10 +105,10 @@ private Q_SLOTS:
 
     void verifierReportsAWrongUfi()
     {
-        QByteArray bytes = BatchRun::readFile(m_label);
+        QByteArray bytes = TestFiles::read(m_label);
         bytes.replace("ufi=GMTT-2SQN-6FDD-6TV1", "ufi=GMTT-2SQN-6FDD-6TV2");
         const QString wrong = start(QStringLiteral("Kalvane/Faux UFI.kvln"));
-        BatchRun::writeFile(wrong, bytes);
+        TestFiles::write(wrong, bytes);
         BatchRun::Result r = run({QStringLiteral("verifier"), QStringLiteral("--data"), start(), m_label});
         QCOMPARE(r.out, QString());
         QCOMPARE(r.status, 0);

@@ -20,7 +20,7 @@ private Q_SLOTS:
         BatchRun::seed(dir.path(), BatchRun::startFiles());
         // The acetone label with the first 40 precautionary statements of the
         // catalogue ticked as well: far more than the label holds.
-        QByteArray bytes = BatchRun::readFile(dir.filePath(QStringLiteral("Kalvane/Acetone.kvln")));
+        QByteArray bytes = TestFiles::read(dir.filePath(QStringLiteral("Kalvane/Acetone.kvln")));
         const QStringList catalogue = TextFile::readLines(dir.filePath(QStringLiteral("P.txt")));
         QVERIFY(catalogue.size() > 40);
         QString extra;
@@ -32,7 +32,7 @@ private Q_SLOTS:
         QVERIFY(at > 0);
         bytes.insert(at + 16, encoded);
         const QString label = dir.filePath(QStringLiteral("Kalvane/Trop long.kvln"));
-        BatchRun::writeFile(label, bytes);
+        TestFiles::write(label, bytes);
 
         const BatchRun::Result exported =
             BatchRun::run({QStringLiteral("export"), QStringLiteral("--data"), dir.path(), QStringLiteral("--out"),

@@ -79,9 +79,9 @@ private Q_SLOTS:
                  QStringLiteral("--out"), out.filePath(QStringLiteral("b")), kSamples.first()},
                 labels(), env);
         QCOMPARE(r.status, 0);
-        const QByteArray a = BatchRun::readFile(out.filePath(QStringLiteral("a/Acetone.jpg")));
+        const QByteArray a = TestFiles::read(out.filePath(QStringLiteral("a/Acetone.jpg")));
         QVERIFY(a.size() > 1000);
-        QCOMPARE(a, BatchRun::readFile(out.filePath(QStringLiteral("b/Acetone.jpg"))));
+        QCOMPARE(a, TestFiles::read(out.filePath(QStringLiteral("b/Acetone.jpg"))));
 
         // A start directory that exists but holds no catalogue (the desktop
         // not yet run in it) is passed over the same way.
@@ -98,11 +98,11 @@ private Q_SLOTS:
         QTemporaryDir home;
         const QString start = userStart(home.path());
         BatchRun::seed(start, {QStringLiteral("P.txt"), QStringLiteral("EUH.txt"), QStringLiteral("verifications.txt")});
-        QByteArray h = BatchRun::readFile(QStringLiteral(KALVANE_DATA_DIR "/H.txt"));
+        QByteArray h = TestFiles::read(QStringLiteral(KALVANE_DATA_DIR "/H.txt"));
         const qsizetype at = h.indexOf("H225:");
         QVERIFY(at >= 0);
         h.remove(at, h.indexOf("\r\n", at) + 2 - at);
-        BatchRun::writeFile(start + QStringLiteral("/H.txt"), h);
+        TestFiles::write(start + QStringLiteral("/H.txt"), h);
 
         const BatchRun::Result r = run({QStringLiteral("verifier"), kSamples.first()}, labels(), homeAt(home.path()));
         QCOMPARE(r.status, 1);
@@ -185,7 +185,7 @@ private Q_SLOTS:
         if (::geteuid() != 0) {
             // Permissions do not stop the superuser.
             const QString locked = w.filePath(QStringLiteral("verrou.kvln"));
-            BatchRun::writeFile(locked, BatchRun::readFile(labels(kSamples.at(2))));
+            TestFiles::write(locked, TestFiles::read(labels(kSamples.at(2))));
             QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
             entries << locked;
             expected << QStringLiteral("kalvane-batch: %1: illisible (droits)").arg(locked);
@@ -194,7 +194,7 @@ private Q_SLOTS:
         for (const bool fromSheet : {false, true}) {
             QStringList arguments = entries;
             if (fromSheet) {
-                BatchRun::writeFile(w.filePath(QStringLiteral("planche.pla")),
+                TestFiles::write(w.filePath(QStringLiteral("planche.pla")),
                                     entries.join(QStringLiteral("\r\n")).toUtf8() + "\r\n");
                 arguments = {w.filePath(QStringLiteral("planche.pla"))};
             }
@@ -205,7 +205,7 @@ private Q_SLOTS:
                     work.path());
             QCOMPARE(r.status, 1);
             QCOMPARE(r.err.split(u'\n', Qt::SkipEmptyParts), expected);
-            QVERIFY(BatchRun::readFile(w.filePath(QStringLiteral("sortie.pdf"))).startsWith("%PDF"));
+            QVERIFY(TestFiles::read(w.filePath(QStringLiteral("sortie.pdf"))).startsWith("%PDF"));
             QFile::remove(w.filePath(QStringLiteral("sortie.pdf")));
         }
     }

@@ -502,10 +502,10 @@ private Q_SLOTS:
     {
         // The acetone label cut after its hazard statements.
         QTemporaryDir work;
-        const QByteArray whole = BatchRun::readFile(start(kAcetone));
+        const QByteArray whole = TestFiles::read(start(kAcetone));
         const QByteArray cut = whole.left(whole.indexOf("***prudence***"));
         const QString damaged = work.filePath(QStringLiteral("coupe.kvln"));
-        BatchRun::writeFile(damaged, cut);
+        TestFiles::write(damaged, cut);
         const QStringList lines = TextFile::splitLines(TextFile::decode(cut));
         LabelDocument doc;
         const QString said = LabelFile::damageMessage(damaged, LabelFile::parse(lines, &doc));
@@ -515,7 +515,7 @@ private Q_SLOTS:
                                     .arg(lines.size())));
         // A stray file of 3 MB named as a label.
         const QString big = work.filePath(QStringLiteral("gros.kvln"));
-        BatchRun::writeFile(big, whole + QByteArray(3 << 20, 'x'));
+        TestFiles::write(big, whole + QByteArray(3 << 20, 'x'));
 
         BatchRun::Result r = run({QStringLiteral("export"), QStringLiteral("--data"), start(), QStringLiteral("--out"),
                                   work.path(), damaged, big});

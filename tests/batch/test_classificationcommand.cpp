@@ -52,7 +52,7 @@ class TestClassificationCommand : public QObject
     QString workbook(const QString &name, const QByteArray &bytes) const
     {
         const QString path = m_dir.filePath(name);
-        BatchRun::writeFile(path, bytes);
+        TestFiles::write(path, bytes);
         return path;
     }
 
@@ -155,14 +155,14 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
-        const QByteArray before = BatchRun::readFile(dataFile());
+        const QByteArray before = TestFiles::read(dataFile());
         QVERIFY(!before.isEmpty());
         const QString xlsx = workbook(QStringLiteral("refused.xlsx"), bytes);
         const BatchRun::Result r = classification({QStringLiteral("--importer"), xlsx});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("kalvane-batch: %1: ").arg(xlsx)), qPrintable(r.err));
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(BatchRun::readFile(dataFile()), before);
+        QCOMPARE(TestFiles::read(dataFile()), before);
         QCOMPARE(QDir(start() + QStringLiteral("/clp")).entryList(QDir::Files), QStringList{QStringLiteral("annexe6.txt")});
     }
 

@@ -44,7 +44,7 @@ class TestSheetPdf : public QObject
             qWarning("%s", qPrintable(r.err));
             return {};
         }
-        return BatchRun::readFile(QDir(work).filePath(QStringLiteral("planche.pdf")));
+        return TestFiles::read(QDir(work).filePath(QStringLiteral("planche.pdf")));
     }
 
 private Q_SLOTS:

@@ -263,7 +263,7 @@ private Q_SLOTS:
             p->But_OK->click();
         });
         QCOMPARE(m_desk->messagesSeen, 1);
-        QCOMPARE(pdfPages(m_desk->outputFile), 1);
+        QCOMPARE(TestFiles::pdfPageCount(m_desk->outputFile), 1);
         QCOMPARE(m_desk->messages.size(), 1);
 
         // As label pictures the statements would be cut: said so instead.
@@ -321,7 +321,7 @@ private Q_SLOTS:
         m_desk->copies = 2;
         m_desk->printAnswers.enqueue(true);
         printWith([](Tprinter *p) { p->But_OK->click(); });
-        QCOMPARE(pdfPages(m_desk->outputFile), 2);
+        QCOMPARE(TestFiles::pdfPageCount(m_desk->outputFile), 2);
         QPrinter *first = m_desk->printerSeen;
         QCOMPARE(m_desk->printerCopiesSeen, 1);
         // The next "Imprimer" opens the dialog on the printer, file and
@@ -332,7 +332,7 @@ private Q_SLOTS:
         QCOMPARE(m_desk->printerSeen, first);
         QCOMPARE(m_desk->printerCopiesSeen, 2);
         QCOMPARE(m_desk->fileSeen, m_desk->outputFile);
-        QCOMPARE(pdfPages(m_desk->outputFile), 3);
+        QCOMPARE(TestFiles::pdfPageCount(m_desk->outputFile), 3);
         // Each job is named after what it prints.
         QCOMPARE(first->docName(), QStringLiteral("Kalvane - ") + frame()->activeLabel()->windowTitle());
         QVERIFY(m_desk->messages.isEmpty());

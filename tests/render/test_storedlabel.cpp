@@ -4,6 +4,7 @@
 
 #include "render/storedlabel.h"
 #include "renderfixtures.h"
+#include "testhelpers.h"
 #include "shell/textfile.h"
 
 #include <QDir>
@@ -157,7 +158,7 @@ private Q_SLOTS:
         QVERIFY(TextFile::encode(labelLines({QStringLiteral("SGH05")}, QStringLiteral("clNavy")).join(QStringLiteral("\r\n")),
                                  &big));
         big += QByteArray(3 << 20, 'x');
-        writeFile(path, big);
+        TestFiles::write(path, big);
         LayoutResult r;
         const QImage image = StoredLabel::imp_etBM_pl(path, false, FrameMirrors(), m_start.path(), &r);
         QCOMPARE(r.problems.size(), 1);

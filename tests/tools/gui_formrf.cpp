@@ -387,7 +387,9 @@ private Q_SLOTS:
         // Without a trash the file keeps its own bytes.
         make();
         rf()->scan();
-        auto *noTrash = new NoTrashDesktop;
+        auto *noTrash = new ScriptedDesktop;
+        noTrash->trashWorks = false;
+        noTrash->expectMessages(1);
         std::unique_ptr<Desktop> scripted = setDesktop(std::unique_ptr<Desktop>(noTrash));
         files->item(int(texts(files).indexOf(QStringLiteral("Caféine.kvln"))))->setSelected(true);
         noTrash->answers.enqueue(Desktop::Yes);

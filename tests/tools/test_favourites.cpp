@@ -49,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(FavouritesFile::read(file(), QStringLiteral("/start"), &folders));
         QCOMPARE(folders, (QStringList{QStringLiteral("/a/b"), QStringLiteral("/start/local"), QStringLiteral("/a/c")}));
         // A line starting with ":" is a folder name like any other.
-        writeRaw(file(), ":labo\r\n:\r\n");
+        TestFiles::write(file(), ":labo\r\n:\r\n");
         QVERIFY(FavouritesFile::read(file(), QStringLiteral("/start"), &folders));
         QCOMPARE(folders, (QStringList{QStringLiteral("/start/:labo"), QStringLiteral("/start/:")}));
     }
@@ -135,7 +135,7 @@ private Q_SLOTS:
 
     void aFileCutByANulIsReadInPartAndSaidSo()
     {
-        writeRaw(file(), QByteArray("/a\r\n/b\r\n\0/c\r\n/d\r\n", 17));
+        TestFiles::write(file(), QByteArray("/a\r\n/b\r\n\0/c\r\n/d\r\n", 17));
         QStringList folders;
         QString error;
         bool partial = false;

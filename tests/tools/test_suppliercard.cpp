@@ -223,31 +223,31 @@ void TestSupplierCard::aLinkToACardOfTheFolderIsWrittenThrough()
     QDir().mkpath(m_folder);
     // "ACME" is the short name of a card kept under its full name.
     const QString real = m_folder + QStringLiteral("ACME Chimie SA.fab");
-    writeFile(real, "ACME Chimie SA\r\nLyon\r\n\r\n");
+    TestFiles::write(real, "ACME Chimie SA\r\nLyon\r\n\r\n");
     QCOMPARE(::symlink("ACME Chimie SA.fab", QFile::encodeName(m_folder + QStringLiteral("ACME.fab")).constData()), 0);
     SupplierCard card;
     card.text = QStringLiteral("ACME\nVilleurbanne");
     QString error;
     QCOMPARE(card.pathIn(m_folder, &error), m_folder + QStringLiteral("ACME.fab"));
     QVERIFY2(card.write(m_folder, &error), qPrintable(error));
-    QCOMPARE(readFile(real), QByteArray("ACME\r\nVilleurbanne\r\n\r\n"));
+    QCOMPARE(TestFiles::read(real), QByteArray("ACME\r\nVilleurbanne\r\n\r\n"));
     QVERIFY(QFileInfo(m_folder + QStringLiteral("ACME.fab")).isSymLink());
-    QCOMPARE(allFiles(m_folder), (QStringList{"ACME Chimie SA.fab", "ACME.fab"}));
+    QCOMPARE(TestFiles::allFiles(m_folder), (QStringList{"ACME Chimie SA.fab", "ACME.fab"}));
 
     // A link to a card of another folder, or to a file of this folder that is
     // no card, is refused: a card is written only as a card of this folder.
     const QString elsewhere = m_root->filePath(QStringLiteral("Autre.fab"));
-    writeFile(elsewhere, "Autre\r\n\r\n");
+    TestFiles::write(elsewhere, "Autre\r\n\r\n");
     QVERIFY(QFile::link(elsewhere, m_folder + QStringLiteral("Autre.fab")));
-    writeFile(m_folder + QStringLiteral("logo.jpg"), smallJpeg());
+    TestFiles::write(m_folder + QStringLiteral("logo.jpg"), TestPictures::solidJpeg(QSize(40, 20), QColor(0, 120, 200), false, 90));
     QVERIFY(QFile::link(m_folder + QStringLiteral("logo.jpg"), m_folder + QStringLiteral("Logo.fab")));
     for (const QString &name : {QStringLiteral("Autre"), QStringLiteral("Logo")}) {
         card.text = name + QStringLiteral("\nParis");
         QVERIFY(!card.write(m_folder, &error));
         QVERIFY2(error.contains(QStringLiteral("lien")), qPrintable(error));
     }
-    QCOMPARE(readFile(elsewhere), QByteArray("Autre\r\n\r\n"));
-    QCOMPARE(readFile(m_folder + QStringLiteral("logo.jpg")), smallJpeg());
+    QCOMPARE(TestFiles::read(elsewhere), QByteArray("Autre\r\n\r\n"));
+    QCOMPARE(TestFiles::read(m_folder + QStringLiteral("logo.jpg")), TestPictures::solidJpeg(QSize(40, 20), QColor(0, 120, 200), false, 90));
 }
 
 void TestSupplierCard::aNulIsAControlCharacterLikeAnyOther()
@@ -268,7 +268,7 @@ void TestSupplierCard::aNulIsAControlCharacterLikeAnyOther()
     card.text = QStringLiteral("AC") + QChar(0) + QStringLiteral("ME\nLyon");
     card.logoPath.clear();
     QVERIFY(!card.write(m_folder, &error));
-    QCOMPARE(allFiles(m_root->path()), QStringList());
+    QCOMPARE(TestFiles::allFiles(m_root->path()), QStringList());
     // Whatever the checks let through reads back.
     card.text = QStringLiteral("ACME\nLyon");
     card.logoPath = QStringLiteral("/logos/a\u00A0b.jpg");
@@ -292,14 +292,14 @@ void TestSupplierCard::openAndSaveIsAFixedPoint()
 {
     QFETCH(QByteArray, file);
     const QString path = m_folder + QStringLiteral("ACME.fab");
-    writeFile(path, file);
+    TestFiles::write(path, file);
     // Open and save three times, as a user going back to the card would.
     for (int round = 0; round < 3; ++round) {
         SupplierCard card;
         QString error;
         QVERIFY2(SupplierCard::read(path, &card, &error), qPrintable(error));
         QVERIFY2(card.write(m_folder, &error), qPrintable(error));
-        QCOMPARE(readFile(path), file);
+        QCOMPARE(TestFiles::read(path), file);
     }
     // And the text the window holds survives a save and an open.
     SupplierCard card;
