@@ -539,6 +539,11 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
                                                                     v.bottom));
     const int commentHeight = h * commentLines - (c.stored ? 1 : 0);
     r.comment = box(column, y, right, y + commentHeight);
+    // The complements lie above the comment: what is cut first is named.
+    if (cutAbove.isEmpty() && !r.complement.isEmpty() && r.complement.bottom() >= v.bottom)
+        cutAbove = c.complement.trimmed();
+    else if (cutAbove.isEmpty() && !r.contains.isEmpty() && r.contains.bottom() >= v.bottom)
+        cutAbove = c.contains.trimmed();
     noteCut(r.comment, commentFlags(c.commentAlignment), c.comment, h);
     drawTextBox(p, r.comment, commentFlags(c.commentAlignment), c.comment, h, v.bottom);
     drawRule(p, column, right, y);

@@ -889,7 +889,7 @@ bool TForm_base::saveLabel(TMDIChild *label, bool askName)
         } else {
             // The damaged file's folder is offered, not its name.
             d.folder = recovered.isEmpty() ? saveDialogFolder : QFileInfo(recovered).absolutePath();
-            d.fileName = ProposedName::forLabel(label->document().product);
+            d.fileName = recovered.isEmpty() ? ProposedName::forLabel(label->document().product) : current;
         }
         chosen = desktop().saveFile(this, d);
         if (chosen.isEmpty())

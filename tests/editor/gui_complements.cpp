@@ -161,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(!label->isModified());
 
         program.desktop->saveAnswers.enqueue(dir.file(QStringLiteral("copie.kvln")));
-        program.app->frame()->Enregistrer1->trigger();
+        program.app->frame()->Enregistrersous1->trigger();
         const QByteArray saved = dir.read(QStringLiteral("copie.kvln"));
         QVERIFY2(saved.endsWith("_eof\r\n***kalvane***\r\nquantite=1 L\r\nufi=GMTT-2SQN-6FDD-6TV1\r\n"
                                 "ligne abim\xE9""e\r\n"),

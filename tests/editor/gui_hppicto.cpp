@@ -528,6 +528,7 @@ void TestHPpicto::keptOnScreenAndClearOfThePreview()
 
 void TestHPpicto::wideEnoughAndWhereTheUserLeftIt()
 {
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("n'est pas compatible"));
     const QRect screen = frame()->screen()->availableGeometry();
     TMDIChild *label = newLabel();
     setBox(label, true);

@@ -197,7 +197,7 @@ void TestClosing::failedSaveCommandIsSaid()
     {
         const FileSizeLimit limit(64);
         QVERIFY(limit.isActive());
-        frame()->Enregistrer1->trigger();
+        frame()->Enregistrersous1->trigger();
     }
     QVERIFY(desk()->pendingMessages().isEmpty());
     QVERIFY2(desk()->messages.last().text.contains(QStringLiteral("taille permise")),

@@ -195,6 +195,8 @@ void TestFrame::webPagesOpenWithoutMessages()
 
     // Without a web browser the user is told, with the address to copy.
     desk()->urlHandler = [](const QUrl &) { return false; };
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("la page de l'INRS"));
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("la page d'INCHEM"));
     frame()->inrs->trigger();
     frame()->RechercheNCE1->trigger();
     QCOMPARE(desk()->openedUrls.size(), 4);

@@ -229,6 +229,7 @@ private Q_SLOTS:
 
     void labelWindowTakesPngLogosAsJpeg()
     {
+        desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("ne peut pas être lue"));
         frame()->Nouveau1->trigger();
         TMDIChild *label = frame()->activeLabel();
         QImage mark(40, 40, QImage::Format_ARGB32);

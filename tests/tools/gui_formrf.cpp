@@ -263,7 +263,7 @@ private Q_SLOTS:
     {
         start();
         desk()->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("Erreur de lecture !"));
-        desk()->expectMessage(QStringLiteral("kalvane"), QStringLiteral("Indice de liste hors limites (1)"));
+        desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("endommagé"));
         frame()->Apercu1Execute();
         TFormApercu *preview = m_program->app->apercu();
         QVERIFY(preview->isVisible());
@@ -491,7 +491,10 @@ private Q_SLOTS:
         // A NUL byte hides the second favourite from the reader.
         const QByteArray stored = QFile::encodeName(m_fiches) + "\r\n" + QByteArray(1, '\0') + QFile::encodeName(m_other) + "\r\n";
         m_dir->write(QStringLiteral("fav.dat"), stored);
-        start();
+        start([](ScriptedDesktop *d) {
+            d->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("n'a pas pu être lu entièrement"));
+            d->expectMessage(QStringLiteral("Avertissement"), QStringLiteral("n'ont pas été enregistrés"));
+        });
         QCOMPARE(desk()->messages.size(), 1);
         const QString said = desk()->messageLines().constFirst();
         QVERIFY2(said.contains(QStringLiteral("fav.dat")) && said.contains(QStringLiteral("n'a pas pu être lu entièrement"))

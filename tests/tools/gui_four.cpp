@@ -424,6 +424,7 @@ void TestFour::unavailableTrashKeepsTheCard()
 
 void TestFour::choosingRemovingAndEmpting()
 {
+    desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("ni une image JPEG ni une image PNG"));
     desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("« faux.jpg » n'est pas une image JPEG."));
     desk()->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("Le chemin du logo compte 278 caractères, 259 au plus sont"));
     TFour *w = four();

@@ -45,6 +45,9 @@ private Q_SLOTS:
         const QByteArray db = kDb + QByteArray(1, '\0') + "FORMALDEHYDE|200-001-8|50-00-0|605-001-00-5|\r\n";
         start(db);
         ScriptedDesktop *d = m_program->desktop;
+        d->expectMessage(QStringLiteral("WARNING"), QStringLiteral("n'a pas pu être lue entièrement"));
+        d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("elle n'est pas modifiée"));
+        d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("elle n'est pas modifiée"));
         m_rech->showWindow();
         QCOMPARE(d->messages.size(), 1);
         QCOMPARE(d->messages.last().title, QStringLiteral("WARNING")); // as the window's other reading messages
@@ -79,6 +82,7 @@ private Q_SLOTS:
         QVERIFY(d->messages.isEmpty());
         // The backup's folder is synced, the database's is not.
         TextFile::injectFault(TextFile::WriteStep::FolderSync, EIO, 2);
+        d->expectMessage(QStringLiteral("AVERTISSEMENT"), QStringLiteral("pas de façon sûre"));
         m_rech->LabNOM->setText(QStringLiteral("EAU"));
         m_rech->Button3Click();
         QCOMPARE(d->messages.size(), 1);
