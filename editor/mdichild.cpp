@@ -9,6 +9,9 @@
 #include "editor/labelwidgets.h"
 #include "shell/application.h"
 #include "shell/base.h"
+
+#include <QMdiArea>
+#include <QTabBar>
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
 #include "shell/labelfile.h"
@@ -166,7 +169,9 @@ TMDIChild::TMDIChild(QWidget *frame)
     setFont(formFont);
     PageControl1 = new QTabWidget(this);
     named(PageControl1, "PageControl1");
-    PageControl1->setUsesScrollButtons(false);
+    // The five captions need a little more than the frame's first width: the
+    // tab bar scrolls rather than widening the window past the frame.
+    PageControl1->setUsesScrollButtons(true);
     PageControl1->setElideMode(Qt::ElideNone);
     PageControl1->addTab(buildPictogramTab(), kPictoTab);
     PageControl1->addTab(buildStatementTab(2, QStringLiteral("Mentions de danger "), &CheckListBox2, &RH, &Image11,
@@ -285,7 +290,19 @@ void TMDIChild::pictogramPressed(int n)
 QSize TMDIChild::sizeHint() const
 {
     const QSize needed = layout() ? layout()->minimumSize() : QSize();
-    return QSize(std::max(492, needed.width()), std::max(359, needed.height()));
+    // Wide enough for the tab captions side by side, as far as the frame's
+    // window area leaves room (the tab bar scrolls beyond that).
+    int width = std::max(492, needed.width());
+    if (PageControl1) {
+        int captions = PageControl1->tabBar()->sizeHint().width() + 16;
+        if (layout())
+            captions += layout()->contentsMargins().left() + layout()->contentsMargins().right();
+        int room = captions;
+        if (TForm_base *f = Form_base(); f && f->mdiArea)
+            room = f->mdiArea->viewport()->width() - 16;
+        width = std::max(width, std::min(captions, room));
+    }
+    return QSize(width, std::max(359, needed.height()));
 }
 
 QWidget *TMDIChild::buildPictogramTab()
