@@ -17,31 +17,11 @@ namespace SheetPrint {
 
 namespace {
 
-void addOnce(QStringList *list, const QString &text)
-{
-    if (!text.isEmpty() && !list->contains(text))
-        list->append(text);
-}
-
 void noteEntry(Result *result, const QString &entry, const QString &problem)
 {
     const EntryProblem e{entry, problem};
     if (!entry.isEmpty() && !problem.isEmpty() && !result->entryProblems.contains(e))
         result->entryProblems.append(e);
-}
-
-void noteLayout(Result *result, const QString &label, const LayoutResult &layout, const QString &entry = QString())
-{
-    for (const QString &p : layout.problems) {
-        addOnce(&result->problems, p);
-        noteEntry(result, entry, p);
-    }
-    if (layout.cutStatement.isEmpty())
-        return;
-    for (const CutLabel &c : std::as_const(result->cut))
-        if (c.label == label)
-            return;
-    result->cut.append({label, layout.cutStatement, entry});
 }
 
 // The separator pen: dotted, thin but visible once printed (a one-pixel line
@@ -56,6 +36,26 @@ QPen separatorPen(int dpi)
 }
 
 } // namespace
+
+void addOnce(QStringList *list, const QString &text)
+{
+    if (!text.isEmpty() && !list->contains(text))
+        list->append(text);
+}
+
+void noteLayout(Result *result, const QString &label, const LayoutResult &layout, const QString &entry)
+{
+    for (const QString &p : layout.problems) {
+        addOnce(&result->problems, p);
+        noteEntry(result, entry, p);
+    }
+    if (layout.cutStatement.isEmpty())
+        return;
+    for (const CutLabel &c : std::as_const(result->cut))
+        if (c.label == label)
+            return;
+    result->cut.append({label, layout.cutStatement, entry});
+}
 
 SheetGeometry geometry(const SheetSettings &settings, const Surface &surface)
 {

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 
+struct LayoutResult;
+
 class QPagedPaintDevice;
 
 // Printing a sheet: the active label repeated over the page or the label
@@ -110,6 +112,12 @@ Result print(QPagedPaintDevice *device, const Job &job);
 // stock's, each label is drawn inside its die-cut rectangle only, and the
 // labels fill as many sheets as they need (render/stockprint.cpp).
 Result printOnStock(QPagedPaintDevice *device, const Job &job);
+
+// Shared by the grid and the stock jobs: `text` added to `list` unless empty
+// or there already; a label's layout problems and its first cut statement
+// noted once per label (with its entry when known).
+void addOnce(QStringList *list, const QString &text);
+void noteLayout(Result *result, const QString &label, const LayoutResult &layout, const QString &entry = QString());
 
 // The grid the job uses on `device` (its orientation is set first).
 SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings);

@@ -22,24 +22,6 @@ namespace SheetPrint {
 
 namespace {
 
-void addOnce(QStringList *list, const QString &text)
-{
-    if (!text.isEmpty() && !list->contains(text))
-        list->append(text);
-}
-
-void noteCut(Result *result, const QString &label, const LayoutResult &layout)
-{
-    for (const QString &p : layout.problems)
-        addOnce(&result->problems, p);
-    if (layout.cutStatement.isEmpty())
-        return;
-    for (const CutLabel &c : std::as_const(result->cut))
-        if (c.label == label)
-            return;
-    result->cut.append({label, layout.cutStatement});
-}
-
 // Millimetres on the paper to device pixels from the printable area's corner.
 QRect toDevice(const QRectF &mm, const QPointF &origin, double dpiX, double dpiY)
 {
@@ -126,11 +108,11 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
                 if (activePicture.isNull()) {
                     LayoutResult lr;
                     activePicture = LabelRenderer::print_etBM(job.active, &lr);
-                    noteCut(&result, job.activeName, lr);
+                    noteLayout(&result, job.activeName, lr);
                 }
                 Bitmaps::PrintBMP(painter, r.x(), r.y(), r.width(), r.height(), activePicture);
             } else {
-                noteCut(&result, job.activeName, LabelRenderer::print_etPR(painter, job.active, variant));
+                noteLayout(&result, job.activeName, LabelRenderer::print_etPR(painter, job.active, variant));
             }
         } else {
             const QString path = s.selection.at(i % s.selection.size());
@@ -142,7 +124,7 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
                 LayoutResult lr;
                 const QImage picture =
                     StoredLabel::imp_etBM_pl(path, s.numberingOnly, job.current, job.pictogramFolder, &lr);
-                noteCut(&result, QFileInfo(path).fileName(), lr);
+                noteLayout(&result, QFileInfo(path).fileName(), lr);
                 Bitmaps::PrintBMP(painter, r.x(), r.y(), r.width(), r.height(), picture);
             } else {
                 LabelContent content;
@@ -152,7 +134,7 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
                 } else {
                     for (const QString &p : problems)
                         addOnce(&result.problems, p);
-                    noteCut(&result, QFileInfo(path).fileName(), LabelRenderer::draw(painter, content, variant));
+                    noteLayout(&result, QFileInfo(path).fileName(), LabelRenderer::draw(painter, content, variant));
                 }
             }
         }
