@@ -9,57 +9,30 @@
 // benchmark's build folder (build/kalvane-batch for build/bench/bench_batch).
 // Build both in Release: cmake --build build-bench --target kalvane-batch bench_batch
 
+#include "benchprocess.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
-const QString kDataDir = QStringLiteral(KALVANE_DATA_DIR);
 constexpr int kLabels = 100;
 
 QString g_program;
 std::unique_ptr<QTemporaryDir> g_start;
 QStringList g_labels;
 
-void prepare()
-{
-    g_start = std::make_unique<QTemporaryDir>();
-    const QDir start(g_start->path());
-    QStringList files = {QStringLiteral("H.txt"), QStringLiteral("P.txt"), QStringLiteral("EUH.txt"),
-                         QStringLiteral("verifications.txt"), QStringLiteral("Kalvane/fournisseurs/chimie_lyonnaise.jpg")};
-    for (int n = 1; n <= 9; ++n)
-        files << QStringLiteral("SGH%1.jpg").arg(n, 2, 10, QLatin1Char('0'));
-    for (const QString &f : files) {
-        QDir().mkpath(QFileInfo(start.filePath(f)).absolutePath());
-        QFile::copy(kDataDir + u'/' + f, start.filePath(f));
-    }
-    const QStringList samples = {QStringLiteral("Acetone"), QStringLiteral("Acide sulfurique 96%"),
-                                 QStringLiteral("Hypochlorite de sodium")};
-    for (int i = 0; i < kLabels; ++i) {
-        const QString name = start.filePath(QStringLiteral("Kalvane/etiquette%1.kvln").arg(i, 3, 10, QLatin1Char('0')));
-        QFile::copy(kDataDir + QStringLiteral("/Kalvane/") + samples.at(i % 3) + QStringLiteral(".kvln"), name);
-        g_labels << name;
-    }
-}
-
 // One run of the program; the benchmark stops on a failure.
 bool runBatch(benchmark::State &state, const QStringList &arguments)
 {
-    QProcess p;
-    p.start(g_program, arguments);
-    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        state.SkipWithError(qPrintable(QStringLiteral("kalvane-batch a échoué : %1")
-                                           .arg(QString::fromUtf8(p.readAllStandardError()))));
+    const BenchProcess::Run run = BenchProcess::run(g_program, arguments);
+    if (!run.ok) {
+        state.SkipWithError(qPrintable(QStringLiteral("kalvane-batch a échoué : %1").arg(run.errors)));
         return false;
     }
     return true;
@@ -140,23 +113,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     std::vector<char *> rest;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--batch="))
-            g_program = QString::fromLocal8Bit(arg.mid(8));
-        else
-            rest.push_back(argv[i]);
-    }
+    g_program = BenchProcess::findProgram(argc, argv, "--batch", "KALVANE_BATCH", QStringLiteral("kalvane-batch"), &rest);
     if (g_program.isEmpty())
-        g_program = qEnvironmentVariable("KALVANE_BATCH");
-    if (g_program.isEmpty())
-        g_program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../kalvane-batch"));
-    if (!QFileInfo(g_program).isExecutable()) {
-        std::fprintf(stderr, "bench_batch: kalvane-batch introuvable (%s) ; donnez --batch=CHEMIN.\n",
-                     qPrintable(g_program));
         return 1;
-    }
-    prepare();
+    g_start = std::make_unique<QTemporaryDir>();
+    g_labels = BenchProcess::prepareStart(g_start->path(), kLabels);
     int restCount = int(rest.size());
     benchmark::Initialize(&restCount, rest.data());
     if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))

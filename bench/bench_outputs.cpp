@@ -11,33 +11,27 @@
 //
 // Build in Release: cmake --build build-bench --target kalvane-batch bench_outputs
 
+#include "benchprocess.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/vfs.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
 
 namespace {
 
-const QString kDataDir = QStringLiteral(KALVANE_DATA_DIR);
+using BenchProcess::median;
+
 constexpr long kTmpfsMagic = 0x01021994;
 
 QString g_program;
@@ -49,64 +43,19 @@ QMap<QString, std::vector<double>> g_memory;
 QMap<QString, std::vector<double>> g_cpu; // user + system time (ms): less hit by a busy machine
 QMap<QString, double> g_bytes;
 
-void prepare(int labels)
-{
-    g_start = std::make_unique<QTemporaryDir>();
-    const QDir start(g_start->path());
-    QStringList files = {QStringLiteral("H.txt"), QStringLiteral("P.txt"), QStringLiteral("EUH.txt"),
-                         QStringLiteral("verifications.txt"), QStringLiteral("Kalvane/fournisseurs/chimie_lyonnaise.jpg")};
-    for (int n = 1; n <= 9; ++n)
-        files << QStringLiteral("SGH%1.jpg").arg(n, 2, 10, QLatin1Char('0'));
-    for (const QString &f : files) {
-        QDir().mkpath(QFileInfo(start.filePath(f)).absolutePath());
-        QFile::copy(kDataDir + u'/' + f, start.filePath(f));
-    }
-    const QStringList samples = {QStringLiteral("Acetone"), QStringLiteral("Acide sulfurique 96%"),
-                                 QStringLiteral("Hypochlorite de sodium")};
-    for (int i = 0; i < labels; ++i) {
-        const QString name = start.filePath(QStringLiteral("Kalvane/etiquette%1.kvln").arg(i, 3, 10, QLatin1Char('0')));
-        QFile::copy(kDataDir + QStringLiteral("/Kalvane/") + samples.at(i % 3) + QStringLiteral(".kvln"), name);
-        g_labels << name;
-    }
-}
-
 // One run of the program, its wall time and peak memory recorded under
 // `name`; the benchmark stops on a failure.
 bool runBatch(benchmark::State &state, const QString &name, const QStringList &arguments)
 {
-    std::vector<QByteArray> args = {QFile::encodeName(g_program)};
-    for (const QString &a : arguments)
-        args.push_back(a.toUtf8());
-    std::vector<char *> argv;
-    for (QByteArray &a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    QTemporaryDir logDir;
-    const QByteArray log = QFile::encodeName(logDir.filePath(QStringLiteral("err.txt")));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, log.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    QElapsedTimer clock;
-    clock.start();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    const bool ran = spawned == 0 && wait4(pid, &status, 0, &usage) == pid;
-    const double ms = clock.nsecsElapsed() / 1e6;
-    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        QFile err(QString::fromLocal8Bit(log));
-        err.open(QIODevice::ReadOnly);
-        state.SkipWithError(qPrintable(QStringLiteral("kalvane-batch a échoué : %1").arg(QString::fromUtf8(err.readAll()))));
+    const BenchProcess::Run run = BenchProcess::run(g_program, arguments);
+    if (!run.ok) {
+        state.SkipWithError(qPrintable(QStringLiteral("kalvane-batch a échoué : %1").arg(run.errors)));
         return false;
     }
-    state.SetIterationTime(ms / 1000.0);
-    g_times[name].push_back(ms);
-    g_memory[name].push_back(usage.ru_maxrss / 1024.0);
-    g_cpu[name].push_back((usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
-                          + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
+    state.SetIterationTime(run.ms / 1000.0);
+    g_times[name].push_back(run.ms);
+    g_memory[name].push_back(run.peakMb);
+    g_cpu[name].push_back(run.cpuMs);
     return true;
 }
 
@@ -169,14 +118,6 @@ void BM_SheetPdf(benchmark::State &state)
     state.counters["Mo"] = QFileInfo(pdf).size() / 1e6;
 }
 
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
 void ratio(const char *what, const QString &measured, const QString &yardstick, double goal)
 {
     const double a = median(g_times.value(measured)), b = median(g_times.value(yardstick));
@@ -202,23 +143,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     std::vector<char *> rest;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--batch="))
-            g_program = QString::fromLocal8Bit(arg.mid(8));
-        else
-            rest.push_back(argv[i]);
-    }
+    g_program = BenchProcess::findProgram(argc, argv, "--batch", "KALVANE_BATCH", QStringLiteral("kalvane-batch"), &rest);
     if (g_program.isEmpty())
-        g_program = qEnvironmentVariable("KALVANE_BATCH");
-    if (g_program.isEmpty())
-        g_program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../kalvane-batch"));
-    if (!QFileInfo(g_program).isExecutable()) {
-        std::fprintf(stderr, "bench_outputs: kalvane-batch introuvable (%s) ; donnez --batch=CHEMIN.\n",
-                     qPrintable(g_program));
         return 1;
-    }
-    prepare(100);
+    g_start = std::make_unique<QTemporaryDir>();
+    g_labels = BenchProcess::prepareStart(g_start->path(), 100);
     int restCount = int(rest.size());
     benchmark::Initialize(&restCount, rest.data());
     if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))

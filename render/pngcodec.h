@@ -4,10 +4,11 @@
 #include <QImage>
 #include <QString>
 
-// PNG pictures written through libpng at a fast setting (zlib level 4, no
-// row filters): on a label's export image this is much quicker than the usual
-// setting (level 6, adaptive filters) and gives a file no larger, the pixels
-// being lossless either way.
+// PNG pictures written at a fast setting: the picture data compressed in one
+// piece by libdeflate (level 4, no row filters), the chunks written by libpng.
+// On a label's export image this is much quicker than the usual setting (zlib
+// level 6, adaptive filters) and gives a smaller file, the pixels being
+// lossless either way.
 namespace PngCodec {
 
 // Encodes a picture: Format_Grayscale8 as one grey channel, a picture with an

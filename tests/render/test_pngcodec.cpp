@@ -56,6 +56,8 @@ private Q_SLOTS:
         QTest::newRow("grey") << noise(41, 17, QImage::Format_Grayscale8, 2) << QImage::Format_Grayscale8 << 0;
         QTest::newRow("alpha") << noise(19, 29, QImage::Format_ARGB32, 3) << QImage::Format_ARGB32 << 6;
         QTest::newRow("RGB888") << noise(13, 11, QImage::Format_RGB888, 4) << QImage::Format_RGB32 << 2;
+        // Noise does not compress: its data spans several chunks of the file.
+        QTest::newRow("several data chunks") << noise(700, 600, QImage::Format_RGB32, 6) << QImage::Format_RGB32 << 2;
         QTest::newRow("one pixel") << noise(1, 1, QImage::Format_RGB32, 5) << QImage::Format_RGB32 << 2;
     }
 
