@@ -1,6 +1,7 @@
 #include "shell/application.h"
 #include "shell/base.h"
 #include "shell/singleinstance.h"
+#include "shell/startupprobe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
+    StartupProbe::installWhenAsked("TForm_base");
     QApplication::setApplicationName(QStringLiteral("kalvane"));
     QApplication::setApplicationVersion(QStringLiteral(KALVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("kalvane"));
@@ -53,7 +55,6 @@ int main(int argc, char *argv[])
     Application app;
     QObject::connect(&instance, &SingleInstance::filesReceived, &qapp,
                      [&app](const QStringList &handed) { app.handOver(handed); });
-    QApplication::setWindowIcon(QIcon(app.startFile(QStringLiteral("kalvane.png"))));
     app.createWindows();
     if (app.terminateRequested())
         return 0;

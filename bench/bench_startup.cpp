@@ -6,7 +6,10 @@
 // data with a settings file (an ordinary start, not the first one).
 // The medians and their ratio are printed at the end.
 //
-//   bench_startup [--kalvane=PATH] [benchmark flags]
+//   bench_startup [--kalvane=PATH] [--platform=NAME] [benchmark flags]
+//
+// --platform=xcb measures under the X server of $DISPLAY (where the desktop's
+// icon theme is found) instead of the offscreen platform.
 //
 // Build in Release: cmake --build build-bench --target bench_startup
 // (it builds kalvane and the bare window with it).
@@ -32,6 +35,7 @@ using BenchProcess::median;
 
 QString g_program;
 QString g_bare;
+QString g_platform = QStringLiteral("offscreen");
 std::unique_ptr<QTemporaryDir> g_start;
 std::vector<double> g_programMs, g_bareMs, g_programCpu, g_bareCpu;
 int g_runs = 0;
@@ -65,7 +69,7 @@ bool prepare()
 QStringList environment()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), g_platform);
     env.insert(QStringLiteral("KALVANE_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
     // A single-instance socket of each run's own: no program of the user's answers.
     env.insert(QStringLiteral("KALVANE_INSTANCE"),
@@ -100,7 +104,15 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     std::vector<char *> rest;
-    g_program = BenchProcess::findProgram(argc, argv, "--kalvane", "KALVANE_PROGRAM", QStringLiteral("kalvane"), &rest);
+    std::vector<char *> given;
+    for (int i = 0; i < argc; ++i) {
+        if (QByteArray(argv[i]).startsWith("--platform="))
+            g_platform = QString::fromLocal8Bit(argv[i] + 11);
+        else
+            given.push_back(argv[i]);
+    }
+    g_program = BenchProcess::findProgram(int(given.size()), given.data(), "--kalvane", "KALVANE_PROGRAM",
+                                          QStringLiteral("kalvane"), &rest);
     if (g_program.isEmpty())
         return 1;
     g_bare = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("barewindow"));
@@ -118,7 +130,8 @@ int main(int argc, char **argv)
     const double a = median(g_programMs), b = median(g_bareMs);
     if (a > 0 && b > 0) {
         const double ca = median(g_programCpu), cb = median(g_bareCpu);
-        std::printf("\nMédianes de cette exécution (%zu démarrages de chacun) :\n", g_programMs.size());
+        std::printf("\nMédianes de cette exécution (%zu démarrages de chacun, plateforme %s) :\n", g_programMs.size(),
+                    qPrintable(g_platform));
         std::printf("%-32s %8.1f ms / %8.1f ms = %.2f (objectif <= 1.8) ; temps processeur %.1f / %.1f ms = %.2f\n",
                     "démarrage / fenêtre nue", a, b, a / b, ca, cb, cb > 0 ? ca / cb : 0.0);
     }

@@ -20,9 +20,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMetaObject>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 Application *g_instance = nullptr;
@@ -54,6 +58,24 @@ void Application::createWindows()
     m_frame = new TForm_base();
     // Every other window opens wholly on the frame's screen.
     new OnScreen::Keeper(m_frame);
+    // The frame is shown and painted before the tool windows, which stay
+    // hidden until asked for, are made: the program's window comes up sooner.
+    // A window system says when the window is visible: that is awaited for at
+    // most 100 ms. Nothing else runs meanwhile: no input, and no files handed
+    // over by a later start (they wait for the windows that open them).
+    m_frame->show();
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+        const QWindow *window = m_frame->windowHandle();
+        if (!window || window->isExposed() || waited.elapsed() >= 100)
+            break;
+        QThread::msleep(1);
+    }
+    // The program's icon (a 256-pixel picture to decode) reaches the frame a
+    // moment after its first paint; the about box shows it.
+    QApplication::setWindowIcon(QIcon(startFile(QStringLiteral("kalvane.png"))));
     m_apropos = new TApropos(m_frame);
     m_printView = new TPrintView(m_frame);
     m_printer = new Tprinter(m_frame);
@@ -65,7 +87,6 @@ void Application::createWindows()
     m_four = new TFour(m_frame);
     m_formRF = new TFormRF(m_frame);
     m_hpPicto = new THPpicto(m_frame);
-    m_frame->show();
     m_splash = new TForm1(m_frame);
     m_splash->start();
 }

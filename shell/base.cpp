@@ -14,6 +14,7 @@
 #include "shell/colortext.h"
 #include "shell/settingsfiles.h"
 #include "shell/textfile.h"
+#include "shell/themeicon.h"
 #include "tools/favourites.h"
 #include "tools/four.h"
 #include "tools/planche.h"
@@ -345,7 +346,7 @@ void TForm_base::createToolBar()
     // Icons of the desktop's theme where it has them, the style's otherwise.
     QStyle *s = style();
     const auto icon = [s](const char *name, QStyle::StandardPixmap fallback) {
-        return QIcon::fromTheme(QString::fromLatin1(name), s->standardIcon(fallback));
+        return themeIcon(QString::fromLatin1(name), s, fallback);
     };
     Nouveau1->setIcon(icon("document-new", QStyle::SP_FileIcon));
     Ouvrir1->setIcon(icon("document-open", QStyle::SP_DialogOpenButton));

@@ -6,6 +6,7 @@
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
 #include "shell/textfile.h"
+#include "shell/themeicon.h"
 #include "tools/favouritesfile.h"
 #include "tools/labelscan.h"
 
@@ -250,7 +251,7 @@ void TFormRF::buildControls()
     Image2 = named(new QToolButton(this), "Image2");
     Image2->setToolTip(QStringLiteral("Effacer le champ de recherche"));
     Image2->setAutoRaise(true);
-    Image2->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete"), style()->standardIcon(QStyle::SP_DialogResetButton)));
+    Image2->setIcon(themeIcon(QStringLiteral("edit-delete"), style(), QStyle::SP_DialogResetButton));
     Image2->setIconSize(QSize(16, 16));
     RBd = named(new QRadioButton(kStartsWith, this), "RBd");
     RBd->setChecked(true);

@@ -3,6 +3,7 @@
 #include "editor/mdichild.h"
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/themeicon.h"
 #include "tools/suppliercard.h"
 
 #include <QApplication>
@@ -80,8 +81,8 @@ QToolButton *imageButton(QWidget *parent, const char *name, const QString &hint,
     auto *b = new QToolButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(hint);
-    const QIcon fallback = parent->style()->standardIcon(icon);
-    b->setIcon(themeIcon ? QIcon::fromTheme(QString::fromLatin1(themeIcon), fallback) : fallback);
+    b->setIcon(themeIcon ? ::themeIcon(QString::fromLatin1(themeIcon), parent->style(), icon)
+                         : parent->style()->standardIcon(icon));
     b->setAutoRaise(true);
     b->setIconSize(QSize(16, 16));
     return b;
