@@ -500,14 +500,28 @@ bool HarmonisedTable::fromSheet(const Xlsx::Sheet &sheet, const QString &sourceN
     return true;
 }
 
-bool HarmonisedTable::importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error)
+bool HarmonisedTable::importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error,
+                                 const Progress &progress)
 {
+    // Reading the workbook is nearly all the work; taking its entries the rest.
+    constexpr int kReadEnd = 950;
+    Xlsx::Progress reading;
+    if (progress)
+        reading = [&progress](int permille) { return progress(permille * kReadEnd / 1000); };
     Xlsx::Sheet sheet;
-    if (!Xlsx::readFirstSheet(xlsxPath, &sheet, error)) {
+    if (!Xlsx::readFirstSheet(xlsxPath, &sheet, error, Xlsx::kMaxExpandedSize, reading)) {
         *table = HarmonisedTable();
         return false;
     }
-    return fromSheet(sheet, QFileInfo(xlsxPath).fileName(), table, error);
+    if (!fromSheet(sheet, QFileInfo(xlsxPath).fileName(), table, error))
+        return false;
+    if (progress && !progress(1000)) {
+        *table = HarmonisedTable();
+        if (error)
+            *error = Xlsx::kStopped;
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- shared

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace Xlsx {
@@ -78,7 +79,11 @@ public:
     // sub-header) before any entry is taken.
     static bool fromSheet(const Xlsx::Sheet &sheet, const QString &sourceName, HarmonisedTable *table,
                           QString *error);
-    static bool importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error);
+    // `progress` is told how far the import has come, from 0 to 1000;
+    // returning false stops it (the import then fails).
+    using Progress = std::function<bool(int permille)>;
+    static bool importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error,
+                           const Progress &progress = {});
 
     // The table of a start directory, read at its first use and kept; `error`
     // receives why it could not be read (the table is then empty).
