@@ -77,11 +77,11 @@ public:
 
     // The agency's table: its layout is checked (the header row and its
     // sub-header) before any entry is taken.
-    static bool fromSheet(const Xlsx::Sheet &sheet, const QString &sourceName, HarmonisedTable *table,
-                          QString *error);
-    // `progress` is told how far the import has come, from 0 to 1000;
-    // returning false stops it (the import then fails).
+    // `progress` is told how far the work has come, from 0 to 1000;
+    // returning false stops it (the work then fails).
     using Progress = std::function<bool(int permille)>;
+    static bool fromSheet(const Xlsx::Sheet &sheet, const QString &sourceName, HarmonisedTable *table,
+                          QString *error, const Progress &progress = {});
     static bool importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error,
                            const Progress &progress = {});
 

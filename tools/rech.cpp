@@ -670,8 +670,10 @@ QString entryHtml(const HarmonisedEntry &e, const QStringList &by)
                      e.signalWord.isEmpty() ? QStringLiteral("-") : escaped(e.signalWord));
     html += QStringLiteral("Mentions de danger : %1<br>").arg(joined(e.hazards));
     html += QStringLiteral("Mentions EUH : %1").arg(joined(e.supplemental));
+    // One limit a line: each is a class, a statement and a range.
     if (!e.limits.isEmpty())
-        html += QStringLiteral("<br>Limites de concentration spécifiques, facteurs M : %1").arg(joined(e.limits));
+        html += QStringLiteral("<br>Limites de concentration spécifiques, facteurs M :<br>&nbsp;&nbsp;")
+                + joined(e.limits, QStringLiteral("\n")).replace(u'\n', QStringLiteral("<br>&nbsp;&nbsp;"));
     if (!e.notes.isEmpty())
         html += QStringLiteral("<br>Notes : %1").arg(joined(e.notes, QStringLiteral(" ")));
     return html + QStringLiteral("</p>");
@@ -798,24 +800,40 @@ void Trech::B_importer_classificationClick()
     const QString path = files.constFirst();
     const QString name = QFileInfo(path).fileName();
     m_importing = true;
+    auto progress = std::make_unique<QProgressDialog>(QStringLiteral("Import de « %1 »...").arg(name),
+                                                      QStringLiteral("Annuler"), 0, 1000, this);
+    progress->setObjectName(QStringLiteral("Progression_import"));
+    progress->setWindowTitle(kImportTitle);
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(0);
+    progress->setMinimumWidth(progress->fontMetrics().horizontalAdvance(kImportTitle + name) + 120);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    keepAbovePreview(progress.get());
+    progress->setValue(0);
+    // Reading and checking the workbook take the bar to 95 %; writing the
+    // data file and reading it back, the rest.
     HarmonisedTable table;
     QString error;
-    bool imported = false;
-    {
-        QProgressDialog progress(QStringLiteral("Import de « %1 »...").arg(name), QStringLiteral("Annuler"), 0, 1000, this);
-        progress.setObjectName(QStringLiteral("Progression_import"));
-        progress.setWindowTitle(kImportTitle);
-        progress.setWindowModality(Qt::ApplicationModal);
-        progress.setMinimumDuration(0);
-        progress.setAutoReset(false);
-        progress.setAutoClose(false);
-        keepAbovePreview(&progress);
-        progress.setValue(0);
-        imported = HarmonisedTable::importXlsx(path, &table, &error, [&progress](int permille) {
-            progress.setValue(permille);
-            return !progress.wasCanceled();
-        });
+    const bool imported = HarmonisedTable::importXlsx(path, &table, &error, [&progress](int permille) {
+        progress->setValue(permille * 95 / 100);
+        return !progress->wasCanceled();
+    });
+    bool written = false;
+    if (imported) {
+        // The file is replaced whole or not at all: nothing left to stop.
+        progress->setCancelButton(nullptr);
+        progress->setLabelText(QStringLiteral("Enregistrement de « %1 »...").arg(HarmonisedTable::kFileName));
+        progress->setValue(960);
+        written = table.write(QDir(m_startDirectory).absoluteFilePath(HarmonisedTable::kFileName), &error);
+        if (written) {
+            HarmonisedTable::forgetShared();
+            showTable();
+            showClassification();
+            progress->setValue(1000);
+        }
     }
+    progress.reset();
     m_importing = false;
     const QString kept = QStringLiteral("\nLa classification harmonisée en usage est conservée.");
     if (!imported) {
@@ -824,14 +842,10 @@ void Trech::B_importer_classificationClick()
                           Desktop::Icon::Warning, Desktop::Ok);
         return;
     }
-    const QString target = QDir(m_startDirectory).absoluteFilePath(HarmonisedTable::kFileName);
-    if (!table.write(target, &error)) {
+    if (!written) {
         desktop().message(this, kRefusalTitle, error + kept, Desktop::Icon::Warning, Desktop::Ok);
         return;
     }
-    HarmonisedTable::forgetShared();
-    showTable();
-    showClassification();
     desktop().message(this, kInfoTitle,
                       QStringLiteral("La classification harmonisée a été importée de « %1 » : %2 entrées, %3.\n\n%4")
                           .arg(name, QString::number(table.entries.size()),

@@ -7,6 +7,7 @@
 #include "xlsxbuilder.h"
 
 #include "shell/application.h"
+#include "shell/textfile.h"
 #include "tools/classification.h"
 #include "tools/rech.h"
 #include "tools/rightfilledmaskedit.h"
@@ -19,6 +20,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <cerrno>
 
 namespace {
 
@@ -199,16 +202,23 @@ private Q_SLOTS:
     void refusedImportKeepsTheTableInUse_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("diskFull");
         QTest::addColumn<QString>("said");
         const QByteArray good = XlsxBuilder::xlsx(XlsxBuilder::agencyRows({kPhenanthroline}));
         QList<QStringList> otherLayout = XlsxBuilder::agencyRows({kPhenanthroline});
         otherLayout[4][3] = QStringLiteral("CAS number");
-        QTest::newRow("other layout") << XlsxBuilder::xlsx(otherLayout) << QStringLiteral("« CAS No »");
-        QTest::newRow("cut zip") << good.left(good.size() / 2) << QStringLiteral("zip est tronquée ou endommagée");
+        QTest::newRow("other layout") << XlsxBuilder::xlsx(otherLayout) << false
+                                      << QStringLiteral("« refused.xlsx » n'est pas importé : le classeur n'a pas la "
+                                                        "présentation du tableau de l'annexe VI");
+        QTest::newRow("cut zip") << good.left(good.size() / 2) << false
+                                 << QStringLiteral("« refused.xlsx » n'est pas importé : le fichier n'est pas un "
+                                                   "classeur .xlsx lisible");
+        QTest::newRow("disk full") << good << true << QStringLiteral("Impossible d'enregistrer le fichier \"annexe6.txt\"");
     }
     void refusedImportKeepsTheTableInUse()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, diskFull);
         QFETCH(QString, said);
         start();
         const QByteArray before = m_dir->read(QStringLiteral("clp/annexe6.txt"));
@@ -217,12 +227,13 @@ private Q_SLOTS:
         ScriptedDesktop *d = m_program->desktop;
         d->openAnswers.enqueue({m_dir->file(QStringLiteral("refused.xlsx"))});
         d->expectMessage(QStringLiteral("AVERTISSEMENT"), said);
+        if (diskFull)
+            TextFile::injectFault(TextFile::WriteStep::Write, ENOSPC);
         QTest::mouseClick(m_rech->B_importer_classification, Qt::LeftButton);
+        TextFile::clearFault();
         QCOMPARE(d->messages.size(), 1);
-        const QString text = d->messages.last().text;
-        QVERIFY2(text.contains(QStringLiteral("« refused.xlsx » n'est pas importé"))
-                     && text.contains(QStringLiteral("en usage est conservée")),
-                 qPrintable(text));
+        QVERIFY2(d->messages.last().text.contains(QStringLiteral("en usage est conservée")),
+                 qPrintable(d->messages.last().text));
         QCOMPARE(m_dir->read(QStringLiteral("clp/annexe6.txt")), before);
         QCOMPARE(m_rech->Lab_tableau->text(), shownTable);
         clickRow(Phenanthroline);
