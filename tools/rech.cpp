@@ -803,6 +803,8 @@ void Trech::B_importer_classificationClick()
     auto progress = std::make_unique<QProgressDialog>(QStringLiteral("Import de « %1 »...").arg(name),
                                                       QStringLiteral("Annuler"), 0, 1000, this);
     progress->setObjectName(QStringLiteral("Progression_import"));
+    auto *stop = new QPushButton(QStringLiteral("Annuler"), progress.get());
+    progress->setCancelButton(stop);
     progress->setWindowTitle(kImportTitle);
     progress->setWindowModality(Qt::ApplicationModal);
     progress->setMinimumDuration(0);
@@ -822,7 +824,7 @@ void Trech::B_importer_classificationClick()
     bool written = false;
     if (imported) {
         // The file is replaced whole or not at all: nothing left to stop.
-        progress->setCancelButton(nullptr);
+        stop->setEnabled(false);
         progress->setLabelText(QStringLiteral("Enregistrement de « %1 »...").arg(HarmonisedTable::kFileName));
         progress->setValue(960);
         written = table.write(QDir(m_startDirectory).absoluteFilePath(HarmonisedTable::kFileName), &error);
