@@ -59,8 +59,6 @@ public:
         m_stopped = !m_progress(permille);
         return !m_stopped;
     }
-    bool stopped() const { return m_stopped; }
-
 private:
     const Progress &m_progress;
     int m_last = -1;
