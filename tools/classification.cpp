@@ -400,7 +400,7 @@ bool headerMatches(const Xlsx::Row &row, const Header &h, QString *error)
 } // namespace
 
 bool HarmonisedTable::fromSheet(const Xlsx::Sheet &sheet, const QString &sourceName, HarmonisedTable *table,
-                                QString *error)
+                                QString *error, const Progress &progress)
 {
     *table = HarmonisedTable();
     QString dummy;
@@ -472,7 +472,9 @@ bool HarmonisedTable::fromSheet(const Xlsx::Sheet &sheet, const QString &sourceN
             e.classes.append({c, h});
         }
         static const QRegularExpression pictogram(QStringLiteral("^GHS0([1-9])$"));
-        for (const QString &token : row.cell(6).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
+        static const QRegularExpression noteSeparators(QStringLiteral("[\\s,;]+"));
+        for (const QString &token : row.cell(6).split(blanks, Qt::SkipEmptyParts)) {
             const QRegularExpressionMatch m = pictogram.match(token);
             const QString word = token == QLatin1String("Dgr")   ? QStringLiteral("DANGER")
                                  : token == QLatin1String("Wng") ? QStringLiteral("ATTENTION")
@@ -490,24 +492,37 @@ bool HarmonisedTable::fromSheet(const Xlsx::Sheet &sheet, const QString &sourceN
             (line.startsWith(QLatin1String("EUH")) ? e.supplemental : e.hazards).append(line);
         e.supplemental += values(row.cell(8));
         e.limits = values(row.cell(9));
-        e.notes = row.cell(10).split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts);
+        e.notes = row.cell(10).split(noteSeparators, Qt::SkipEmptyParts);
         e.atp = row.cell(11).simplified();
         table->entries.append(e);
+        if (progress && !progress(int(900 * (r + 1) / sheet.rows.size())))
+            return fail(Xlsx::kStopped);
     }
     if (table->entries.isEmpty())
         return fail(QStringLiteral("le classeur a la présentation du tableau de l'annexe VI mais aucune entrée."));
     table->buildIndex();
+    if (progress && !progress(1000))
+        return fail(Xlsx::kStopped);
     return true;
 }
 
-bool HarmonisedTable::importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error)
+bool HarmonisedTable::importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error,
+                                 const Progress &progress)
 {
+    // Reading the workbook, then taking its entries and indexing their numbers.
+    constexpr int kReadEnd = 600;
+    Xlsx::Progress reading;
+    Progress taking;
+    if (progress) {
+        reading = [&progress](int permille) { return progress(permille * kReadEnd / 1000); };
+        taking = [&progress](int permille) { return progress(kReadEnd + permille * (1000 - kReadEnd) / 1000); };
+    }
     Xlsx::Sheet sheet;
-    if (!Xlsx::readFirstSheet(xlsxPath, &sheet, error)) {
+    if (!Xlsx::readFirstSheet(xlsxPath, &sheet, error, Xlsx::kMaxExpandedSize, reading)) {
         *table = HarmonisedTable();
         return false;
     }
-    return fromSheet(sheet, QFileInfo(xlsxPath).fileName(), table, error);
+    return fromSheet(sheet, QFileInfo(xlsxPath).fileName(), table, error, taking);
 }
 
 // ---------------------------------------------------------------- shared

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace Xlsx {
@@ -76,9 +77,13 @@ public:
 
     // The agency's table: its layout is checked (the header row and its
     // sub-header) before any entry is taken.
+    // `progress` is told how far the work has come, from 0 to 1000;
+    // returning false stops it (the work then fails).
+    using Progress = std::function<bool(int permille)>;
     static bool fromSheet(const Xlsx::Sheet &sheet, const QString &sourceName, HarmonisedTable *table,
-                          QString *error);
-    static bool importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error);
+                          QString *error, const Progress &progress = {});
+    static bool importXlsx(const QString &xlsxPath, HarmonisedTable *table, QString *error,
+                           const Progress &progress = {});
 
     // The table of a start directory, read at its first use and kept; `error`
     // receives why it could not be read (the table is then empty).

@@ -5,11 +5,13 @@
 #include "shell/application.h"
 #include "shell/base.h"
 #include "shell/desktop.h"
+#include "tools/classification.h"
 #include "tools/rightfilledmaskedit.h"
 #include "tools/substancegridmodel.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -21,10 +23,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <QValidator>
 #include <QVBoxLayout>
@@ -76,12 +80,13 @@ QString Trech::missingMessage(const QString &name)
 
 Trech::Trech(QWidget *frame)
     : QWidget(frame, Qt::Window)
-    , m_database(kalvane() ? kalvane()->startDirectory() : QString())
+    , m_startDirectory(kalvane() ? kalvane()->startDirectory() : QString())
+    , m_database(m_startDirectory)
 {
     Application::noteCreated("Trech");
     setObjectName(QStringLiteral("Trech"));
     setWindowTitle(kCaption);
-    resize(660, 560);
+    resize(780, 640);
 
     // Search.
     GroupBox1 = named(new QGroupBox(kSearchGroup, this), "GroupBox1");
@@ -161,17 +166,48 @@ Trech::Trech(QWidget *frame)
         e->setFont(mono);
         e->setFixedWidth(QFontMetrics(mono).horizontalAdvance(QStringLiteral("0000000000000")) + 10);
     }
+    B_completer_index = named(new QPushButton(kCompleteIndex, GroupBox2), "B_completer_index");
+    B_completer_index->setAutoDefault(false);
+    // Offered or not, it keeps its place: the fields do not move under the mouse.
+    QSizePolicy keepPlace = B_completer_index->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    B_completer_index->setSizePolicy(keepPlace);
+    B_completer_index->hide();
+    // The numbers one under the other, so that the harmonised classification
+    // has the room beside them.
     auto *panelLayout = new QGridLayout(GroupBox2);
     panelLayout->setContentsMargins(6, 4, 6, 4);
     panelLayout->addWidget(new QLabel(QStringLiteral("NOM :"), GroupBox2), 0, 0, Qt::AlignRight);
-    panelLayout->addWidget(LabNOM, 0, 1, 1, 6);
+    panelLayout->addWidget(LabNOM, 0, 1, 1, 2);
     panelLayout->addWidget(new QLabel(QStringLiteral("CE :"), GroupBox2), 1, 0, Qt::AlignRight);
     panelLayout->addWidget(LabCE, 1, 1);
-    panelLayout->addWidget(new QLabel(QStringLiteral("CAS :"), GroupBox2), 1, 2, Qt::AlignRight);
-    panelLayout->addWidget(LabCAS, 1, 3);
-    panelLayout->addWidget(new QLabel(QStringLiteral("INDEX :"), GroupBox2), 1, 4, Qt::AlignRight);
-    panelLayout->addWidget(LabINDEX, 1, 5);
-    panelLayout->setColumnStretch(6, 1);
+    panelLayout->addWidget(new QLabel(QStringLiteral("CAS :"), GroupBox2), 2, 0, Qt::AlignRight);
+    panelLayout->addWidget(LabCAS, 2, 1);
+    panelLayout->addWidget(new QLabel(QStringLiteral("INDEX :"), GroupBox2), 3, 0, Qt::AlignRight);
+    panelLayout->addWidget(LabINDEX, 3, 1);
+    panelLayout->addWidget(B_completer_index, 3, 2, Qt::AlignLeft);
+    panelLayout->setColumnStretch(2, 1);
+    panelLayout->setRowStretch(4, 1);
+
+    // The harmonised classification of the record.
+    Classification = named(new QGroupBox(kClassificationGroup, this), "Classification");
+    Memo_classification = named(new QTextBrowser(Classification), "Memo_classification");
+    Memo_classification->setOpenLinks(false);
+    Memo_classification->setLineWrapMode(QTextEdit::WidgetWidth);
+    Memo_classification->setMinimumHeight(Memo_classification->fontMetrics().lineSpacing() * 8 + 12);
+    Lab_tableau = named(new QLabel(Classification), "Lab_tableau");
+    Lab_tableau->setWordWrap(true);
+    B_importer_classification = named(new QPushButton(kImport, Classification), "B_importer_classification");
+    B_importer_classification->setAutoDefault(false);
+    B_importer_classification->setToolTip(
+        QStringLiteral("Remplacer le tableau en usage par un tableau de l'annexe VI publié par l'Agence (.xlsx)"));
+    auto *classificationLayout = new QVBoxLayout(Classification);
+    classificationLayout->setContentsMargins(6, 4, 6, 4);
+    classificationLayout->addWidget(Memo_classification, 1);
+    auto *tableRow = new QHBoxLayout;
+    tableRow->addWidget(Lab_tableau, 1);
+    tableRow->addWidget(B_importer_classification, 0, Qt::AlignBottom);
+    classificationLayout->addLayout(tableRow);
 
     // Database choice and buttons.
     ComboBox1 = named(new QComboBox(this), "ComboBox1");
@@ -203,7 +239,10 @@ Trech::Trech(QWidget *frame)
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(GroupBox1);
     layout->addWidget(StringGrid1, 1);
-    layout->addWidget(GroupBox2);
+    auto *record = new QHBoxLayout;
+    record->addWidget(GroupBox2, 2);
+    record->addWidget(Classification, 3);
+    layout->addLayout(record);
     layout->addLayout(bottom);
 
     // Behaviour.
@@ -235,6 +274,13 @@ Trech::Trech(QWidget *frame)
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    for (MaskEdit *e : {LabCE, static_cast<MaskEdit *>(LabCAS), LabINDEX})
+        connect(e, &MaskEdit::valueChanged, this, [this] {
+            if (!m_fillingPanel)
+                showClassification();
+        });
+    connect(B_completer_index, &QPushButton::clicked, this, [this] { B_completer_indexClick(); });
+    connect(B_importer_classification, &QPushButton::clicked, this, [this] { B_importer_classificationClick(); });
 
     // The database list, found once; the default database is shown.
     ComboBox1->addItems(m_database.fileNames());
@@ -263,6 +309,8 @@ void Trech::showWindow()
         m_loaded = true;
         loadDatabase();
     }
+    showTable();
+    showClassification();
 }
 
 int Trech::gridRowCount() const
@@ -348,14 +396,18 @@ void Trech::modeClicked()
 
 void Trech::clearPanel()
 {
+    m_fillingPanel = true;
     LabNOM->clear();
     LabCE->setValue(LabCE->emptyText());
     LabCAS->setValue(LabCAS->emptyText());
     LabINDEX->setValue(LabINDEX->emptyText());
+    m_fillingPanel = false;
+    showClassification();
 }
 
 void Trech::setPanel(const SubstanceDatabase::Record &stored)
 {
+    m_fillingPanel = true;
     m_nomValidator->active = false;
     LabNOM->setText(stored.nom);
     LabNOM->setCursorPosition(0);
@@ -363,6 +415,8 @@ void Trech::setPanel(const SubstanceDatabase::Record &stored)
     LabCE->setValue(SubstanceDatabase::fieldText(Kind::CE, stored.ce));
     LabCAS->setValue(SubstanceDatabase::fieldText(Kind::CAS, stored.cas));
     LabINDEX->setValue(SubstanceDatabase::fieldText(Kind::INDEX, stored.index));
+    m_fillingPanel = false;
+    showClassification();
 }
 
 void Trech::StringGrid1SelectCell(int row)
@@ -474,6 +528,8 @@ void Trech::LabNOMChange()
     Button2->setEnabled(any);
     Button3->setEnabled(any);
     Button4->setEnabled(any);
+    if (!m_fillingPanel)
+        showClassification();
 }
 
 void Trech::ComboBox1Change(const QString &text)
@@ -575,4 +631,226 @@ void Trech::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         Button1->setEnabled(!LabNOM->text().isEmpty() && Form_base() && Form_base()->activeLabel());
     QWidget::changeEvent(event);
+}
+
+// ---------------------------------------------------------------- harmonised classification
+
+namespace {
+
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString joined(const QStringList &values, const QString &separator = QStringLiteral(" ; "))
+{
+    return values.isEmpty() ? QStringLiteral("-") : escaped(values.join(separator));
+}
+
+// One entry as the panel shows it; `by` names the record's numbers that name it.
+QString entryHtml(const HarmonisedEntry &e, const QStringList &by)
+{
+    QString html = QStringLiteral("<p style=\"margin-top:0; margin-bottom:6px\"><b>INDEX %1</b> : %2<br>")
+                       .arg(escaped(e.index), joined(e.names));
+    QStringList numbers = by;
+    const QString last = numbers.takeLast();
+    html += numbers.isEmpty()
+                ? QStringLiteral("<i>désignée par le n° %1 de la fiche</i><br>").arg(last)
+                : QStringLiteral("<i>désignée par les n° %1 et %2 de la fiche</i><br>")
+                      .arg(numbers.join(QStringLiteral(", ")), last);
+    html += QStringLiteral("CE : %1 &nbsp; CAS : %2<br>").arg(joined(e.ec, QStringLiteral(", ")), joined(e.cas, QStringLiteral(", ")));
+    QStringList classes;
+    for (const auto &c : e.classes)
+        classes.append(c.second.isEmpty() ? c.first : c.first + QStringLiteral(" (") + c.second + u')');
+    html += QStringLiteral("Classes et catégories de danger : %1<br>").arg(joined(classes));
+    QStringList pictograms = e.pictograms;
+    pictograms += e.otherLabelling;
+    html += QStringLiteral("Pictogrammes : %1 &nbsp; Mention d'avertissement : %2<br>")
+                .arg(joined(pictograms, QStringLiteral(" ")),
+                     e.signalWord.isEmpty() ? QStringLiteral("-") : escaped(e.signalWord));
+    html += QStringLiteral("Mentions de danger : %1<br>").arg(joined(e.hazards));
+    html += QStringLiteral("Mentions EUH : %1").arg(joined(e.supplemental));
+    // One limit a line: each is a class, a statement and a range.
+    if (!e.limits.isEmpty())
+        html += QStringLiteral("<br>Limites de concentration spécifiques, facteurs M :<br>&nbsp;&nbsp;")
+                + joined(e.limits, QStringLiteral("\n")).replace(u'\n', QStringLiteral("<br>&nbsp;&nbsp;"));
+    if (!e.notes.isEmpty())
+        html += QStringLiteral("<br>Notes : %1").arg(joined(e.notes, QStringLiteral(" ")));
+    return html + QStringLiteral("</p>");
+}
+
+} // namespace
+
+std::shared_ptr<const HarmonisedTable> Trech::harmonisedTable(QString *error) const
+{
+    return HarmonisedTable::shared(m_startDirectory, error);
+}
+
+void Trech::showTable()
+{
+    QString error;
+    const auto table = harmonisedTable(&error);
+    if (!error.isEmpty()) {
+        Lab_tableau->setText(QStringLiteral("Tableau en usage : aucun (illisible)"));
+        Lab_tableau->setToolTip(error);
+        return;
+    }
+    Lab_tableau->setText(QStringLiteral("Tableau en usage : %1, %2 entrées")
+                             .arg(table->date.isEmpty() ? QStringLiteral("date inconnue") : table->date,
+                                  QString::number(table->entries.size())));
+    Lab_tableau->setToolTip(table->title + QStringLiteral("\nSource : ") + table->source);
+}
+
+void Trech::showClassification()
+{
+    // Read when the window is first shown, not at start-up.
+    if (!m_loaded)
+        return;
+    B_completer_index->hide();
+    m_indexOffered.clear();
+    QString error;
+    const auto table = harmonisedTable(&error);
+    if (!error.isEmpty()) {
+        Memo_classification->setHtml(
+            QStringLiteral("<p><b>La classification harmonisée ne peut pas être lue :</b><br>%1</p>"
+                           "<p>« %2 » la remplace par un tableau de l'Agence.</p>")
+                .arg(escaped(error), escaped(kImport)));
+        return;
+    }
+    // The record's numbers, INDEX first.
+    const struct {
+        Kind kind;
+        MaskEdit *field;
+        QString name;
+    } fields[] = {{Kind::INDEX, LabINDEX, QStringLiteral("INDEX")},
+                  {Kind::CAS, LabCAS, QStringLiteral("CAS")},
+                  {Kind::CE, LabCE, QStringLiteral("CE")}};
+    QList<const HarmonisedEntry *> entries;
+    QList<QStringList> by;
+    bool anyNumber = false;
+    QList<const HarmonisedEntry *> byCas;
+    for (const auto &f : fields) {
+        const QString number = SubstanceDatabase::storedNumber(f.kind, f.field->value()).trimmed();
+        if (number == QLatin1String("-") || number.isEmpty())
+            continue;
+        anyNumber = true;
+        const SubstanceNumber checked = SubstanceNumber::check(number);
+        // A number the table writes with another check digit is still its own.
+        const QList<const HarmonisedEntry *> found =
+            checked.kind != SubstanceNumber::Invalid ? table->find(checked) : table->findAsWritten(number);
+        if (f.kind == Kind::CAS && checked.kind == SubstanceNumber::Cas)
+            byCas = found;
+        for (const HarmonisedEntry *e : found) {
+            const qsizetype at = entries.indexOf(e);
+            if (at < 0) {
+                entries.append(e);
+                by.append({f.name});
+            } else {
+                by[at].append(f.name);
+            }
+        }
+    }
+    if (entries.isEmpty()) {
+        if (!anyNumber && LabNOM->text().isEmpty())
+            Memo_classification->clear();
+        else
+            Memo_classification->setHtml(QStringLiteral("<p>%1%2</p>")
+                                             .arg(kNoClassification,
+                                                  anyNumber ? QString()
+                                                            : QStringLiteral(" (la fiche n'a pas de numéro CE, CAS ni INDEX)")));
+        return;
+    }
+    QString html;
+    if (entries.size() > 1)
+        html += QStringLiteral("<p style=\"margin-top:0\"><b>%1 entrées</b> sont désignées par les numéros de la fiche.</p>")
+                    .arg(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        html += entryHtml(*entries.at(i), by.at(i));
+    Memo_classification->setHtml(html);
+
+    // An empty INDEX that the CAS number fixes without doubt.
+    if (LabINDEX->value() == LabINDEX->emptyText() && byCas.size() == 1) {
+        m_indexOffered = byCas.constFirst()->index;
+        B_completer_index->setToolTip(QStringLiteral("Mettre dans le champ INDEX le n° %1 de l'entrée harmonisée "
+                                                     "de ce n° CAS (« &Enregistrer » l'écrit dans la base)")
+                                          .arg(m_indexOffered));
+        B_completer_index->show();
+    }
+}
+
+void Trech::B_completer_indexClick()
+{
+    if (m_indexOffered.isEmpty() || LabINDEX->value() != LabINDEX->emptyText())
+        return;
+    // As typed: the record is written by "&Enregistrer".
+    LabINDEX->setValue(m_indexOffered);
+}
+
+void Trech::B_importer_classificationClick()
+{
+    if (m_importing)
+        return;
+    Desktop::FileDialog d;
+    d.title = kImportTitle;
+    d.folder = QDir::currentPath();
+    d.filter = QStringLiteral("Tableau de l'annexe VI (.xlsx)|*.xlsx");
+    const QStringList files = desktop().openFiles(this, d);
+    if (files.isEmpty())
+        return;
+    const QString path = files.constFirst();
+    const QString name = QFileInfo(path).fileName();
+    m_importing = true;
+    auto progress = std::make_unique<QProgressDialog>(QStringLiteral("Import de « %1 »...").arg(name),
+                                                      QStringLiteral("Annuler"), 0, 1000, this);
+    progress->setObjectName(QStringLiteral("Progression_import"));
+    auto *stop = new QPushButton(QStringLiteral("Annuler"), progress.get());
+    progress->setCancelButton(stop);
+    progress->setWindowTitle(kImportTitle);
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(0);
+    progress->setMinimumWidth(progress->fontMetrics().horizontalAdvance(kImportTitle + name) + 120);
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    keepAbovePreview(progress.get());
+    progress->setValue(0);
+    // Reading and checking the workbook take the bar to 95 %; writing the
+    // data file and reading it back, the rest.
+    HarmonisedTable table;
+    QString error;
+    const bool imported = HarmonisedTable::importXlsx(path, &table, &error, [&progress](int permille) {
+        progress->setValue(permille * 95 / 100);
+        return !progress->wasCanceled();
+    });
+    bool written = false;
+    if (imported) {
+        // The file is replaced whole or not at all: nothing left to stop.
+        stop->setEnabled(false);
+        progress->setLabelText(QStringLiteral("Enregistrement de « %1 »...").arg(HarmonisedTable::kFileName));
+        progress->setValue(960);
+        written = table.write(QDir(m_startDirectory).absoluteFilePath(HarmonisedTable::kFileName), &error);
+        if (written) {
+            HarmonisedTable::forgetShared();
+            showTable();
+            showClassification();
+            progress->setValue(1000);
+        }
+    }
+    progress.reset();
+    m_importing = false;
+    const QString kept = QStringLiteral("\nLa classification harmonisée en usage est conservée.");
+    if (!imported) {
+        desktop().message(this, kRefusalTitle,
+                          QStringLiteral("Le classeur « %1 » n'est pas importé : %2").arg(name, error) + kept,
+                          Desktop::Icon::Warning, Desktop::Ok);
+        return;
+    }
+    if (!written) {
+        desktop().message(this, kRefusalTitle, error + kept, Desktop::Icon::Warning, Desktop::Ok);
+        return;
+    }
+    desktop().message(this, kInfoTitle,
+                      QStringLiteral("La classification harmonisée a été importée de « %1 » : %2 entrées, %3.\n\n%4")
+                          .arg(name, QString::number(table.entries.size()),
+                               table.date.isEmpty() ? QStringLiteral("date inconnue") : table.date, table.title),
+                      Desktop::Icon::Information, Desktop::Ok);
 }

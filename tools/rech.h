@@ -4,13 +4,19 @@
 
 #include <QWidget>
 
+#include <memory>
+
+class HarmonisedTable;
+struct HarmonisedEntry;
 class MaskEdit;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTableView;
+class QTextBrowser;
 class QToolButton;
 class RightFilledMaskEdit;
 class SubstanceGridModel;
@@ -53,6 +59,12 @@ public:
     QPushButton *Button3 = nullptr;   // "&Enregistrer"
     QPushButton *Button4 = nullptr;   // "&Supprimer"
     QPushButton *Button5 = nullptr;   // "&Fermer"
+    // Beside the record panel: the harmonised classification its numbers name.
+    QGroupBox *Classification = nullptr;             // "Classification harmonisée "
+    QTextBrowser *Memo_classification = nullptr;     // the entries, or why there are none
+    QLabel *Lab_tableau = nullptr;                   // the table in use: its date, its entries
+    QPushButton *B_completer_index = nullptr;        // shown when the CAS names the INDEX to fill in
+    QPushButton *B_importer_classification = nullptr; // "Importer la classification harmonisée..."
 
     const SubstanceDatabase &database() const { return m_database; }
     SubstanceGridModel *gridModel() const { return m_model; }
@@ -78,6 +90,12 @@ public:
     void ComboBox1Change(const QString &text);
     void ComboBox1Confirm(const QString &text);
     void LabNOMChange();
+    // Shows the harmonised entries the panel's INDEX, CAS and CE numbers name.
+    void showClassification();
+    // Fills the empty INDEX field with the INDEX of the one entry the CAS names.
+    void B_completer_indexClick();
+    // Asks for an .xlsx table of the agency and makes it the table in use.
+    void B_importer_classificationClick();
 
     static inline const QString kCaption = QStringLiteral("Base de données locale");
     static inline const QString kCaptionCount = QStringLiteral("Base de données locale : ");
@@ -111,6 +129,11 @@ public:
     static inline const QString kDeleteQuestion =
         QStringLiteral("Veuillez confirmer la suppression définitive de la fiche !!!");
     static QString missingMessage(const QString &name);
+    static inline const QString kClassificationGroup = QStringLiteral("Classification harmonisée ");
+    static inline const QString kNoClassification = QStringLiteral("Pas de classification harmonisée");
+    static inline const QString kCompleteIndex = QStringLiteral("Compléter l'INDEX");
+    static inline const QString kImport = QStringLiteral("Importer la classification harmonisée...");
+    static inline const QString kImportTitle = QStringLiteral("Importer la classification harmonisée");
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -127,7 +150,11 @@ private:
     void selectFirstRow();
     void chooseDatabase(const QString &text, bool confirmed);
     SubstanceDatabase::Field chosenField() const;
+    // The table in use, read at its first use; `error` says why it could not be.
+    std::shared_ptr<const HarmonisedTable> harmonisedTable(QString *error) const;
+    void showTable();
 
+    QString m_startDirectory;
     SubstanceDatabase m_database;
     SubstanceGridModel *m_model = nullptr;
     class TypedTextValidator *m_nomValidator = nullptr;
@@ -136,5 +163,8 @@ private:
     bool m_lastLoadOk = false;   // the current name's file was read
     bool m_selecting = false;    // the search is moving the grid's current row
     bool m_verifying = false;
+    bool m_fillingPanel = false; // the panel's numbers change together: one classification shown
+    bool m_importing = false;
+    QString m_indexOffered;      // the INDEX "Compléter l'INDEX" puts in
     QString m_confirmedText;     // the combo text last confirmed, until it changes
 };

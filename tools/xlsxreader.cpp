@@ -8,6 +8,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace Xlsx {
@@ -39,6 +40,35 @@ const QString kBadCell = QStringLiteral(
 const QString kTooManyCells = QStringLiteral(
     "la feuille compte plus de %1 cellules : ce n'est pas un tableau que Kalvane peut lire.");
 
+// The reading's progress, told to the caller's function: parts of the work
+// are stages, each a stretch of the 0 to 1000 figure.
+class Reporter
+{
+public:
+    explicit Reporter(const Progress &progress) : m_progress(progress) {}
+    // `done` of `total` of the stage from `from` to `to`; false once stopped.
+    bool at(int from, int to, qint64 done, qint64 total)
+    {
+        if (!m_progress || m_stopped)
+            return !m_stopped;
+        const double share = total > 0 ? double(std::clamp<qint64>(done, 0, total)) / double(total) : 1.0;
+        const int permille = from + int((to - from) * share);
+        if (permille <= m_last)
+            return true;
+        m_last = permille;
+        m_stopped = !m_progress(permille);
+        return !m_stopped;
+    }
+private:
+    const Progress &m_progress;
+    int m_last = -1;
+    bool m_stopped = false;
+};
+
+// The stages: expanding the zip, the shared strings, the sheet.
+constexpr int kUnzipEnd = 300;
+constexpr int kStringsEnd = 400;
+
 using ArchivePtr = std::unique_ptr<struct archive, int (*)(struct archive *)>;
 
 bool wanted(const QString &name)
@@ -48,7 +78,8 @@ bool wanted(const QString &name)
 }
 
 // The workbook's parts that the sheet needs, expanded, every size checked.
-bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArray> *parts, QString *error)
+bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArray> *parts, QString *error,
+           Reporter &reporter)
 {
     ArchivePtr a(archive_read_new(), archive_read_free);
     if (!a) {
@@ -113,6 +144,11 @@ bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArra
                 return false;
             }
             data.append(buffer, n);
+            // How much of the archive's compressed bytes were taken.
+            if (!reporter.at(0, kUnzipEnd, archive_filter_bytes(a.get(), -1), bytes.size())) {
+                *error = kStopped;
+                return false;
+            }
         }
         parts->insert(name, data);
     }
@@ -178,12 +214,17 @@ QString stringItem(QXmlStreamReader &x)
     return cellText(text);
 }
 
-bool readSharedStrings(const QByteArray &xml, QStringList *strings, QString *error)
+bool readSharedStrings(const QByteArray &xml, QStringList *strings, QString *error, Reporter &reporter)
 {
     QXmlStreamReader x(xml);
     while (nextToken(x))
-        if (x.isStartElement() && x.name() == QLatin1String("si"))
+        if (x.isStartElement() && x.name() == QLatin1String("si")) {
             strings->append(stringItem(x));
+            if (!reporter.at(kUnzipEnd, kStringsEnd, x.characterOffset(), xml.size())) {
+                *error = kStopped;
+                return false;
+            }
+        }
     return !xmlFailed(x, QStringLiteral("xl/sharedStrings.xml"), error);
 }
 
@@ -240,7 +281,7 @@ bool sheetPart(const QByteArray &xml, const QString &relation, QString *part, QS
 }
 
 bool readSheetData(const QByteArray &xml, const QString &part, const QStringList &strings, Sheet *sheet,
-                   QString *error)
+                   QString *error, Reporter &reporter)
 {
     QXmlStreamReader x(xml);
     int rowNumber = 0;
@@ -316,6 +357,10 @@ bool readSheetData(const QByteArray &xml, const QString &part, const QStringList
             break;
         if (!row.cells.isEmpty())
             sheet->rows.append(row);
+        if (!reporter.at(kStringsEnd, 1000, x.characterOffset(), xml.size())) {
+            *error = kStopped;
+            return false;
+        }
     }
     return !xmlFailed(x, part, error);
 }
@@ -335,13 +380,17 @@ int columnOf(const QString &reference)
     return i == 0 ? -1 : int(column - 1);
 }
 
-bool readFirstSheet(const QByteArray &bytes, Sheet *sheet, QString *error, qint64 maxExpanded)
+const QString kStopped = QStringLiteral("la lecture du classeur a été interrompue.");
+
+bool readFirstSheet(const QByteArray &bytes, Sheet *sheet, QString *error, qint64 maxExpanded,
+                    const Progress &progress)
 {
     QString dummy;
     QString &why = error ? *error : dummy;
     *sheet = Sheet();
+    Reporter reporter(progress);
     QHash<QString, QByteArray> parts;
-    if (!unzip(bytes, maxExpanded, &parts, &why))
+    if (!unzip(bytes, maxExpanded, &parts, &why, reporter))
         return false;
     const QString workbook = QStringLiteral("xl/workbook.xml");
     const QString relations = QStringLiteral("xl/_rels/workbook.xml.rels");
@@ -360,21 +409,26 @@ bool readFirstSheet(const QByteArray &bytes, Sheet *sheet, QString *error, qint6
     }
     QStringList strings;
     const QString shared = QStringLiteral("xl/sharedStrings.xml");
-    if (parts.contains(shared) && !readSharedStrings(parts.value(shared), &strings, &why))
+    if (parts.contains(shared) && !readSharedStrings(parts.value(shared), &strings, &why, reporter))
         return false;
-    if (!readSheetData(parts.value(part), part, strings, sheet, &why)) {
+    if (!readSheetData(parts.value(part), part, strings, sheet, &why, reporter)) {
         sheet->rows.clear();
+        return false;
+    }
+    if (!reporter.at(0, 1000, 1, 1)) {
+        sheet->rows.clear();
+        why = kStopped;
         return false;
     }
     return true;
 }
 
-bool readFirstSheet(const QString &path, Sheet *sheet, QString *error, qint64 maxExpanded)
+bool readFirstSheet(const QString &path, Sheet *sheet, QString *error, qint64 maxExpanded, const Progress &progress)
 {
     QByteArray bytes;
     if (!TextFile::readBytes(path, &bytes, error))
         return false;
-    return readFirstSheet(bytes, sheet, error, maxExpanded);
+    return readFirstSheet(bytes, sheet, error, maxExpanded, progress);
 }
 
 } // namespace Xlsx

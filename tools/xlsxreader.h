@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Reads the first worksheet of an Office Open XML workbook (.xlsx): the zip
 // container through libarchive, the workbook, its relations, the shared
 // strings and the sheet through Qt's XML stream reader. Only the text of the
@@ -26,10 +28,18 @@ struct Sheet {
     QList<Row> rows;     // rows holding at least one cell, in order
 };
 
+// Told how far a reading has come, from 0 to 1000 (called only when the
+// figure grows); returning false stops the reading, which then fails with
+// kStopped.
+using Progress = std::function<bool(int permille)>;
+extern const QString kStopped;
+
 // Reads the file at `path`. On failure returns false with the reason in `error`.
-bool readFirstSheet(const QString &path, Sheet *sheet, QString *error, qint64 maxExpanded = kMaxExpandedSize);
+bool readFirstSheet(const QString &path, Sheet *sheet, QString *error, qint64 maxExpanded = kMaxExpandedSize,
+                    const Progress &progress = {});
 // The same from the bytes of a file.
-bool readFirstSheet(const QByteArray &bytes, Sheet *sheet, QString *error, qint64 maxExpanded = kMaxExpandedSize);
+bool readFirstSheet(const QByteArray &bytes, Sheet *sheet, QString *error, qint64 maxExpanded = kMaxExpandedSize,
+                    const Progress &progress = {});
 
 // "B" -> 1, "AA" -> 26; -1 when `reference` ("B7") starts with no letter.
 int columnOf(const QString &reference);

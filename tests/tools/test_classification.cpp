@@ -15,24 +15,7 @@
 
 namespace {
 
-QList<QStringList> agencyRows(const QList<QStringList> &entries)
-{
-    QList<QStringList> rows = {
-        {QStringLiteral("DISCLAIMER:\nThis is an unofficial excel table up until the 99th Adaptation.\n\nNo responsibility.")},
-        {},
-        {QStringLiteral("Updated on March 2031")},
-        {},
-        {QStringLiteral("Index No"), QStringLiteral("International Chemical Identification"), QStringLiteral("EC No"),
-         QStringLiteral("CAS No"), QStringLiteral("Classification"), QString(), QStringLiteral("Labelling"), QString(),
-         QString(), QStringLiteral("Specific Conc. Limits, M-factors"), QStringLiteral("Notes"),
-         QStringLiteral("ATP inserted/ATP Updated")},
-        {QString(), QString(), QString(), QString(), QStringLiteral("Hazard Class and Category Code(s)"),
-         QStringLiteral("Hazard Statement Code(s)"), QStringLiteral("Pictogram, Signal Word Code(s)"),
-         QStringLiteral("Hazard statement Code(s)"), QStringLiteral("Suppl. Hazard statement Code(s)")},
-    };
-    rows += entries;
-    return rows;
-}
+using XlsxBuilder::agencyRows;
 
 const QStringList kHydrogenChloride = {
     QStringLiteral("017-002-00-2"), QStringLiteral("hydrogen chloride"), QStringLiteral("231-595-7"),
@@ -343,6 +326,40 @@ private Q_SLOTS:
         const auto missing = HarmonisedTable::shared(m_dir.filePath(QStringLiteral("none")), &error);
         QVERIFY(missing->entries.isEmpty());
         QVERIFY(!error.isEmpty());
+    }
+
+    void importTellsItsProgressAndStopsWhenAsked()
+    {
+        // Enough rows for the sheet to be read in many steps.
+        QList<QStringList> rows;
+        for (int i = 0; i < 300; ++i)
+            rows.append(i % 2 ? kHydrogenChloride : kBoricAcid);
+        const QString path = m_dir.filePath(QStringLiteral("progress.xlsx"));
+        put(path, XlsxBuilder::xlsx(agencyRows(rows)));
+
+        QList<int> told;
+        HarmonisedTable t;
+        QString error;
+        QVERIFY2(HarmonisedTable::importXlsx(path, &t, &error, [&told](int permille) {
+                     told.append(permille);
+                     return true;
+                 }),
+                 qPrintable(error));
+        QCOMPARE(t.entries.size(), 300);
+        QVERIFY2(told.size() > 10, qPrintable(QString::number(told.size())));
+        QCOMPARE(told.last(), 1000);
+        for (qsizetype i = 1; i < told.size(); ++i)
+            QVERIFY2(told.at(i) >= told.at(i - 1) && told.at(i) >= 0, qPrintable(QString::number(told.at(i))));
+
+        // Stopped half-way: refused, and nothing taken.
+        int calls = 0;
+        QVERIFY(!HarmonisedTable::importXlsx(path, &t, &error, [&calls](int permille) {
+            ++calls;
+            return permille < 500;
+        }));
+        QCOMPARE(error, Xlsx::kStopped);
+        QVERIFY(t.entries.isEmpty());
+        QVERIFY(calls < told.size());
     }
 
     // The shipped data: the table up to the 17th adaptation, read whole.

@@ -127,4 +127,26 @@ inline QByteArray xlsx(const QList<QStringList> &rows, Strings strings = Strings
     return zip(workbook(rows, strings));
 }
 
+// The rows of a table in the agency's layout (Annex VI, Table 3): the
+// disclaimer, the update line `date`, the two header rows, then `entries`.
+inline QList<QStringList> agencyRows(const QList<QStringList> &entries,
+                                     const QString &date = QStringLiteral("Updated on March 2031"))
+{
+    QList<QStringList> rows = {
+        {QStringLiteral("DISCLAIMER:\nThis is an unofficial excel table up until the 99th Adaptation.\n\nNo responsibility.")},
+        {},
+        {date},
+        {},
+        {QStringLiteral("Index No"), QStringLiteral("International Chemical Identification"), QStringLiteral("EC No"),
+         QStringLiteral("CAS No"), QStringLiteral("Classification"), QString(), QStringLiteral("Labelling"), QString(),
+         QString(), QStringLiteral("Specific Conc. Limits, M-factors"), QStringLiteral("Notes"),
+         QStringLiteral("ATP inserted/ATP Updated")},
+        {QString(), QString(), QString(), QString(), QStringLiteral("Hazard Class and Category Code(s)"),
+         QStringLiteral("Hazard Statement Code(s)"), QStringLiteral("Pictogram, Signal Word Code(s)"),
+         QStringLiteral("Hazard statement Code(s)"), QStringLiteral("Suppl. Hazard statement Code(s)")},
+    };
+    rows += entries;
+    return rows;
+}
+
 } // namespace XlsxBuilder
