@@ -4,10 +4,16 @@
 // table gives entries with an INDEX number that finds them, and the table
 // writes to the program's data file and reads back alike. The same bytes
 // imported from a file give the same outcome.
+//
+// Input that is not a zip ("PK" first) is taken as the workbook's parts in
+// clear, separated by lines "%%": the workbook, its relations, the shared
+// strings and the sheet (an empty part left out), zipped here, so that the search reaches the XML and
+// the importer instead of stopping at the zip's checksums.
 
 #include "fuzzsupport.h"
 #include "tools/classification.h"
 #include "tools/xlsxreader.h"
+#include "xlsxbuilder.h"
 
 namespace {
 
@@ -15,11 +21,35 @@ namespace {
 // by small inputs.
 constexpr qint64 kFuzzMaxExpanded = 1 << 20;
 
+QByteArray workbookOf(const QByteArray &input)
+{
+    if (input.startsWith("PK"))
+        return input;
+    static const QString names[] = {QStringLiteral("xl/workbook.xml"), QStringLiteral("xl/_rels/workbook.xml.rels"),
+                                    QStringLiteral("xl/sharedStrings.xml"), QStringLiteral("xl/worksheets/sheet1.xml")};
+    XlsxBuilder::Entries entries;
+    const QList<QByteArray> parts = input.split('\n');
+    QByteArray part;
+    int n = 0;
+    for (qsizetype i = 0; i <= parts.size() && n < 4; ++i) {
+        if (i == parts.size() || parts.at(i) == "%%") {
+            // An empty part is one the workbook lacks.
+            if (!part.trimmed().isEmpty())
+                entries.append({names[n], part});
+            ++n;
+            part.clear();
+        } else {
+            part += parts.at(i) + '\n';
+        }
+    }
+    return XlsxBuilder::zip(entries);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes = fuzzBytes(data, size);
+    const QByteArray bytes = workbookOf(fuzzBytes(data, size));
     Xlsx::Sheet sheet;
     QString error;
     if (!Xlsx::readFirstSheet(bytes, &sheet, &error, kFuzzMaxExpanded)) {
