@@ -7,8 +7,9 @@
 //
 // Input that is not a zip ("PK" first) is taken as the workbook's parts in
 // clear, separated by lines "%%": the workbook, its relations, the shared
-// strings and the sheet (an empty part left out), zipped here, so that the search reaches the XML and
-// the importer instead of stopping at the zip's checksums.
+// strings and the sheet (an empty part left out), zipped here, so that the
+// search reaches the XML and the importer instead of stopping at the zip's
+// checksums.
 
 #include "fuzzsupport.h"
 #include "tools/classification.h"
