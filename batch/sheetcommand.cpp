@@ -190,12 +190,9 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
             tool.problem(error);
             return BatchTool::kFileProblem;
         }
-        // Entries are full paths; one written by hand may be relative to
-        // the sheet's folder. An empty entry is a blank cell.
-        const QDir folder = QFileInfo(sheet).absoluteDir();
-        for (QString &e : entries)
-            if (!e.isEmpty())
-                e = QDir::cleanPath(folder.absoluteFilePath(e));
+        // The reader has made every entry a full path (one written by hand
+        // relative to the sheet's folder included); an empty entry is a
+        // blank cell.
         if (!onStock && entries.size() > SheetFile::kMaxEntries) {
             tool.problem(sheet, kSurplus.arg(entries.size()));
             entries = SheetFile::firstEntries(entries);

@@ -155,23 +155,38 @@ bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArra
     return true;
 }
 
+// The UTF-16 unit of an "_xHHHH_" escape at `i`, or -1.
+int escapeAt(const QString &stored, qsizetype i)
+{
+    if (i < 0 || i + 6 >= stored.size() || stored.at(i) != u'_' || stored.at(i + 1) != u'x' || stored.at(i + 6) != u'_')
+        return -1;
+    bool ok = false;
+    const uint code = QStringView(stored).mid(i + 2, 4).toUInt(&ok, 16);
+    return ok ? int(code) : -1;
+}
+
 // Cell text: the "_xHHHH_" escapes of the format decoded, any line end a "\n".
+// A surrogate escape stands only as half of a pair; alone it is kept as
+// written, since no text file could store it.
 QString cellText(const QString &stored)
 {
     QString text;
     text.reserve(stored.size());
     for (qsizetype i = 0; i < stored.size(); ++i) {
-        const QChar c = stored.at(i);
-        if (c == u'_' && i + 6 < stored.size() && stored.at(i + 1) == u'x' && stored.at(i + 6) == u'_') {
-            bool ok = false;
-            const uint code = QStringView(stored).mid(i + 2, 4).toUInt(&ok, 16);
-            if (ok) {
-                text += QChar(char16_t(code));
-                i += 6;
-                continue;
-            }
+        const int code = escapeAt(stored, i);
+        if (code >= 0 && !QChar::isSurrogate(char32_t(code))) {
+            text += QChar(char16_t(code));
+            i += 6;
+            continue;
         }
-        text += c;
+        const int low = QChar::isHighSurrogate(char32_t(code)) ? escapeAt(stored, i + 7) : -1;
+        if (low >= 0 && QChar::isLowSurrogate(char32_t(low))) {
+            text += QChar(char16_t(code));
+            text += QChar(char16_t(low));
+            i += 13;
+            continue;
+        }
+        text += stored.at(i);
     }
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');

@@ -15,6 +15,7 @@
 #include "editor/catalogue.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QImageWriter>
 #include <QProcess>
@@ -402,6 +403,21 @@ private Q_SLOTS:
                 work.path());
         QCOMPARE(r.status, 0);
         QCOMPARE(pageCount(TestFiles::read(work.filePath(QStringLiteral("copies.pdf")))), 3);
+
+        // A sheet file written by hand with entries relative to its own
+        // folder means the same labels from another working folder.
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("sous")));
+        const QDir sheetFolder(work.filePath(QStringLiteral("sous")));
+        QStringList relative;
+        for (const QString &l : labels)
+            relative << sheetFolder.relativeFilePath(l);
+        QVERIFY(!QDir::isAbsolutePath(relative.constFirst()));
+        QVERIFY(TextFile::writeLines(sheetFolder.filePath(QStringLiteral("relatif.pla")), relative));
+        r = run({"--data", start(), "planche", "sous/relatif.pla", "--par-page", "4", "--pdf", "relatif.pdf"},
+                work.path());
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(pageCount(TestFiles::read(work.filePath(QStringLiteral("relatif.pdf")))), 1);
 
         // A label that has gone: its cell stays white, it is said, status 1,
         // and the page is printed all the same.

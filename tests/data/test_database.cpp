@@ -7,9 +7,13 @@
 // The checks run line by line through recordProblems(), which lists what is
 // wrong with one record line; the second test feeds it broken lines so that a
 // fault in the file cannot slip through a checker that accepts anything.
+//
+// The INDEX numbers are also checked against the harmonised classification
+// shipped in "clp/annexe6.txt" by indexProblems(), fed broken records too.
 
 #include "editor/checkdigits.h"
 #include "shell/textfile.h"
+#include "tools/classification.h"
 
 #include <QCollator>
 #include <QFile>
@@ -144,6 +148,66 @@ QList<QByteArray> recordLines(const QByteArray &bytes, QString *failure)
     return lines;
 }
 
+// Records left with INDEX "-" although their CAS names exactly one entry of
+// the harmonised table: that entry is another form of the substance, whose
+// classification must not be taken for the record's.
+const QStringList kIndexLeftOut = {
+    QStringLiteral("10034-85-2"), // ACIDE IODHYDRIQUE: the entry is anhydrous hydrogen iodide, a gas
+    QStringLiteral("7440-50-8"),  // CUIVRE: the entry is granulated copper of given particle sizes
+    QStringLiteral("13463-67-7"), // DIOXYDE DE TITANE: the entry is the powder with fine particles only
+    QStringLiteral("7439-95-4"),  // MAGNESIUM: the entry is the pyrophoric powder
+    QStringLiteral("7440-67-7"),  // ZIRCONIUM: the entry is the pyrophoric powder
+};
+
+// The number a cell line of the table starts with ("1303-96-4 [4]").
+QString tableNumber(const QString &line)
+{
+    return line.section(QLatin1Char('['), 0, 0).trimmed();
+}
+
+QString describe(const HarmonisedEntry *e)
+{
+    return e->index + QStringLiteral(" (") + e->names.value(0) + QLatin1Char(')');
+}
+
+// Where the record lines and the table disagree: an INDEX naming an entry
+// that does not list the record's CAS, an INDEX naming no entry while the CAS
+// names one, an INDEX "-" while the CAS names exactly one entry (unless the
+// record is left out on purpose).
+QStringList indexProblems(const QList<QByteArray> &records, const HarmonisedTable &table)
+{
+    QStringList problems;
+    for (const QByteArray &r : records) {
+        const QStringList fields = TextFile::decode(r).split(QLatin1Char('|'));
+        if (fields.size() < 4)
+            continue;
+        const QString &nom = fields.at(0), &cas = fields.at(2), &index = fields.at(3);
+        const QList<const HarmonisedEntry *> byCas =
+            cas == QLatin1String("-") ? QList<const HarmonisedEntry *>() : table.find(cas);
+        if (index == QLatin1String("-")) {
+            if (byCas.size() == 1 && !kIndexLeftOut.contains(cas))
+                problems << QStringLiteral("%1: no INDEX while CAS %2 names %3").arg(nom, cas, describe(byCas.first()));
+            continue;
+        }
+        const QList<const HarmonisedEntry *> byIndex = table.findAsWritten(index);
+        if (byIndex.isEmpty()) {
+            if (!byCas.isEmpty())
+                problems << QStringLiteral("%1: INDEX %2 names no entry while CAS %3 names %4")
+                                .arg(nom, index, cas, describe(byCas.first()));
+            continue;
+        }
+        for (const HarmonisedEntry *e : byIndex) {
+            QStringList listed;
+            for (const QString &line : e->cas)
+                listed << tableNumber(line);
+            if (!listed.isEmpty() && !listed.contains(cas))
+                problems << QStringLiteral("%1: INDEX %2 names %3, whose CAS %4 is not %5")
+                                .arg(nom, index, describe(e), listed.join(QStringLiteral(", ")), cas);
+        }
+    }
+    return problems;
+}
+
 } // namespace
 
 class TestDatabase : public QObject
@@ -157,6 +221,9 @@ private Q_SLOTS:
     void recordsAreInSaveOrder();
     void brokenRecordsAreReported_data();
     void brokenRecordsAreReported();
+    void indexAgreesWithHarmonisedTable();
+    void indexDisagreementsAreReported_data();
+    void indexDisagreementsAreReported();
 };
 
 void TestDatabase::fileLayout()
@@ -268,6 +335,78 @@ void TestDatabase::brokenRecordsAreReported()
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral(", "))));
     else
         QVERIFY2(problems.contains(problem), qPrintable(problems.join(QStringLiteral(", "))));
+}
+
+void TestDatabase::indexAgreesWithHarmonisedTable()
+{
+    QString failure;
+    const QList<QByteArray> records = recordLines(readDatabase(), &failure);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    HarmonisedTable table;
+    QString error;
+    QVERIFY2(HarmonisedTable::read(QStringLiteral(KALVANE_DATA_DIR "/clp/annexe6.txt"), &table, &error),
+             qPrintable(error));
+    const QStringList problems = indexProblems(records, table);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    // Every record left out is still one the check would otherwise report.
+    for (const QString &cas : kIndexLeftOut)
+        QVERIFY2(table.find(cas).size() == 1, qPrintable(cas));
+}
+
+void TestDatabase::indexDisagreementsAreReported_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("agrees") << QByteArray("ACIDE BORIQUE|233-139-2|10043-35-3|005-007-00-2|") << QString();
+    QTest::newRow("group member") << QByteArray("ACIDE BORIQUE|234-343-4|11113-50-1|005-007-00-2|") << QString();
+    QTest::newRow("entry without CAS") << QByteArray("BUTANE|-|106-97-8|601-004-00-0|") << QString();
+    QTest::newRow("no entry at all") << QByteArray("AGAR|-|9002-18-0|-|") << QString();
+    QTest::newRow("INDEX of another substance")
+        << QByteArray("PEROXODISULFATE DE SODIUM|231-892-1|7775-27-1|016-062-00-7|")
+        << QStringLiteral("PEROXODISULFATE DE SODIUM: INDEX 016-062-00-7 names 016-062-00-7 (bensultap (ISO)), whose "
+                          "CAS 17606-31-4 is not 7775-27-1");
+    QTest::newRow("INDEX without CAS")
+        << QByteArray("ACIDE BORIQUE|233-139-2|-|005-007-00-2|")
+        << QStringLiteral("ACIDE BORIQUE: INDEX 005-007-00-2 names 005-007-00-2 (boric acid [1]), whose CAS "
+                          "10043-35-3, 11113-50-1 is not -");
+    QTest::newRow("stale INDEX") << QByteArray("ACIDE BORIQUE|233-139-2|10043-35-3|005-007-01-X|")
+                                 << QStringLiteral("ACIDE BORIQUE: INDEX 005-007-01-X names no entry while CAS "
+                                                   "10043-35-3 names 005-007-00-2 (boric acid [1])");
+    QTest::newRow("INDEX missing") << QByteArray("ACIDE BORIQUE|233-139-2|11113-50-1|-|")
+                                   << QStringLiteral("ACIDE BORIQUE: no INDEX while CAS 11113-50-1 names "
+                                                     "005-007-00-2 (boric acid [1])");
+    QTest::newRow("CAS of two entries") << QByteArray("CADMIUM|231-152-8|7440-43-9|-|") << QString();
+    QTest::newRow("left out on purpose") << QByteArray("MAGNESIUM|231-104-6|7439-95-4|-|") << QString();
+}
+
+void TestDatabase::indexDisagreementsAreReported()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, problem);
+    const auto entry = [](const char *index, QStringList names, QStringList cas) {
+        HarmonisedEntry e;
+        e.index = QLatin1String(index);
+        e.names = names;
+        e.cas = cas;
+        return e;
+    };
+    HarmonisedTable table;
+    table.entries = {
+        entry("005-007-00-2", {QStringLiteral("boric acid [1]"), QStringLiteral("boric acid [2]")},
+              {QStringLiteral("10043-35-3 [1]"), QStringLiteral("11113-50-1 [2]")}),
+        entry("016-062-00-7", {QStringLiteral("bensultap (ISO)")}, {QStringLiteral("17606-31-4")}),
+        entry("601-004-00-0", {QStringLiteral("butane [1]")}, {}),
+        entry("048-002-00-0", {QStringLiteral("cadmium (non-pyrophoric) [1]")}, {QStringLiteral("7440-43-9 [1]")}),
+        entry("048-011-00-X", {QStringLiteral("cadmium (pyrophoric)")}, {QStringLiteral("7440-43-9")}),
+        entry("012-001-00-3", {QStringLiteral("magnesium powder (pyrophoric)")}, {QStringLiteral("7439-95-4")}),
+    };
+    table.buildIndex();
+    const QStringList problems = indexProblems({line}, table);
+    if (problem.isEmpty())
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral(", "))));
+    else
+        QCOMPARE(problems, QStringList{problem});
 }
 
 QTEST_GUILESS_MAIN(TestDatabase)

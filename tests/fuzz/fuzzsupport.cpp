@@ -1,6 +1,7 @@
 #include "fuzzsupport.h"
 
 #include "editor/catalogue.h"
+#include "tools/classification.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,4 +50,36 @@ QByteArray fuzzRead(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace {
+
+bool sameEntry(const HarmonisedEntry &a, const HarmonisedEntry &b)
+{
+    return a.index == b.index && a.names == b.names && a.ec == b.ec && a.cas == b.cas && a.classes == b.classes
+           && a.pictograms == b.pictograms && a.signalWord == b.signalWord && a.hazards == b.hazards
+           && a.supplemental == b.supplemental && a.otherLabelling == b.otherLabelling && a.limits == b.limits
+           && a.notes == b.notes && a.atp == b.atp;
+}
+
+} // namespace
+
+void fuzzTableRoundTrip(const HarmonisedTable &table)
+{
+    const QString path = fuzzFolder() + QStringLiteral("clp/annexe6.txt");
+    QString error;
+    if (!table.write(path, &error))
+        fuzzFailure(error.isEmpty() ? "a table is not written, without a message" : "a table held is not written");
+    HarmonisedTable back;
+    if (!HarmonisedTable::read(path, &back, &error))
+        fuzzFailure("a written table does not read back");
+    if (back.title != table.title || back.date != table.date || back.source != table.source
+        || back.entries.size() != table.entries.size())
+        fuzzFailure("a table read back differs in its heading or its size");
+    for (qsizetype i = 0; i < back.entries.size(); ++i)
+        if (!sameEntry(back.entries.at(i), table.entries.at(i)))
+            fuzzFailure("an entry read back differs from the one written");
+    const QByteArray written = fuzzRead(path);
+    if (!back.write(path, &error) || fuzzRead(path) != written)
+        fuzzFailure("writing what was read back changes the file");
 }

@@ -33,3 +33,9 @@ QString fuzzFolder();
 QString fuzzFile(const QString &name, const QByteArray &bytes);
 // The bytes of a file, or an empty array.
 QByteArray fuzzRead(const QString &path);
+
+class HarmonisedTable;
+// A harmonised classification table the program holds: written to its data
+// file, read back to the same table, and written again to the same bytes.
+// Stops the run with a message when one of these fails.
+void fuzzTableRoundTrip(const HarmonisedTable &table);

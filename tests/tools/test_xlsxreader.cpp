@@ -88,7 +88,8 @@ private Q_SLOTS:
     }
 
     // Rich strings in runs, phonetic runs left out, the format's escapes and
-    // CR LF line ends, numbers, cells without a reference, an absolute target.
+    // CR LF line ends (a surrogate pair escaped in two, a lone half kept as
+    // written), numbers, cells without a reference, an absolute target.
     void handWrittenParts()
     {
         Entries entries = XlsxBuilder::workbook({{QStringLiteral("x")}}, XlsxBuilder::Strings::Shared,
@@ -102,11 +103,12 @@ private Q_SLOTS:
                            "<row r=\"6\"><c t=\"s\"><v>1</v></c><c t=\"s\"><v>0</v></c><c><v>42.5</v></c>"
                            "<c r=\"AA6\" t=\"inlineStr\"><is><r><t>in</t></r><r><t>line</t></r></is></c></row>"
                            "<row><c r=\"B7\" t=\"s\"><f>x</f><v>0</v></c></row>"
+                           "<row><c t=\"inlineStr\"><is><t>_xD835__xDEFC_ _xD800_ _xDEFC__xD835_</t></is></c></row>"
                            "</sheetData></worksheet>");
         Xlsx::Sheet sheet;
         QString error;
         QVERIFY2(Xlsx::readFirstSheet(XlsxBuilder::zip(entries), &sheet, &error), qPrintable(error));
-        QCOMPARE(sheet.rows.size(), 2);
+        QCOMPARE(sheet.rows.size(), 3);
         QCOMPARE(sheet.rows.at(0).number, 6);
         QCOMPARE(sheet.rows.at(0).cell(0), QStringLiteral("H331\nH314\nH335"));
         QCOMPARE(sheet.rows.at(0).cell(1), QStringLiteral("Acute Tox. 3 *"));
@@ -115,6 +117,7 @@ private Q_SLOTS:
         QCOMPARE(sheet.rows.at(0).cell(26), QStringLiteral("inline"));
         QCOMPARE(sheet.rows.at(1).number, 7);
         QCOMPARE(sheet.rows.at(1).cell(1), QStringLiteral("Acute Tox. 3 *"));
+        QCOMPARE(sheet.rows.at(2).cell(0), QString::fromUtf8("\U0001D6FC _xD800_ _xDEFC__xD835_"));
     }
 
     void columnNames()
