@@ -79,8 +79,11 @@ void draw(QPainter &painter, const LabelStock::Template &stock, double pxX, doub
     const QPointF middle = crosses(stock).at(2);
     const QRectF text = rect(QRectF(kCornerDistance + 5, middle.y() + kArm + 4,
                                     stock.paperWidth - 2 * (kCornerDistance + 5), 40));
-    painter.drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                     kTitle.arg(stock.name()) + u'\n' + kInstructions);
+    const QString words = kTitle.arg(stock.name()) + u'\n' + kInstructions;
+    const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+    // On white, so that the outlines behind it do not cross the words.
+    painter.fillRect(painter.boundingRect(text, flags, words).adjusted(-pxX, -pxY, pxX, pxY), Qt::white);
+    painter.drawText(text, flags, words);
     painter.restore();
 }
 

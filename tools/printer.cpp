@@ -721,7 +721,6 @@ void Tprinter::buildStockBox()
     Ed_debut->setMaximumWidth(Ed_debut->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
 
     Lab_imprimante = named(new QLabel(GB_modele), "Lab_imprimante");
-    Lab_imprimante->setWordWrap(true);
     const auto offsetBox = [this](const char *name) {
         auto *box = named(new QDoubleSpinBox(GB_modele), name);
         box->setLocale(QLocale(QLocale::French, QLocale::France));
@@ -739,18 +738,18 @@ void Tprinter::buildStockBox()
     B_calibration->setToolTip(kCalibrationHint);
     B_calibration->setAutoDefault(false);
 
+    Ed_decalage_x->setPrefix(kOffsetX + QStringLiteral(" "));
+    Ed_decalage_y->setPrefix(kOffsetY + QStringLiteral(" "));
     auto *grid = new QGridLayout(GB_modele);
-    grid->addWidget(CB_modele, 0, 0, 1, 5);
-    grid->addWidget(Lab_modele, 1, 0, 1, 5);
-    grid->addWidget(startCaption, 2, 0, 1, 2);
-    grid->addWidget(Ed_debut, 2, 2);
-    grid->addWidget(Lab_imprimante, 3, 0, 1, 5);
-    grid->addWidget(new QLabel(kOffsetX, GB_modele), 4, 0);
-    grid->addWidget(Ed_decalage_x, 4, 1);
-    grid->addWidget(new QLabel(kOffsetY, GB_modele), 4, 2);
-    grid->addWidget(Ed_decalage_y, 4, 3);
-    grid->addWidget(B_calibration, 5, 0, 1, 5, Qt::AlignLeft);
-    grid->setColumnStretch(4, 1);
+    grid->addWidget(CB_modele, 0, 0, 1, 4);
+    grid->addWidget(Lab_modele, 1, 0, 1, 4);
+    grid->addWidget(startCaption, 2, 0);
+    grid->addWidget(Ed_debut, 2, 1);
+    grid->addWidget(B_calibration, 2, 2, 1, 2, Qt::AlignRight);
+    grid->addWidget(Lab_imprimante, 3, 0);
+    grid->addWidget(Ed_decalage_x, 3, 1, 1, 2);
+    grid->addWidget(Ed_decalage_y, 3, 3);
+    grid->setColumnStretch(0, 1);
 
     // Below the existing groups of "Généralités", whatever they are.
     if (auto *general = qobject_cast<QGridLayout *>(TabSheet1->layout())) {
@@ -947,7 +946,10 @@ void Tprinter::setOffsetsFor(const QString &printer, const QPointF &mm)
 void Tprinter::showOffsetsOfPrinter()
 {
     m_offsetsPrinter = currentPrinterName();
-    Lab_imprimante->setText(kOffsets.arg(m_offsetsPrinter.isEmpty() ? kPdfPrinter : m_offsetsPrinter));
+    const QString name = m_offsetsPrinter.isEmpty() ? kPdfPrinter : m_offsetsPrinter;
+    // A long queue name is shortened on screen, whole in the hint.
+    Lab_imprimante->setText(kOffsets.arg(name.size() > 24 ? name.left(22) + QStringLiteral("…") : name));
+    Lab_imprimante->setToolTip(name + QStringLiteral(" : ") + kOffsetHint);
     const QPointF mm = offsetsFor(m_offsetsPrinter);
     const QSignalBlocker bx(Ed_decalage_x);
     const QSignalBlocker by(Ed_decalage_y);

@@ -100,7 +100,7 @@ public:
     // start position off the sheet (red), or nothing.
     QLabel *Lab_modele = nullptr;
     QLineEdit *Ed_debut = nullptr;             // start position, 1 = first label
-    QLabel *Lab_imprimante = nullptr;          // whose offsets are shown
+    QLabel *Lab_imprimante = nullptr;          // whose offsets are shown (its full name in the hint)
     QDoubleSpinBox *Ed_decalage_x = nullptr;   // mm, positive: to the right
     QDoubleSpinBox *Ed_decalage_y = nullptr;   // mm, positive: downwards
     QPushButton *B_calibration = nullptr;      // one-page calibration print
@@ -131,10 +131,10 @@ public:
     static inline const QString kStart = QStringLiteral("Commencer à l'étiquette n° ");
     static inline const QString kStartHint = QStringLiteral(
         "1 = première étiquette de la planche ; pour une planche déjà entamée, la première étiquette libre");
-    static inline const QString kOffsets = QStringLiteral("Décalages de l'imprimante « %1 » :");
+    static inline const QString kOffsets = QStringLiteral("Décalages de « %1 » :");
     static inline const QString kPdfPrinter = QStringLiteral("fichier PDF");
-    static inline const QString kOffsetX = QStringLiteral("horizontal");
-    static inline const QString kOffsetY = QStringLiteral("vertical");
+    static inline const QString kOffsetX = QStringLiteral("horiz.");
+    static inline const QString kOffsetY = QStringLiteral("vert.");
     static inline const QString kOffsetHint = QStringLiteral(
         "Décalage appliqué à toute impression sur planche avec cette imprimante (positif : vers la droite, vers le bas)");
     static inline const QString kCalibration = QStringLiteral("Imprimer une page de calibration");

@@ -270,7 +270,7 @@ private Q_SLOTS:
             QVERIFY(p->chooseStock(QStringLiteral("Avery L7165")));
             p->Ed_debut->setText(QStringLiteral("3"));
             // A PDF file is a printer of its own: its offsets are those shown.
-            QVERIFY(p->Lab_imprimante->text().contains(QStringLiteral("Décalages de l'imprimante")));
+            QVERIFY(p->Lab_imprimante->text().startsWith(QStringLiteral("Décalages de « ")));
             p->setOffsetsFor(QString(), QPointF(4, 2));
             p->setOffsetsFor(QStringLiteral("Autre"), QPointF(-3, 1));
             p->But_OK->click();
