@@ -643,6 +643,8 @@ void Tprinter::But_ViewClick()
     const SheetPreview::Result result =
         SheetPreview::draw(&image, s, active, f->mirrors, f->startDirectory(), [&](int) { view->showPage(image); });
     view->showPage(image);
+    if (s.onStock() && result.sheets > 1)
+        view->showSize(L_taille->text() + kMoreSheets.arg(result.sheets));
     f->mirrors.productSize = saved.productSize;
     f->mirrors.statementSize = saved.statementSize;
 

@@ -150,6 +150,7 @@ public:
         "grille de 2 à 18 étiquettes par page.");
     static inline const QString kBadStartText = QStringLiteral(
         "La position de départ « %1 » n'est pas un nombre entier : choisissez de 1 à %2.");
+    static inline const QString kMoreSheets = QStringLiteral("\nLa sélection occupe %1 planches : seule la première est montrée.");
     static inline const QString kSettingsNotSaved = QStringLiteral(
         "Les choix d'impression (planche, décalages) n'ont pas pu être enregistrés dans « %1 » : %2");
 
