@@ -386,16 +386,19 @@ QStringList installedFiles(const QString &systemFolder)
     return files;
 }
 
+Catalogue readInstalled(const QString &systemFolder)
+{
+    if (!QFileInfo(systemFolder).isDir()) {
+        Catalogue c = read(installedFiles(systemFolder), QString());
+        c.problems.prepend(kNotInstalled.arg(systemFolder));
+        return c;
+    }
+    return read(installedFiles(systemFolder), systemFolder + QStringLiteral("/paper-sizes.xml"));
+}
+
 const Catalogue &installed()
 {
-    static const Catalogue catalogue = [] {
-        if (!QFileInfo(kSystemFolder).isDir()) {
-            Catalogue c = read(installedFiles(), QString());
-            c.problems.prepend(kNotInstalled.arg(kSystemFolder));
-            return c;
-        }
-        return read(installedFiles(), kSystemFolder + QStringLiteral("/paper-sizes.xml"));
-    }();
+    static const Catalogue catalogue = readInstalled(kSystemFolder);
     return catalogue;
 }
 

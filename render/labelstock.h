@@ -77,6 +77,11 @@ Catalogue read(const QStringList &files, const QString &paperFile);
 // The template files of the data package and of the user's gLabels folder.
 QStringList installedFiles(const QString &systemFolder = kSystemFolder);
 
+// The stock of a data package folder (`systemFolder`, its "paper-sizes.xml")
+// and of the user's gLabels folder; without the folder the catalogue's first
+// problem is kNotInstalled.
+Catalogue readInstalled(const QString &systemFolder = kSystemFolder);
+
 // The installed stock, read the first time it is asked for and kept.
 const Catalogue &installed();
 

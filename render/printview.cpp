@@ -26,6 +26,10 @@ TPrintView::TPrintView(QWidget *frame)
     Lab_deborde->setWordWrap(true);
     Lab_deborde->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     Lab_deborde->hide();
+    Lab_taille = new QLabel(this);
+    Lab_taille->setObjectName(QStringLiteral("Lab_taille"));
+    Lab_taille->setWordWrap(true);
+    Lab_taille->hide();
     fitToPage();
 }
 
@@ -42,14 +46,23 @@ void TPrintView::showWarning(const QString &text)
     fitToPage();
 }
 
+void TPrintView::showSize(const QString &text)
+{
+    Lab_taille->setText(text);
+    Lab_taille->setVisible(!text.isEmpty());
+    fitToPage();
+}
+
 void TPrintView::fitToPage()
 {
     int band = 0;
-    if (!Lab_deborde->text().isEmpty()) {
-        const int height = Lab_deborde->heightForWidth(m_page.width());
-        Lab_deborde->setGeometry(5, m_page.height() + 10, m_page.width(), height);
-        Lab_deborde->raise();
-        band = height + 5;
+    for (QLabel *line : {Lab_taille, Lab_deborde}) {
+        if (line->text().isEmpty())
+            continue;
+        const int height = line->heightForWidth(m_page.width());
+        line->setGeometry(5, m_page.height() + 10 + band, m_page.width(), height);
+        line->raise();
+        band += height + 5;
     }
     setFixedSize(m_page.width() + 10, m_page.height() + 10 + band);
 }

@@ -16,6 +16,8 @@ public:
     QLabel *Image1 = nullptr;
     // Under the page: the labels that would not hold their statements.
     QLabel *Lab_deborde = nullptr;
+    // Under the page: the real size of one label ("Taille d'une étiquette : ...").
+    QLabel *Lab_taille = nullptr;
 
     static inline const QString kCaption = QStringLiteral("Aperçu avant impression");
 
@@ -26,6 +28,8 @@ public:
     // A warning under the page, in red; an empty text removes it. The window
     // grows by the warning's height.
     void showWarning(const QString &text);
+    // The size of one label under the page; an empty text removes it.
+    void showSize(const QString &text);
 
 private:
     void fitToPage();

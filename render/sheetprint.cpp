@@ -267,6 +267,8 @@ Surface surface(QPagedPaintDevice *device, const SheetSettings &settings)
 
 Result check(const Job &job, const Surface &surface)
 {
+    if (job.settings.onStock())
+        return checkOnStock(job, surface);
     Result result;
     const SheetSettings &s = job.settings;
     const SheetGeometry g = geometry(s, surface);

@@ -6,6 +6,7 @@
 #include "shell/framemirrors.h"
 
 #include <QImage>
+#include <QPageLayout>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -113,6 +114,20 @@ Result print(QPagedPaintDevice *device, const Job &job);
 // labels fill as many sheets as they need (render/stockprint.cpp).
 Result printOnStock(QPagedPaintDevice *device, const Job &job);
 
+// Puts the device's page layout back as it was when this goes out of scope.
+class KeptPageLayout
+{
+public:
+    explicit KeptPageLayout(QPagedPaintDevice *device);
+    ~KeptPageLayout();
+    KeptPageLayout(const KeptPageLayout &) = delete;
+    KeptPageLayout &operator=(const KeptPageLayout &) = delete;
+
+private:
+    QPagedPaintDevice *m_device;
+    QPageLayout m_layout;
+};
+
 // Shared by the grid and the stock jobs: `text` added to `list` unless empty
 // or there already; a label's layout problems and its first cut statement
 // noted once per label (with its entry when known).
@@ -131,6 +146,8 @@ Surface surface(QPagedPaintDevice *device, const SheetSettings &settings);
 // label below (`overflow`). Each label once; missing files in `missing`;
 // `error` when the margins leave no room.
 Result check(const Job &job, const Surface &surface);
+// The same on stock: each label measured at the size of its die-cut label.
+Result checkOnStock(const Job &job, const Surface &surface);
 
 // What the check found, for the question asked before printing (empty when
 // every label holds its statements): the labels named with the first

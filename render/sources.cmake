@@ -14,6 +14,8 @@ list(APPEND KALVANE_CORE_SOURCES
     render/sheetgeometry.cpp
     render/sheetprint.cpp
     render/stockprint.cpp
+    render/calibration.cpp
+    render/labelsize.cpp
     render/sheetpreview.cpp
 )
 list(APPEND KALVANE_UI_SOURCES

@@ -45,6 +45,19 @@ int labelCount(const SheetSettings &s, int perSheet, int copies)
 
 } // namespace
 
+// The device's paper and margins as they were before a stock job set the
+// stock's own: a later grid job keeps the printer's paper and printable area.
+KeptPageLayout::KeptPageLayout(QPagedPaintDevice *device)
+    : m_device(device)
+    , m_layout(device->pageLayout())
+{
+}
+
+KeptPageLayout::~KeptPageLayout()
+{
+    m_device->setPageLayout(m_layout);
+}
+
 Result printOnStock(QPagedPaintDevice *device, const Job &job)
 {
     Result result;
@@ -59,6 +72,7 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
         return result;
     }
     // The stock's own paper, upright, as little margin as the device allows.
+    const KeptPageLayout kept(device);
     device->setPageSize(QPageSize(QSizeF(s.stock.paperWidth, s.stock.paperHeight), QPageSize::Millimeter));
     device->setPageOrientation(QPageLayout::Portrait);
     device->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
@@ -146,6 +160,60 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
         return result;
     }
     result.printed = true;
+    return result;
+}
+
+Result checkOnStock(const Job &job, const Surface &surface)
+{
+    Result result;
+    const SheetSettings &s = job.settings;
+    QString error;
+    const QList<LabelStock::Cell> cells =
+        LabelStock::place(s.stock, s.stockStart, 1, 0, 0, SheetGeometry::kRatio, &error);
+    if (!error.isEmpty()) {
+        result.error = error;
+        return result;
+    }
+    if (surface.dpiX <= 0 || surface.dpiY <= 0) {
+        result.error = kNoPrintableArea;
+        return result;
+    }
+    // Every label of the job has the same size: the first one's.
+    const QRect r = toDevice(QRectF(QPointF(0, 0), cells.first().label.size()), QPointF(0, 0), surface.dpiX, surface.dpiY);
+    if (r.width() < 1 || r.height() < 1)
+        return result;
+    const int gridHeight = int(std::lround(r.width() * SheetGeometry::kRatio));
+    const double k = RenderVariant::pageFontFactor(r.width(), gridHeight, false, 1.0, surface.dpiY);
+    const RenderVariant own = RenderVariant::page(0, 0, r.width(), gridHeight / 900.0, k, r.height(), surface.dpiY);
+    // What is cut at the label's bottom: listed where the question of the
+    // drawing mode looks for it.
+    QList<CutLabel> &list = s.pictureMode ? result.cut : result.overflow;
+    const auto measure = [&](const QString &name, const LabelContent &content, const QString &entry) {
+        const LayoutResult lr = s.pictureMode ? LabelRenderer::measure(content, RenderVariant::labelPicture())
+                                              : LabelRenderer::measure(content, own, surface.dpiY);
+        if (!lr.cutStatement.isEmpty())
+            list.append({name, lr.cutStatement, entry});
+    };
+    if (s.activeLabel) {
+        measure(job.activeName, job.active, QString());
+        return result;
+    }
+    QStringList measured;
+    for (const QString &path : s.selection) {
+        if (path.isEmpty() || measured.contains(path))
+            continue;
+        measured << path;
+        LabelContent content;
+        QStringList problems;
+        if (!QFileInfo(path).isFile()
+            || !StoredLabel::load(path, s.numberingOnly, job.current, job.pictogramFolder, &content, &problems)) {
+            addOnce(&result.missing, path);
+            continue;
+        }
+        for (const QString &p : problems)
+            addOnce(&result.problems, p);
+        measure(QFileInfo(path).fileName(), content, path);
+    }
     return result;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMap>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -43,6 +45,26 @@ constexpr int kDefault = 216;
 int fromLines(const QStringList &lines);
 QStringList toLines(int position);
 } // namespace TrakIni
+
+// "impression.ini": the print options' choices that "dat.ini" has no line
+// for, one "key=value" a line: "disposition=grille" or "disposition=modele",
+// "modele=BRAND PART", "debut=N", and one "decalage=PRINTER;X;Y" per printer
+// (millimetres, "." as the decimal point; the printer's name may itself
+// hold ";", so the numbers are the last two fields). Unknown or broken lines
+// are left out when read.
+struct PrintIni {
+    static inline const QString kFileName = QStringLiteral("impression.ini");
+    bool onStock = false;
+    QString stock;
+    int start = 1;
+    QMap<QString, QPointF> offsets; // printer name -> (right, down) in mm
+    // Offsets beyond this many millimetres are not a printer's slip: kept
+    // within it when read.
+    static constexpr double kOffsetLimit = 30.0;
+
+    static PrintIni fromLines(const QStringList &lines);
+    QStringList toLines() const;
+};
 
 // Whole-number conversion with the toolkit's rules: optional blanks around an
 // optional sign and decimal digits; std::nullopt otherwise.

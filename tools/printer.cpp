@@ -1,6 +1,8 @@
 #include "tools/printer.h"
 
 #include "editor/mdichild.h"
+#include "render/calibration.h"
+#include "render/labelsize.h"
 #include "render/printview.h"
 #include "render/sheetgeometry.h"
 #include "render/sheetpreview.h"
@@ -16,6 +18,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -26,10 +32,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
+#include <QLocale>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -268,6 +277,7 @@ Tprinter::Tprinter(QWidget *frame)
     Rad_plancheClick();
     PageControl1->setCurrentWidget(TabSheet1);
     readSettings();
+    buildStockBox();
 }
 
 Tprinter::~Tprinter() = default;
@@ -307,6 +317,9 @@ void Tprinter::rememberSheet(const QString &path)
 void Tprinter::showEvent(QShowEvent *event)
 {
     pointDialogsAtLabelFolder();
+    fillStockList();
+    showOffsetsOfPrinter();
+    updateLabelSize();
     QDialog::showEvent(event);
 }
 
@@ -315,6 +328,7 @@ void Tprinter::hideEvent(QHideEvent *event)
     // The sheet preview belongs to the dialog: it goes when the dialog goes.
     if (kalvane() && kalvane()->printView())
         kalvane()->printView()->hide();
+    writePrintIni();
     QDialog::hideEvent(event);
 }
 
@@ -376,6 +390,13 @@ SheetSettings Tprinter::settings() const
     s.adapt = CB_auto->isChecked();
     s.numberingOnly = CB_HPEUH->isChecked();
     s.selection = selection();
+    if (GB_modele->isChecked() && m_hasStock) {
+        s.stock = m_stock;
+        s.stockStart = parseInteger(Ed_debut->text()).value_or(0);
+        const QPointF offsets = offsetsFor(currentPrinterName());
+        s.offsetX = offsets.x();
+        s.offsetY = offsets.y();
+    }
     return s;
 }
 
@@ -420,6 +441,7 @@ void Tprinter::Rad_Click(int labelsPerPage)
         Lab_nb_et->setText(QString::number(labelsPerPage));
     }
     Lab_Max->setText(QString::number(labelsPerPage));
+    updateLabelSize();
 }
 
 void Tprinter::Rad_actuelClick()
@@ -564,6 +586,12 @@ void Tprinter::But_OKClick()
         But_OKTag = 1;
         return;
     }
+    // On stock: a stock that can be printed on and a start position on it.
+    if (const QString why = stockProblem(); !why.isEmpty()) {
+        warn(why);
+        But_OKTag = 1;
+        return;
+    }
     // Labels whose statements do not fit are named before anything is sent:
     // "Non" stays in the options.
     m_layoutAccepted.clear();
@@ -581,10 +609,15 @@ void Tprinter::But_ViewClick()
     TForm_base *f = Form_base();
     if (!view || !f)
         return;
+    if (const QString why = stockProblem(); !why.isEmpty()) {
+        warn(why);
+        return;
+    }
     const SheetSettings s = settings();
-    const SheetGeometry::Preview g =
-        SheetGeometry::forPreview(s.labelsPerPage, s.marginLeft, s.marginTop, s.scale, s.adapt);
-    view->setPageSize(g.pageWidth, g.pageHeight);
+    const QSize pageSize = SheetPreview::pageSize(s);
+    view->setPageSize(pageSize.width(), pageSize.height());
+    updateLabelSize();
+    view->showSize(L_taille->text());
     if (!view->isVisible()) {
         // Beside the dialog rather than under it, where the screen has room.
         const QRect dialog = frameGeometry();
@@ -610,6 +643,8 @@ void Tprinter::But_ViewClick()
     const SheetPreview::Result result =
         SheetPreview::draw(&image, s, active, f->mirrors, f->startDirectory(), [&](int) { view->showPage(image); });
     view->showPage(image);
+    if (s.onStock() && result.sheets > 1)
+        view->showSize(L_taille->text() + kMoreSheets.arg(result.sheets));
     f->mirrors.productSize = saved.productSize;
     f->mirrors.statementSize = saved.statementSize;
 
@@ -624,6 +659,8 @@ void Tprinter::But_ViewClick()
                                                              names.join(QStringLiteral(", "))));
 
     QStringList lines;
+    if (!result.error.isEmpty())
+        lines << result.error;
     for (const QString &path : result.missing)
         lines << StoredLabel::kMissingFile.arg(QDir::toNativeSeparators(path));
     lines << result.problems;
@@ -640,4 +677,373 @@ void Tprinter::Button3Click()
     }
     if (!shown)
         desktop().message(this, kWarningTitle, kHelpMissing, Desktop::Icon::Critical, Desktop::Ok);
+}
+
+// --- Label stock -----------------------------------------------------------
+
+namespace {
+
+constexpr int kNameRole = Qt::UserRole + 1;
+
+} // namespace
+
+void Tprinter::buildStockBox()
+{
+    L_taille = named(new QLabel(TabSheet1), "L_taille");
+    L_taille->setWordWrap(true);
+
+    GB_modele = named(new QGroupBox(kStockGroup, TabSheet1), "GB_modele");
+    GB_modele->setCheckable(true);
+    GB_modele->setChecked(false);
+    CB_modele = named(new QComboBox(GB_modele), "CB_modele");
+    CB_modele->setEditable(true);
+    CB_modele->setInsertPolicy(QComboBox::NoInsert);
+    CB_modele->setMaxVisibleItems(16);
+    CB_modele->setToolTip(kStockHint);
+    CB_modele->lineEdit()->setPlaceholderText(QStringLiteral("Avery L7165"));
+    CB_modele->setMinimumContentsLength(34);
+    CB_modele->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Typing filters by any part of the text: brand, part or size.
+    auto *completer = new QCompleter(CB_modele->model(), CB_modele);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setMaxVisibleItems(16);
+    CB_modele->setCompleter(completer);
+    Lab_modele = named(new QLabel(GB_modele), "Lab_modele");
+    Lab_modele->setWordWrap(true);
+    Lab_modele->setStyleSheet(QStringLiteral("color: #c00000;"));
+    Lab_modele->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Lab_modele->hide();
+
+    auto *startCaption = new QLabel(kStart, GB_modele);
+    Ed_debut = named(new QLineEdit(QStringLiteral("1"), GB_modele), "Ed_debut");
+    Ed_debut->setToolTip(kStartHint);
+    startCaption->setToolTip(kStartHint);
+    Ed_debut->setMaximumWidth(Ed_debut->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+
+    Lab_imprimante = named(new QLabel(GB_modele), "Lab_imprimante");
+    const auto offsetBox = [this](const char *name) {
+        auto *box = named(new QDoubleSpinBox(GB_modele), name);
+        box->setLocale(QLocale(QLocale::French, QLocale::France));
+        box->setRange(-PrintIni::kOffsetLimit, PrintIni::kOffsetLimit);
+        box->setDecimals(1);
+        box->setSingleStep(0.5);
+        box->setSuffix(QStringLiteral(" mm"));
+        box->setToolTip(kOffsetHint);
+        box->setKeyboardTracking(false);
+        return box;
+    };
+    Ed_decalage_x = offsetBox("Ed_decalage_x");
+    Ed_decalage_y = offsetBox("Ed_decalage_y");
+    B_calibration = named(new QPushButton(kCalibration, GB_modele), "B_calibration");
+    B_calibration->setToolTip(kCalibrationHint);
+    B_calibration->setAutoDefault(false);
+
+    Ed_decalage_x->setPrefix(kOffsetX + QStringLiteral(" "));
+    Ed_decalage_y->setPrefix(kOffsetY + QStringLiteral(" "));
+    auto *grid = new QGridLayout(GB_modele);
+    grid->addWidget(CB_modele, 0, 0, 1, 4);
+    grid->addWidget(Lab_modele, 1, 0, 1, 4);
+    grid->addWidget(startCaption, 2, 0);
+    grid->addWidget(Ed_debut, 2, 1);
+    grid->addWidget(B_calibration, 2, 2, 1, 2, Qt::AlignRight);
+    grid->addWidget(Lab_imprimante, 3, 0);
+    grid->addWidget(Ed_decalage_x, 3, 1, 1, 2);
+    grid->addWidget(Ed_decalage_y, 3, 3);
+    grid->setColumnStretch(0, 1);
+
+    // Below the existing groups of "Généralités", whatever they are.
+    if (auto *general = qobject_cast<QGridLayout *>(TabSheet1->layout())) {
+        const int row = general->rowCount();
+        general->addWidget(GB_modele, row, 0, 1, 2);
+        general->addWidget(L_taille, row + 1, 0, 1, 2);
+    }
+
+    connect(GB_modele, &QGroupBox::toggled, this, &Tprinter::stockToggled);
+    connect(CB_modele, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        chooseStock(CB_modele->itemData(index, kNameRole).toString());
+    });
+    connect(completer, qOverload<const QModelIndex &>(&QCompleter::activated), this,
+            [this](const QModelIndex &index) { chooseStock(index.data(kNameRole).toString()); });
+    connect(CB_modele->lineEdit(), &QLineEdit::editingFinished, this, &Tprinter::stockTextChosen);
+    connect(Ed_debut, &QLineEdit::textChanged, this, &Tprinter::showStockState);
+    connect(Ed_decalage_x, &QDoubleSpinBox::valueChanged, this, &Tprinter::offsetEdited);
+    connect(Ed_decalage_y, &QDoubleSpinBox::valueChanged, this, &Tprinter::offsetEdited);
+    connect(B_calibration, &QPushButton::clicked, this, &Tprinter::B_calibrationClick);
+    // The size shown follows the layout (Rad_Click), the margins and the scale.
+    connect(Ed_g, &QLineEdit::textChanged, this, &Tprinter::updateLabelSize);
+    connect(Ed_h, &QLineEdit::textChanged, this, &Tprinter::updateLabelSize);
+    connect(TrackBar1, &QSlider::valueChanged, this, &Tprinter::updateLabelSize);
+    connect(CB_auto, &QCheckBox::toggled, this, &Tprinter::updateLabelSize);
+
+    readPrintIni();
+    stockToggled(GB_modele->isChecked());
+}
+
+void Tprinter::setStockCatalogue(const LabelStock::Catalogue *catalogue)
+{
+    m_catalogue = catalogue;
+    m_stockListFilled = false;
+    CB_modele->clear();
+}
+
+void Tprinter::fillStockList()
+{
+    if (m_stockListFilled)
+        return;
+    m_stockListFilled = true;
+    if (!m_catalogue) {
+        // The template files are read here, once for the whole run.
+        BusyCursor busy;
+        m_catalogue = &LabelStock::installed();
+    }
+    auto *model = new QStandardItemModel(CB_modele);
+    for (const LabelStock::Template &t : m_catalogue->templates) {
+        auto *item = new QStandardItem(t.supported() ? t.summary() : kRefusedItem.arg(t.summary()));
+        item->setData(t.name(), kNameRole);
+        if (!t.supported()) {
+            // Listed, so that the user learns why, but not to be chosen.
+            item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+            item->setToolTip(kRefused.arg(t.name(), t.refusal));
+        } else {
+            item->setToolTip(t.description);
+        }
+        model->appendRow(item);
+    }
+    const QString name = m_stockName;
+    CB_modele->setModel(model);
+    CB_modele->completer()->setModel(model);
+    CB_modele->setCurrentIndex(-1);
+    const bool any = !m_catalogue->templates.isEmpty();
+    CB_modele->setToolTip(m_catalogue->problems.isEmpty() ? kStockHint
+                                                          : kStockHint + QStringLiteral("\n\n") + m_catalogue->problems.join(u'\n'));
+    CB_modele->setEnabled(any);
+    if (!name.isEmpty() && any)
+        chooseStock(name);
+    else
+        showStockState();
+}
+
+bool Tprinter::chooseStock(const QString &name)
+{
+    fillStockList();
+    m_hasStock = false;
+    m_stock = LabelStock::Template();
+    const LabelStock::Template *t = m_catalogue ? m_catalogue->find(name) : nullptr;
+    m_stockName = t ? t->name() : name.simplified();
+    if (t) {
+        for (int i = 0; i < CB_modele->count(); ++i)
+            if (CB_modele->itemData(i, kNameRole).toString() == t->name()) {
+                CB_modele->setCurrentIndex(i);
+                break;
+            }
+        CB_modele->setEditText(t->supported() ? t->summary() : t->name());
+        if (t->supported()) {
+            m_stock = *t;
+            m_hasStock = true;
+        }
+    }
+    showStockState();
+    updateLabelSize();
+    return m_hasStock;
+}
+
+void Tprinter::stockTextChosen()
+{
+    QString text = CB_modele->currentText();
+    // An item's text is "BRAND PART — size, count": the name is before the dash.
+    const qsizetype dash = text.indexOf(QStringLiteral(" — "));
+    if (dash >= 0)
+        text = text.left(dash);
+    if (text.simplified().isEmpty() || (m_hasStock && text.simplified().compare(m_stock.name(), Qt::CaseInsensitive) == 0))
+        return;
+    chooseStock(text);
+}
+
+const LabelStock::Template *Tprinter::chosenStock() const
+{
+    return m_hasStock ? &m_stock : nullptr;
+}
+
+QString Tprinter::stockProblem() const
+{
+    if (!GB_modele->isChecked())
+        return {};
+    if (m_catalogue && m_catalogue->templates.isEmpty())
+        return m_catalogue->problems.isEmpty() ? kNoStock : m_catalogue->problems.first();
+    if (!m_hasStock) {
+        const LabelStock::Template *t = m_catalogue ? m_catalogue->find(m_stockName) : nullptr;
+        if (t && !t->supported())
+            return kRefused.arg(t->name(), t->refusal);
+        if (!m_stockName.isEmpty() && m_catalogue)
+            return kUnknownStock.arg(m_stockName);
+        return kNoStock;
+    }
+    const int count = m_stock.labelsPerSheet();
+    const auto start = parseInteger(Ed_debut->text());
+    if (!start)
+        return kBadStartText.arg(Ed_debut->text().trimmed()).arg(count);
+    if (*start < 1 || *start > count)
+        return LabelStock::kBadStart.arg(*start).arg(m_stock.name()).arg(count);
+    return {};
+}
+
+void Tprinter::showStockState()
+{
+    // The missing package is said; damaged template files are named in the
+    // list's hint (their stock is simply not listed).
+    QString text;
+    if (m_catalogue && !m_catalogue->problems.isEmpty()
+        && (m_catalogue->templates.isEmpty() || m_catalogue->problems.first().startsWith(LabelStock::kNotInstalled.left(40))))
+        text = m_catalogue->problems.first();
+    const QString why = m_catalogue && GB_modele->isChecked() && (m_hasStock || !m_stockName.isEmpty())
+                            ? stockProblem()
+                            : QString();
+    if (!why.isEmpty() && !text.contains(why))
+        text = text.isEmpty() ? why : text + u'\n' + why;
+    Lab_modele->setText(text);
+    Lab_modele->setVisible(!text.isEmpty());
+    B_calibration->setEnabled(m_hasStock);
+}
+
+void Tprinter::stockToggled(bool on)
+{
+    // On stock the grid, its margins, scale and separator lines do not apply:
+    // the die-cut labels and the printer's offsets take their place.
+    for (QWidget *w : {static_cast<QWidget *>(GroupFormat), static_cast<QWidget *>(GroupEchelle),
+                       static_cast<QWidget *>(Ed_g), static_cast<QWidget *>(Ed_h), static_cast<QWidget *>(CB_line),
+                       static_cast<QWidget *>(CB_auto)})
+        w->setEnabled(!on);
+    if (on && isVisible())
+        fillStockList();
+    showStockState();
+    updateLabelSize();
+}
+
+QString Tprinter::currentPrinterName() const
+{
+    if (m_jobPrinter)
+        return m_jobPrinter->outputFormat() == QPrinter::PdfFormat ? QString() : m_jobPrinter->printerName();
+    return QPrinterInfo::defaultPrinterName();
+}
+
+QPointF Tprinter::offsetsFor(const QString &printer) const
+{
+    return m_offsets.value(printer);
+}
+
+void Tprinter::setOffsetsFor(const QString &printer, const QPointF &mm)
+{
+    const QPointF bounded(qBound(-PrintIni::kOffsetLimit, mm.x(), PrintIni::kOffsetLimit),
+                          qBound(-PrintIni::kOffsetLimit, mm.y(), PrintIni::kOffsetLimit));
+    if (bounded.isNull())
+        m_offsets.remove(printer);
+    else
+        m_offsets.insert(printer, bounded);
+    if (printer == m_offsetsPrinter)
+        showOffsetsOfPrinter();
+}
+
+void Tprinter::showOffsetsOfPrinter()
+{
+    m_offsetsPrinter = currentPrinterName();
+    const QString name = m_offsetsPrinter.isEmpty() ? kPdfPrinter : m_offsetsPrinter;
+    // A long queue name is shortened on screen, whole in the hint.
+    Lab_imprimante->setText(kOffsets.arg(name.size() > 24 ? name.left(22) + QStringLiteral("…") : name));
+    Lab_imprimante->setToolTip(name + QStringLiteral(" : ") + kOffsetHint);
+    const QPointF mm = offsetsFor(m_offsetsPrinter);
+    const QSignalBlocker bx(Ed_decalage_x);
+    const QSignalBlocker by(Ed_decalage_y);
+    Ed_decalage_x->setValue(mm.x());
+    Ed_decalage_y->setValue(mm.y());
+}
+
+void Tprinter::offsetEdited()
+{
+    setOffsetsFor(m_offsetsPrinter, QPointF(Ed_decalage_x->value(), Ed_decalage_y->value()));
+}
+
+void Tprinter::updateLabelSize()
+{
+    if (!L_taille)
+        return;
+    const SheetSettings s = settings();
+    if (GB_modele->isChecked() && !s.onStock()) {
+        L_taille->setText(LabelSize::kCaption.arg(QStringLiteral("choisissez un modèle de planche")));
+        return;
+    }
+    // The grid's label depends on the printer's printable area: only worth
+    // asking the printer while the dialog is there to show it.
+    if (!s.onStock() && !isVisible())
+        return;
+    SheetPrint::Surface surface;
+    if (!s.onStock())
+        surface = SheetPrint::surface(jobPrinter(), s);
+    L_taille->setText(LabelSize::caption(s, surface));
+}
+
+PrintIni Tprinter::currentPrintIni() const
+{
+    PrintIni ini;
+    ini.onStock = GB_modele->isChecked();
+    ini.stock = m_stockName;
+    ini.start = parseInteger(Ed_debut->text()).value_or(1);
+    if (ini.start < 1)
+        ini.start = 1;
+    ini.offsets = m_offsets;
+    return ini;
+}
+
+void Tprinter::readPrintIni()
+{
+    const QString path = kalvane() ? kalvane()->startFile(PrintIni::kFileName) : QString();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    const QStringList lines = TextFile::readLines(path);
+    const PrintIni ini = PrintIni::fromLines(lines);
+    m_stockName = ini.stock;
+    m_offsets = ini.offsets;
+    Ed_debut->setText(QString::number(ini.start));
+    GB_modele->setChecked(ini.onStock);
+    m_writtenIni = ini.toLines();
+}
+
+void Tprinter::writePrintIni()
+{
+    const QString path = kalvane() ? kalvane()->startFile(PrintIni::kFileName) : QString();
+    const QStringList lines = currentPrintIni().toLines();
+    if (path.isEmpty() || lines == m_writtenIni)
+        return;
+    // Nothing chosen yet and no file: nothing to remember.
+    if (m_writtenIni.isEmpty() && lines == PrintIni().toLines())
+        return;
+    QString error;
+    if (!TextFile::writeLines(path, lines, &error)) {
+        warn(kSettingsNotSaved.arg(QDir::toNativeSeparators(path), error));
+        return;
+    }
+    m_writtenIni = lines;
+}
+
+void Tprinter::B_calibrationClick()
+{
+    if (!m_hasStock)
+        return;
+    QPrinter *printer = jobPrinter();
+    printer->setDocName(Calibration::kTitle.arg(m_stock.name()));
+    if (!desktop().print(this, printer))
+        return;
+    Calibration::Result result;
+    {
+        BusyCursor busy;
+        const int copies = printer->copyCount();
+        printer->setCopyCount(1);
+        result = Calibration::print(printer, m_stock, [printer] { return printer->printerState() == QPrinter::Error; });
+        printer->setCopyCount(copies);
+    }
+    // The offsets shown are those of the printer just chosen.
+    showOffsetsOfPrinter();
+    if (!result.printed)
+        warn(result.error);
 }

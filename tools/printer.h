@@ -3,11 +3,17 @@
 #include "render/sheetsettings.h"
 #include "shell/desktop.h"
 
+#include "render/labelstock.h"
+#include "shell/settingsfiles.h"
+
 #include <QDialog>
+#include <QPointF>
 #include <QStringList>
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -81,6 +87,72 @@ public:
     QPushButton *But_annul = nullptr; // "A&nnuler"
     QPushButton *But_View = nullptr;  // "&Aperçu"
     QPushButton *Button3 = nullptr;   // "&?"
+
+    // --- Label stock, a layout beside the grids, and the size of one label.
+    // The real size of one label for the layout chosen (grid or stock).
+    QLabel *L_taille = nullptr;
+    // Checkable: on, the job is printed on the stock chosen in CB_modele.
+    QGroupBox *GB_modele = nullptr;
+    // Searchable list of the installed stock (brand and part, label size,
+    // count per sheet); stock that cannot be printed on is listed disabled.
+    QComboBox *CB_modele = nullptr;
+    // Under the list: the missing templates, a refused stock's reason, a
+    // start position off the sheet (red), or nothing.
+    QLabel *Lab_modele = nullptr;
+    QLineEdit *Ed_debut = nullptr;             // start position, 1 = first label
+    QLabel *Lab_imprimante = nullptr;          // whose offsets are shown (its full name in the hint)
+    QDoubleSpinBox *Ed_decalage_x = nullptr;   // mm, positive: to the right
+    QDoubleSpinBox *Ed_decalage_y = nullptr;   // mm, positive: downwards
+    QPushButton *B_calibration = nullptr;      // one-page calibration print
+
+    // The stock list's source; the installed stock unless a test gives
+    // another. Read the first time the list is shown.
+    void setStockCatalogue(const LabelStock::Catalogue *catalogue);
+    // Chooses a stock by "BRAND PART" as typing it does; false (and the
+    // reason under the list) when it is unknown or cannot be printed on.
+    bool chooseStock(const QString &name);
+    // The stock chosen, null when none can be printed on.
+    const LabelStock::Template *chosenStock() const;
+    // Why the stock choice cannot print (no stock, refused stock, start
+    // position off the sheet); empty when it can or when a grid is chosen.
+    QString stockProblem() const;
+    // The offsets stored for a printer (by its name; "" is a PDF file).
+    QPointF offsetsFor(const QString &printer) const;
+    void setOffsetsFor(const QString &printer, const QPointF &mm);
+    // The printer the next job goes to by default, whose offsets are shown.
+    QString currentPrinterName() const;
+    void B_calibrationClick();
+    // Shows the size of one label for the layout chosen in L_taille.
+    void updateLabelSize();
+
+    static inline const QString kStockGroup = QStringLiteral("Planche du commerce ");
+    static inline const QString kStockHint = QStringLiteral(
+        "Tapez la marque ou la référence (par exemple « Avery L7165 ») pour filtrer la liste");
+    static inline const QString kStart = QStringLiteral("Commencer à l'étiquette n° ");
+    static inline const QString kStartHint = QStringLiteral(
+        "1 = première étiquette de la planche ; pour une planche déjà entamée, la première étiquette libre");
+    static inline const QString kOffsets = QStringLiteral("Décalages de « %1 » :");
+    static inline const QString kPdfPrinter = QStringLiteral("fichier PDF");
+    static inline const QString kOffsetX = QStringLiteral("horiz.");
+    static inline const QString kOffsetY = QStringLiteral("vert.");
+    static inline const QString kOffsetHint = QStringLiteral(
+        "Décalage appliqué à toute impression sur planche avec cette imprimante (positif : vers la droite, vers le bas)");
+    static inline const QString kCalibration = QStringLiteral("Imprimer une page de calibration");
+    static inline const QString kCalibrationHint = QStringLiteral(
+        "Contours des étiquettes du modèle et croix aux positions connues : mesurez-les pour trouver les décalages");
+    static inline const QString kRefusedItem = QStringLiteral("%1 — non pris en charge");
+    static inline const QString kRefused = QStringLiteral("« %1 » ne peut pas servir : %2");
+    static inline const QString kUnknownStock = QStringLiteral(
+        "Modèle de planche inconnu : « %1 ». Tapez la marque et la référence (par exemple « Avery L7165 ») et "
+        "choisissez dans la liste.");
+    static inline const QString kNoStock = QStringLiteral(
+        "Choisissez un modèle de planche dans la liste, ou décochez « Planche du commerce » pour imprimer sur une "
+        "grille de 2 à 18 étiquettes par page.");
+    static inline const QString kBadStartText = QStringLiteral(
+        "La position de départ « %1 » n'est pas un nombre entier : choisissez de 1 à %2.");
+    static inline const QString kMoreSheets = QStringLiteral("\nLa sélection occupe %1 planches : seule la première est montrée.");
+    static inline const QString kSettingsNotSaved = QStringLiteral(
+        "Les choix d'impression (planche, décalages) n'ont pas pu être enregistrés dans « %1 » : %2");
 
     // The file dialogs: "+", "&Charger", "&Sauver".
     Desktop::FileDialog OpenD2;
@@ -206,6 +278,26 @@ private:
     // The labels-per-page choice from a count, running its click handler.
     void chooseLayoutForCount(int count);
     void warn(const QString &text);
+
+    // Label stock.
+    void buildStockBox();
+    void fillStockList();
+    void stockToggled(bool on);
+    void stockTextChosen();
+    void showStockState();
+    void offsetEdited();
+    void showOffsetsOfPrinter();
+    void readPrintIni();
+    void writePrintIni();
+    PrintIni currentPrintIni() const;
+    const LabelStock::Catalogue *m_catalogue = nullptr;
+    bool m_stockListFilled = false;
+    QString m_stockName;              // as stored or chosen, even before the list is read
+    LabelStock::Template m_stock;     // the chosen stock, when it can be printed on
+    bool m_hasStock = false;
+    QMap<QString, QPointF> m_offsets; // by printer name
+    QString m_offsetsPrinter;         // whose offsets the two fields show
+    QStringList m_writtenIni;         // "impression.ini" as last read or written
 
     std::unique_ptr<QPrinter> m_jobPrinter;
     QStringList m_layoutAccepted;

@@ -309,7 +309,7 @@ private Q_SLOTS:
             label->applyDocument(doc);
             p->But_View->click();
             QVERIFY(!view->Lab_deborde->isVisible());
-            QCOMPARE(view->height(), 450 + 10);
+            QCOMPARE(view->height(), 450 + 10 + view->Lab_taille->height() + 5); // the label size stays
             p->But_annul->click();
         });
         QVERIFY(m_desk->messages.isEmpty());

@@ -2,6 +2,7 @@
 // the die-cut labels that were asked for, the start position, further
 // sheets, the printer's offsets, and a start position off the sheet.
 
+#include "render/labelsize.h"
 #include "render/labelstock.h"
 #include "render/sheetprint.h"
 
@@ -191,6 +192,26 @@ private Q_SLOTS:
         QVERIFY2(dx >= 9 && dx <= 11, qPrintable(QString::number(dx)));
         QList<QRect> allowed{pixels(t.dieCuts().first().translated(5, 2.5))};
         QCOMPARE(inkOutside(after.first(), allowed), 0);
+    }
+
+    void sizeOfOneLabel()
+    {
+        // A4 at 600 dpi without unprintable edges: 8 per page gives cells of
+        // 2480 × 1753 pixels.
+        SheetSettings grid;
+        grid.labelsPerPage = 8;
+        SheetPrint::Surface a4;
+        a4.width = 4960;
+        a4.height = 7016;
+        QCOMPARE(LabelSize::caption(grid, a4), QStringLiteral("Taille d'une étiquette : 105,0 × 74,2 mm (grille de 8 par page)"));
+        // Margins and the scale make it smaller.
+        grid.scale = 50;
+        QCOMPARE(LabelSize::text(LabelSize::onGrid(grid, a4)), QStringLiteral("52,5 × 37,1 mm"));
+        SheetSettings onStock;
+        onStock.stock = stock("Avery L7165");
+        QVERIFY2(LabelSize::caption(onStock, {})
+                     .startsWith(QStringLiteral("Taille d'une étiquette : 99,1 × 67,7 mm (Avery L7165, zone imprimée ")),
+                 qPrintable(LabelSize::caption(onStock, {})));
     }
 
     void startOffTheSheetPrintsNothing()

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void datIniWritesEightLines();
     void trakIni_data();
     void trakIni();
+    void printIni();
 };
 
 void TestTextFile::lineEnds_data()
@@ -212,6 +213,35 @@ void TestTextFile::trakIni()
     QFETCH(QStringList, lines);
     QFETCH(int, position);
     QCOMPARE(TrakIni::fromLines(lines), position);
+}
+
+void TestTextFile::printIni()
+{
+    // A printer's name may hold ";": the offsets are the last two fields.
+    PrintIni ini;
+    ini.onStock = true;
+    ini.stock = QStringLiteral("Avery L7165");
+    ini.start = 3;
+    ini.offsets.insert(QStringLiteral("Bureau;2e étage"), QPointF(1.25, -0.5));
+    ini.offsets.insert(QString(), QPointF(-2, 0));
+    const QStringList lines = ini.toLines();
+    QCOMPARE(lines, (QStringList{QStringLiteral("disposition=modele"), QStringLiteral("modele=Avery L7165"),
+                                 QStringLiteral("debut=3"), QStringLiteral("decalage=;-2.00;0.00"),
+                                 QStringLiteral("decalage=Bureau;2e étage;1.25;-0.50")}));
+    const PrintIni back = PrintIni::fromLines(lines);
+    QVERIFY(back.onStock);
+    QCOMPARE(back.stock, ini.stock);
+    QCOMPARE(back.start, 3);
+    QCOMPARE(back.offsets, ini.offsets);
+
+    // Hand-edited: broken lines are left out, offsets kept within their limit.
+    const PrintIni hand = PrintIni::fromLines({QStringLiteral("disposition=grille"), QStringLiteral("debut=-4"),
+                                               QStringLiteral("decalage=A;1,5;2"), QStringLiteral("decalage=B;x;2"),
+                                               QStringLiteral("decalage=C;900;-900"), QStringLiteral("sans egal")});
+    QVERIFY(!hand.onStock);
+    QCOMPARE(hand.start, 1);
+    QCOMPARE(hand.offsets.keys(), (QStringList{QStringLiteral("C")}));
+    QCOMPARE(hand.offsets.value(QStringLiteral("C")), QPointF(PrintIni::kOffsetLimit, -PrintIni::kOffsetLimit));
 }
 
 QTEST_GUILESS_MAIN(TestTextFile)

@@ -514,7 +514,9 @@ private Q_SLOTS:
         p->show();
         p->But_View->click();
         QVERIFY(view->isVisible());
-        QCOMPARE(view->size(), QSize(646, 460)); // page plus a border of 5
+        // The page plus a border of 5, and the size of one label under it.
+        QVERIFY(view->Lab_taille->text().startsWith(QStringLiteral("Taille d'une étiquette : ")));
+        QCOMPARE(view->size(), QSize(646, 460 + view->Lab_taille->height() + 5));
         const QImage page = view->Image1->pixmap().toImage();
         QCOMPARE(page.size(), QSize(636, 636));
         QVERIFY(TestPictures::ink(page, QRect(0, 0, 318, 225), 3) > 500);
@@ -550,7 +552,7 @@ private Q_SLOTS:
         p->show();
         p->But_View->click();
         TPrintView *view = m_program->app->printView();
-        QCOMPARE(view->size(), QSize(460, 646));
+        QCOMPARE(view->size(), QSize(460, 646 + view->Lab_taille->height() + 5));
         const QImage page = view->Image1->pixmap().toImage();
         // A new label shows its signal word and rules in cell 0 only.
         QVERIFY(TestPictures::ink(page, QRect(0, 0, 225, 159), 3) > 50);
