@@ -92,11 +92,15 @@ QString entryName(const HarmonisedEntry &entry)
 
 QString chooseQuestion(const Lookup &lookup, int i)
 {
+    const qsizetype n = lookup.entries.size();
     return QStringLiteral("Le n° %1 %2 désigne %3 entrées de la classification harmonisée.\n"
-                          "Appliquer l'entrée %4 ?")
+                          "Appliquer l'entrée %4 (%5 sur %3) ?%6")
         .arg(SubstanceNumber::kindName(lookup.number.kind), lookup.number.number)
-        .arg(lookup.entries.size())
-        .arg(entryName(*lookup.entries.at(i)));
+        .arg(n)
+        .arg(entryName(*lookup.entries.at(i)))
+        .arg(i + 1)
+        .arg(i + 1 < n ? QStringLiteral("\nNon propose l'entrée suivante.")
+                       : QStringLiteral("\nNon laisse l'étiquette telle quelle."));
 }
 
 Plan plan(const HarmonisedEntry &entry, const Label &label)
@@ -177,7 +181,11 @@ Plan plan(const HarmonisedEntry &entry, const Label &label)
         p.unplaced.append(QStringLiteral("Classification minimale (« * ») : %1 ; la classification du produit peut "
                                          "être plus sévère, vérifiez-la.")
                               .arg(joined(minimum)));
-    if (!entry.notes.isEmpty())
+    if (entry.notes.size() == 1)
+        p.unplaced.append(QStringLiteral("Note de l'entrée : %1 ; elle peut demander d'adapter l'étiquette "
+                                         "(annexe VI, partie 1).")
+                              .arg(entry.notes.first()));
+    else if (!entry.notes.isEmpty())
         p.unplaced.append(QStringLiteral("Notes de l'entrée : %1 ; elles peuvent demander d'adapter l'étiquette "
                                          "(annexe VI, partie 1).")
                               .arg(joined(entry.notes)));
@@ -202,9 +210,12 @@ Plan plan(const HarmonisedEntry &entry, const Label &label)
     const QStringList lostHazards = tickedCodes(label.hazards, p.hazardTicks);
     const QStringList lostSupplemental = tickedCodes(label.supplemental, p.supplementalTicks);
     if (!lostPictograms.isEmpty())
-        p.replaced.append(QStringLiteral("pictogrammes %1").arg(joined(lostPictograms)));
-    if (!lostHazards.isEmpty() || !lostSupplemental.isEmpty())
-        p.replaced.append(QStringLiteral("mentions cochées %1").arg(joined(lostHazards + lostSupplemental)));
+        p.replaced.append((lostPictograms.size() == 1 ? QStringLiteral("pictogramme %1") : QStringLiteral("pictogrammes %1"))
+                              .arg(joined(lostPictograms)));
+    const QStringList lostStatements = lostHazards + lostSupplemental;
+    if (!lostStatements.isEmpty())
+        p.replaced.append((lostStatements.size() == 1 ? QStringLiteral("mention cochée %1") : QStringLiteral("mentions cochées %1"))
+                              .arg(joined(lostStatements)));
     bool anyTicked = false;
     for (const StatementEntry &e : label.hazards + label.supplemental)
         anyTicked = anyTicked || e.ticked;

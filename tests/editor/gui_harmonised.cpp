@@ -141,7 +141,7 @@ void TestHarmonised::fillsTheLabelAfterAskingAndSaysWhatItCouldNotPlace()
     QCOMPARE(desk()->messages.size(), 1);
     QCOMPARE(desk()->messages.last().title, QStringLiteral("CONFIRMATION"));
     QVERIFY2(desk()->messages.last().text.contains(
-                 "pictogrammes SGH02 ;\nmentions cochées H225 ;\nmention d'avertissement « ATTENTION »"),
+                 "pictogramme SGH02 ;\nmention cochée H225 ;\nmention d'avertissement « ATTENTION »"),
              qPrintable(desk()->messages.last().text));
     QCOMPARE(label->document().pictograms, QStringList{"SGH02"});
     QCOMPARE(ticked(label->CheckListBox2), QStringList{"H225"});

@@ -153,12 +153,12 @@ void TestHarmonisedFill::whatTheLabelLosesIsAskedFirst()
     // A label with its own pictograms, statements and word.
     HarmonisedFill::Plan p = HarmonisedFill::plan(
         e, {{"SGH02", "SGH06"}, "DANGER", lines(kHazards, {"H225", "H331"}), lines(kSupplemental, {"EUH066"})});
-    QCOMPARE(p.replaced, (QStringList{"pictogrammes SGH02", "mentions cochées H225, EUH066",
+    QCOMPARE(p.replaced, (QStringList{"pictogramme SGH02", "mentions cochées H225, EUH066",
                                       "mention d'avertissement « DANGER »"}));
     QCOMPARE(p.keptPictograms, QStringList{"SGH06"}); // picked first, in the label's order
     QCOMPARE(p.hazardTicks.at(0), false);            // H225 unticked
     const QString question = HarmonisedFill::replaceQuestion(e, p.replaced);
-    QVERIFY(question.contains("pictogrammes SGH02 ;\nmentions cochées H225, EUH066"));
+    QVERIFY(question.contains("pictogramme SGH02 ;\nmentions cochées H225, EUH066"));
     QVERIFY(question.endsWith("Remplacer ?"));
 
     // A new label's initial word alone is not asked about; a label holding
@@ -194,7 +194,9 @@ void TestHarmonisedFill::numbersNameEntriesIndexFirst()
     HarmonisedFill::Lookup l = HarmonisedFill::lookup(t, noIndex, noCAS, "231-595-7");
     QCOMPARE(l.entries.size(), 2);
     QVERIFY(HarmonisedFill::chooseQuestion(l, 1).contains("Le n° CE 231-595-7 désigne 2 entrées"));
-    QVERIFY(HarmonisedFill::chooseQuestion(l, 1).contains("INDEX 017-002-01-X (hydrochloric acid ... %)"));
+    QVERIFY(HarmonisedFill::chooseQuestion(l, 0).contains("INDEX 017-002-00-2 (hydrogen chloride) (1 sur 2) ?\n"
+                                                          "Non propose l'entrée suivante."));
+    QVERIFY(HarmonisedFill::chooseQuestion(l, 1).contains("INDEX 017-002-01-X (hydrochloric acid ... %) (2 sur 2)"));
     // The CAS number goes before the EC number, the INDEX before both.
     l = HarmonisedFill::lookup(t, noIndex, "  7647-01-0", "231-595-7");
     QCOMPARE(l.entries.size(), 1);
