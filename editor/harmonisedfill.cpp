@@ -168,15 +168,24 @@ Plan plan(const HarmonisedEntry &entry, const Label &label)
     // Classes the entry gives without a hazard statement, the minimum
     // classifications, the notes and the specific limits: the label may have
     // to differ from the entry's labelling.
-    for (const auto &c : entry.classes)
-        if (HarmonisedEntry::code(c.second).isEmpty() && !c.first.trimmed().isEmpty())
+    QStringList minimum;
+    QStringList marked;
+    for (const auto &c : entry.classes) {
+        const QString cls = c.first.trimmed();
+        const QStringList words = cls.split(u' ', Qt::SkipEmptyParts);
+        if (words.contains(QStringLiteral("*")))
+            minimum.append(cls);
+        if (cls.contains(QStringLiteral("**")))
+            marked.append(cls);
+        else if (HarmonisedEntry::code(c.second).isEmpty() && !cls.isEmpty())
             p.unplaced.append(QStringLiteral("Classe « %1 » sans mention de danger dans l'entrée : choisissez la "
                                              "mention qui convient.")
-                                  .arg(c.first.trimmed()));
-    QStringList minimum;
-    for (const auto &c : entry.classes)
-        if (c.first.contains(u'*'))
-            minimum.append(c.first.trimmed());
+                                  .arg(cls));
+    }
+    for (const QString &cls : marked)
+        p.unplaced.append(QStringLiteral("Classe « %1 » : l'entrée la marque d'astérisques (annexe VI, partie 1) ; "
+                                         "vérifiez-la.")
+                              .arg(cls));
     if (!minimum.isEmpty())
         p.unplaced.append(QStringLiteral("Classification minimale (« * ») : %1 ; la classification du produit peut "
                                          "être plus sévère, vérifiez-la.")

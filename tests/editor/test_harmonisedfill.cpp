@@ -37,7 +37,8 @@ HarmonisedEntry entry()
     e.names = {QStringLiteral("substance d'essai")};
     e.classes = {{QStringLiteral("Press. Gas"), QString()},
                  {QStringLiteral("Acute Tox. 3 *"), QStringLiteral("H331")},
-                 {QStringLiteral("STOT RE 1"), QStringLiteral("H372 (liver) **")}};
+                 {QStringLiteral("STOT RE 1"), QStringLiteral("H372 (liver) **")},
+                 {QStringLiteral("Ox. Sol. 2 ****"), QStringLiteral("H272")}};
     e.hazards = {QStringLiteral("H300"), QStringLiteral("H331"), QStringLiteral("H360Df"),
                  QStringLiteral("H372 (liver) **"), QStringLiteral("H999")};
     e.supplemental = {QStringLiteral("EUH071"), QStringLiteral("EUH998")};
@@ -88,7 +89,9 @@ void TestHarmonisedFill::statementsAreTickedByCodeAndTheRestIsSaid()
     QVERIFY(said(u, "H372").contains("« (liver) ** »"));
     QVERIFY(!said(u, "****").isEmpty());
     QVERIFY(said(u, "Press. Gas").contains("sans mention de danger"));
-    QVERIFY(said(u, "minimale").contains("Acute Tox. 3 *"));
+    QCOMPARE(said(u, "minimale"), QStringLiteral("Classification minimale (« * ») : Acute Tox. 3 * ; la classification "
+                                                 "du produit peut être plus sévère, vérifiez-la."));
+    QVERIFY(said(u, "Ox. Sol. 2 ****").contains("astérisques"));
     QVERIFY(!said(u, "Notes de l'entrée : 5, U").isEmpty());
     QVERIFY(said(u, "Limites de concentration").contains("C ≥ 15 %"));
     QVERIFY(said(u, "H331").isEmpty()); // found despite the blank
