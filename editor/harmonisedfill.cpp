@@ -95,11 +95,10 @@ QString chooseQuestion(const Lookup &lookup, int i)
     const qsizetype n = lookup.entries.size();
     return QStringLiteral("Le n° %1 %2 désigne %3 entrées de la classification harmonisée.\n"
                           "Appliquer l'entrée %4 (%5 sur %3) ?%6")
-        .arg(SubstanceNumber::kindName(lookup.number.kind), lookup.number.number)
-        .arg(n)
-        .arg(entryName(*lookup.entries.at(i)))
-        .arg(i + 1)
-        .arg(i + 1 < n ? QStringLiteral("\nNon propose l'entrée suivante.")
+        // One call for the texts: a name holding "%" is not read again.
+        .arg(SubstanceNumber::kindName(lookup.number.kind), lookup.number.number, QString::number(n),
+             entryName(*lookup.entries.at(i)), QString::number(i + 1),
+             i + 1 < n ? QStringLiteral("\nNon propose l'entrée suivante.")
                        : QStringLiteral("\nNon laisse l'étiquette telle quelle."));
 }
 
@@ -113,6 +112,7 @@ Plan plan(const HarmonisedEntry &entry, const Label &label)
     // Statements: each line's code is ticked in its catalogue; what the line
     // says beyond its code (organs, route, marks) is the user's to add.
     QSet<QString> seen;
+    QSet<QString> missing;
     const auto place = [&](const QString &line) {
         const QString code = HarmonisedEntry::code(line);
         if (code.isEmpty()) {
@@ -126,16 +126,18 @@ Plan plan(const HarmonisedEntry &entry, const Label &label)
         if (!seen.contains(code)) {
             seen.insert(code);
             if (!tick(supplemental ? label.supplemental : label.hazards, code,
-                      supplemental ? &p.supplementalTicks : &p.hazardTicks)) {
-                p.unplaced.append(
-                    supplemental ? QStringLiteral("%1 : absente du catalogue des informations supplémentaires "
-                                                  "(EUH.txt), non cochée.")
-                                       .arg(code)
-                                 : QStringLiteral("%1 : absente du catalogue des mentions de danger (H.txt), "
-                                                  "non cochée.")
-                                       .arg(code));
-                return;
-            }
+                      supplemental ? &p.supplementalTicks : &p.hazardTicks))
+                missing.insert(code);
+        }
+        if (missing.contains(code)) {
+            // The whole line: what it says beyond the code is not lost.
+            p.unplaced.append(supplemental ? QStringLiteral("%1 : absente du catalogue des informations "
+                                                            "supplémentaires (EUH.txt), non cochée.")
+                                                 .arg(line.trimmed())
+                                           : QStringLiteral("%1 : absente du catalogue des mentions de danger "
+                                                            "(H.txt), non cochée.")
+                                                 .arg(line.trimmed()));
+            return;
         }
         const QString rest = line.trimmed().mid(code.size()).trimmed();
         if (!rest.isEmpty())

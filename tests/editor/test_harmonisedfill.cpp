@@ -40,7 +40,7 @@ HarmonisedEntry entry()
                  {QStringLiteral("STOT RE 1"), QStringLiteral("H372 (liver) **")},
                  {QStringLiteral("Ox. Sol. 2 ****"), QStringLiteral("H272")}};
     e.hazards = {QStringLiteral("H300"), QStringLiteral("H331"), QStringLiteral("H360Df"),
-                 QStringLiteral("H372 (liver) **"), QStringLiteral("H999")};
+                 QStringLiteral("H372 (liver) **"), QStringLiteral("H999 (eyes)")};
     e.supplemental = {QStringLiteral("EUH071"), QStringLiteral("EUH998")};
     e.otherLabelling = {QStringLiteral("****")};
     e.pictograms = {QStringLiteral("SGH04"), QStringLiteral("SGH06"), QStringLiteral("SGH08")};
@@ -84,7 +84,8 @@ void TestHarmonisedFill::statementsAreTickedByCodeAndTheRestIsSaid()
     QVERIFY(p.replaced.isEmpty()); // a new label: nothing to ask
 
     const QStringList u = p.unplaced;
-    QVERIFY2(said(u, "H999").contains("absente du catalogue des mentions de danger"), qPrintable(u.join('\n')));
+    QCOMPARE(said(u, "H999"), QStringLiteral("H999 (eyes) : absente du catalogue des mentions de danger (H.txt), "
+                                             "non cochée."));
     QVERIFY(said(u, "EUH998").contains("EUH.txt"));
     QVERIFY(said(u, "H372").contains("« (liver) ** »"));
     QVERIFY(!said(u, "****").isEmpty());
