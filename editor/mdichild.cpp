@@ -1064,23 +1064,55 @@ void TMDIChild::SGHMouseDown(int n)
     const QStringList before = pictogramList();
     const QStringList after = PictogramRules::click(before, n, [this](const PictogramRules::Prompt &prompt) {
         ++m_pressPrompts;
-        if (prompt.kind == PictogramRules::Prompt::Warning) {
-            desktop().message(this, PictogramRules::kWarningTitle, prompt.text, Desktop::Icon::Warning, Desktop::Ok);
-            return true;
-        }
-        return desktop().message(this, PictogramRules::kQuestionTitle, prompt.text, Desktop::Icon::Question,
-                                 Desktop::Yes | Desktop::No)
-               == Desktop::Yes;
+        return askPictogramRule(prompt);
     });
-    if (after != before) {
-        markModified();
-        LB_picto->clear();
-        LB_picto->addItems(after);
-        for (int k = 1; k <= 9; ++k)
-            setPictogramFlag(k, after.contains(LabelDocument::pictogramCode(k)));
-        refreshPreview();
-    }
+    if (after != before)
+        setPictograms(after);
     affiche_Pan0();
+}
+
+bool TMDIChild::askPictogramRule(const PictogramRules::Prompt &prompt)
+{
+    if (prompt.kind == PictogramRules::Prompt::Warning) {
+        desktop().message(this, PictogramRules::kWarningTitle, prompt.text, Desktop::Icon::Warning, Desktop::Ok);
+        return true;
+    }
+    return desktop().message(this, PictogramRules::kQuestionTitle, prompt.text, Desktop::Icon::Question,
+                             Desktop::Yes | Desktop::No)
+           == Desktop::Yes;
+}
+
+void TMDIChild::setPictograms(const QStringList &codes)
+{
+    markModified();
+    LB_picto->clear();
+    LB_picto->addItems(codes);
+    for (int k = 1; k <= 9; ++k)
+        setPictogramFlag(k, codes.contains(LabelDocument::pictogramCode(k)));
+    refreshPreview();
+    affiche_Pan0();
+}
+
+void TMDIChild::setTicks(int listNumber, const QList<bool> &ticks)
+{
+    CheckListBox *l = list(listNumber);
+    if (!l)
+        return;
+    bool changed = false;
+    m_filling = true;
+    for (int i = 0; i < l->count() && i < ticks.size(); ++i) {
+        const Qt::CheckState state = ticks.at(i) ? Qt::Checked : Qt::Unchecked;
+        if (l->item(i)->checkState() != state) {
+            l->item(i)->setCheckState(state);
+            changed = true;
+        }
+    }
+    m_filling = false;
+    if (!changed)
+        return;
+    markModified();
+    refreshPreview();
+    updateSummary();
 }
 
 void TMDIChild::ShapeMouseDown(int n)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/pictogramrules.h"
 #include "shell/labeldocument.h"
 
 #include <QImage>
@@ -117,6 +118,14 @@ public:
     void LB_pictoKeyDown(int key);
     void LB_pictoDragDrop(int from, int to);
     int lastClickedPictogram() const;
+    // A prompt of the pictogram rules, shown through the desktop: true for
+    // Yes (and for a warning's OK).
+    bool askPictogramRule(const PictogramRules::Prompt &prompt);
+    // Puts codes that went through the pictogram rules on the label.
+    void setPictograms(const QStringList &codes);
+    // Sets the check marks of list 2, 3 or 4 at once (one per line; a
+    // shorter list leaves the other lines as they are), as one change.
+    void setTicks(int listNumber, const QList<bool> &ticks);
 
     // Verifies an identification number's check character on leaving its field.
     void verifyNumber(MaskEdit *field);

@@ -6,6 +6,7 @@ list(APPEND KALVANE_CORE_SOURCES
     editor/suggestions.cpp
     editor/labelfacts.cpp
     editor/labelchecks.cpp
+    editor/harmonisedfill.cpp
 )
 list(APPEND KALVANE_UI_SOURCES
     editor/mdichild.cpp
@@ -13,4 +14,5 @@ list(APPEND KALVANE_UI_SOURCES
     editor/labelwidgets.cpp
     editor/phraseeditor.cpp
     editor/hppicto.cpp
+    editor/harmonisedaction.cpp
 )

@@ -1,5 +1,6 @@
 #include "shell/base.h"
 
+#include "editor/harmonisedaction.h"
 #include "editor/hppicto.h"
 #include "editor/labelchecks.h"
 #include "editor/labelwidgets.h"
@@ -298,6 +299,7 @@ void TForm_base::createMenus()
     edition->setToolTip(QStringLiteral("Commandes d'édition"));
     edition->addActions({Modifphrase1, Planche});
     edition->addAction(Verifier1);
+    HarmonisedAction::install(this, edition);
 
     QMenu *texte = menuBar()->addMenu(QStringLiteral("&Texte"));
     texte->setObjectName(QStringLiteral("Texte1"));
