@@ -60,8 +60,10 @@ const QString kMagic = QStringLiteral("KALVANE CLASSIFICATION HARMONISEE 1");
 
 bool HarmonisedEntry::hasMinimumClassification() const
 {
+    // Only a lone "*": "**" (route of exposure), "***" and "****" (physical
+    // hazards to be confirmed by testing) mark other things (Annex VI, part 1).
     for (const auto &c : classes)
-        if (c.first.contains(u'*'))
+        if (c.first.split(u' ', Qt::SkipEmptyParts).contains(QStringLiteral("*")))
             return true;
     return false;
 }

@@ -34,7 +34,8 @@ struct HarmonisedEntry {
     QStringList notes;                          // "U", "5"
     QString atp;                                // "CLP00/ATP01"
 
-    // A "*" after a category: the classification is a minimum one.
+    // A lone "*" after a category: the classification is a minimum one
+    // ("Acute Tox. 3 *"; not "Ox. Sol. 2 ****").
     bool hasMinimumClassification() const;
     // The statement code a line starts with: "H360Df **" -> "H360Df",
     // "EUH071" -> "EUH071"; empty when the line is no code.

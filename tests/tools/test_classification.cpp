@@ -107,6 +107,14 @@ private Q_SLOTS:
         QCOMPARE(boric.ec, (QStringList{QStringLiteral("233-139-2 [1]"), QStringLiteral("234-343-4 [2]")}));
         QCOMPARE(boric.cas, (QStringList{QStringLiteral("10043-35-3 [1]"), QStringLiteral("11113-50-1 [2]")}));
         QVERIFY(!boric.hasMinimumClassification());
+        // Only a lone "*" is a minimum classification: more stars mark a route
+        // of exposure or a physical hazard to confirm by testing.
+        HarmonisedEntry starred;
+        starred.classes = {{QStringLiteral("Ox. Sol. 2 ****"), QStringLiteral("H272")},
+                           {QStringLiteral("STOT RE 1 **"), QStringLiteral("H372")}};
+        QVERIFY(!starred.hasMinimumClassification());
+        starred.classes.append({QStringLiteral("Acute Tox. 4 *"), QStringLiteral("H302")});
+        QVERIFY(starred.hasMinimumClassification());
 
         QCOMPARE(t.entries.at(2).limits, (QStringList{QStringLiteral("Skin Corr. 1A; H314: C ≥ 15 %"),
                                                       QStringLiteral("Skin Irrit. 2; H315: 5 % ≤ C < 15 %")}));
