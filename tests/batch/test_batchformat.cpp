@@ -27,8 +27,20 @@ class TestBatchFormat : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        BatchRun::seed(m_start.path(), BatchRun::startFiles());
+        BatchRun::seed(m_start.path(), BatchRun::startFiles() << QStringLiteral("format-etiquettes.txt"));
         QVERIFY(QFileInfo::exists(start(kAcetone)));
+    }
+
+    void missingTableStopsTheRun()
+    {
+        // Without the table nothing is judged: a data error, not a verdict.
+        QTemporaryDir bare;
+        BatchRun::seed(bare.path(), BatchRun::startFiles());
+        const BatchRun::Result r = BatchRun::run(
+            QStringList{"--data", bare.path(), "verifier", bare.filePath(kAcetone), "--par-page", "8"});
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("format-etiquettes.txt")), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
     }
 
     void labelSizeAgainstCapacity()
