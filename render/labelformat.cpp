@@ -78,7 +78,7 @@ double xHeightMm(const QString &face, double emMm)
 {
     if (!(emMm > 0))
         return 0;
-    static const QImage device = [] {
+    static QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
         image.setDotsPerMeterX(qRound(kMeasureDpi / 0.0254));
         image.setDotsPerMeterY(qRound(kMeasureDpi / 0.0254));
@@ -86,7 +86,7 @@ double xHeightMm(const QString &face, double emMm)
     }();
     QFont font(face);
     font.setPixelSize(std::max(1, int(std::lround(emMm * kMeasureDpi / 25.4))));
-    const double pixels = QFontMetricsF(font, const_cast<QImage *>(&device)).xHeight();
+    const double pixels = QFontMetricsF(font, &device).xHeight();
     return pixels * 25.4 / kMeasureDpi;
 }
 

@@ -694,7 +694,7 @@ LayoutMetrics metrics(const LabelContent &c)
     m.pictograms = c.pictograms.mid(0, 5);
     m.pictogramSquare = v.square / across;
     // The label picture's own resolution: the line heights the drawing uses.
-    static const QImage device = [] {
+    static QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
         image.setDotsPerMeterX(qRound(RenderVariant::kScreenDpi / 0.0254));
         image.setDotsPerMeterY(qRound(RenderVariant::kScreenDpi / 0.0254));
@@ -708,13 +708,15 @@ LayoutMetrics metrics(const LabelContent &c)
         if (m.smallestEm > 0 && em >= m.smallestEm)
             return;
         m.smallestEm = em;
-        m.smallestLine = QFontMetrics(font, const_cast<QImage *>(&device)).height() / across;
+        m.smallestLine = QFontMetrics(font, &device).height() / across;
         m.smallestName = name;
     };
     consider(c.statements, statementPoints(c, v), QStringLiteral("les phrases"));
     consider(c.supplier, v.pointSize(8), QStringLiteral("le bloc du fournisseur"));
     consider(c.contains, v.pointSize(8), QStringLiteral("la ligne « Contient »"));
     consider(c.identity, v.pointSize(10), QStringLiteral("les numéros d'identification"));
+    consider(c.complement, v.pointSize(10), QStringLiteral("la ligne de l'UFI et de la quantité"));
+    consider(c.product, v.pointSize(c.productSize), QStringLiteral("le nom du produit"));
     const QFont statementFont = labelFont(c.fontFace, v, statementPoints(c, v), false);
     m.statementEm = statementFont.pixelSize() / across;
     if (!c.product.trimmed().isEmpty() && !isPureWhite(c.productColor))
