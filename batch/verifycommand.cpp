@@ -23,12 +23,12 @@ const QString kDescription = QStringLiteral(
     "étiquette a une erreur ou un avertissement ; des notes seules le laissent à 0.\n"
     "Des catalogues ou un fichier des vérifications (verifications.txt) illisibles ou\n"
     "incomplets arrêtent la commande avant toute étiquette, avec le code 2.\n"
-    "Avec --par-page ou --modele, chaque étiquette est aussi vérifiée imprimée ainsi\n"
-    "(page A4 entière pour les grilles) contre les formats du règlement CLP selon la\n"
-    "contenance de l'emballage (--contenance, sinon celle de l'étiquette) : une\n"
-    "étiquette ou un pictogramme trop petit est une erreur ; les règles de présentation\n"
-    "du règlement (UE) 2024/2865 (hauteur d'x, interligne, noir sur blanc, police)\n"
-    "donnent des avertissements qui ne changent pas le code de sortie.\n");
+    "Avec --par-page ou --modele, chaque étiquette est aussi vérifiée imprimée\n"
+    "ainsi (page A4 entière pour les grilles) contre les formats du règlement CLP\n"
+    "selon la contenance de l'emballage (--contenance, sinon celle de l'étiquette) :\n"
+    "une étiquette ou un pictogramme trop petit est une erreur ; les règles de\n"
+    "présentation du règlement (UE) 2024/2865 (hauteur d'x, interligne, noir sur\n"
+    "blanc, police) donnent des avertissements qui ne changent pas le code de sortie.\n");
 
 const QString kStockAndGrid = QStringLiteral("choisissez soit --par-page, soit --modele, pas les deux.");
 const QString kBadLayout = QStringLiteral("« %1 » étiquettes par page : choisissez 2, 4, 8, 16 ou 18.");
