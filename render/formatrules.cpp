@@ -70,13 +70,34 @@ bool read(const QString &path, Table *table, QString *error)
         const QString line = lines.at(i).trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const QStringList f = line.split(u';');
         const auto bad = [&](const QString &what) {
             *error = kBadLine.arg(shown).arg(i + 1).arg(what);
             return false;
         };
-        if (f.size() != 6)
-            return bad(QStringLiteral("six champs séparés par « ; » sont attendus."));
+        // A presentation rule: "key=value".
+        if (!line.contains(u';') && line.contains(u'=')) {
+            const qsizetype eq = line.indexOf(u'=');
+            const QString key = line.left(eq).trimmed();
+            const QString value = line.mid(eq + 1).trimmed();
+            if (key == u"interligne-minimale") {
+                double percent = 0;
+                if (!number(value, &percent) || percent < 100 || percent > 400)
+                    return bad(QStringLiteral("l'interligne minimal « %1 » n'est pas un pourcentage de 100 à 400.")
+                                   .arg(value));
+                t.lineSpacingPercent = percent;
+            } else if (key == u"application-format") {
+                if (value.isEmpty() || value.size() > 80)
+                    return bad(QStringLiteral("la date d'application des règles de présentation est vide ou trop longue."));
+                t.formatDate = value;
+            } else {
+                return bad(QStringLiteral("la clé « %1 » est inconnue (interligne-minimale ou application-format).")
+                               .arg(key.left(40)));
+            }
+            continue;
+        }
+        const QStringList f = line.split(u';');
+        if (f.size() != 6 && f.size() != 7)
+            return bad(QStringLiteral("six champs séparés par « ; » sont attendus (sept avec la hauteur d'x minimale)."));
         if (!t.bands.isEmpty() && t.bands.constLast().maxLitres < 0)
             return bad(QStringLiteral("une tranche suit la tranche sans limite."));
         Band b;
@@ -95,6 +116,10 @@ bool read(const QString &path, Table *table, QString *error)
         if (!flag.isEmpty() && flag != u"si-possible")
             return bad(QStringLiteral("le dernier champ est « si-possible » ou vide."));
         b.labelIfPossible = !flag.isEmpty();
+        if (f.size() == 7 && !f.at(6).trimmed().isEmpty()
+            && (!number(f.at(6), &b.xHeight) || b.xHeight > 50))
+            return bad(QStringLiteral("la hauteur d'x minimale « %1 » n'est pas un nombre positif de millimètres.")
+                           .arg(f.at(6).trimmed().left(40)));
         t.bands << b;
     }
     if (t.bands.isEmpty()) {
@@ -107,6 +132,15 @@ bool read(const QString &path, Table *table, QString *error)
     }
     *table = t;
     return true;
+}
+
+double smallestXHeight(const Table &table)
+{
+    double least = 0;
+    for (const Band &b : table.bands)
+        if (b.xHeight > 0 && (least == 0 || b.xHeight < least))
+            least = b.xHeight;
+    return least;
 }
 
 QString checkLabel(const Table &table, double l, double widthMm, double heightMm)

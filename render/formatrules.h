@@ -19,14 +19,24 @@ struct Band {
     double pictogramMinimum = 0;    // side of the pictogram's square
     double pictogramPreferred = 0;  // "if possible"
     bool labelIfPossible = false;   // the label minimum applies where possible
+    double xHeight = 0;             // minimum height of a lowercase x of the text; 0: none
 };
 
 struct Table {
     QList<Band> bands;              // by growing capacity, the last without limit
+    // The presentation rules: the least line spacing in per cent of the font
+    // size (0: no such rule) and the date from which they apply, as the
+    // warnings say it ("1er janvier 2028"; empty: not said).
+    double lineSpacingPercent = 0;
+    QString formatDate;
     // The band of a capacity; null for a capacity that is not a positive
     // number or an empty table.
     const Band *bandFor(double litres) const;
 };
+
+// The smallest minimum x-height of the table (0 when no band has one): the
+// floor for a capacity that is not known.
+double smallestXHeight(const Table &table);
 
 // Reads the table; false with a French `error` naming the file and the line
 // when it is missing, damaged or not in order.

@@ -49,6 +49,9 @@ struct LabelContent {
     QString fontFace = QStringLiteral("Arial");
     double productSize = 20.0;
     double statementSize = 8.0;
+    // The statements' size for one print job, as a factor of their own size
+    // (1: as the label sets it). Only a sheet job changes it.
+    double statementScale = 1.0;
     bool numberingOnly = false;
 
     // The active label: a window's document plus the frame's mirrors of it

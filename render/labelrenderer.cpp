@@ -312,6 +312,13 @@ QImage pictogramBlock(const std::vector<std::pair<QPoint, QImage>> &placed)
 
 } // namespace
 
+// The statements' drawn size, with the job's statement scale (1: the
+// label's own size, the same number as without it).
+static int statementPoints(const LabelContent &c, const RenderVariant &v)
+{
+    return c.numberingOnly ? v.pointSize(20 * c.statementScale, true) : v.pointSize(c.statementSize * c.statementScale);
+}
+
 namespace LabelRenderer {
 
 QString cutWarning(const QString &statement)
@@ -627,7 +634,7 @@ LayoutResult draw(QPainter &p, const LabelContent &c, const RenderVariant &v)
     }
 
     // 12. Statements, cut off at the bottom.
-    r.statementPoints = c.numberingOnly ? v.pointSize(20, true) : v.pointSize(c.statementSize);
+    r.statementPoints = statementPoints(c, v);
     font = labelFont(c.fontFace, v, r.statementPoints, false);
     p.setFont(font);
     p.setPen(Qt::black);
@@ -674,6 +681,49 @@ LayoutResult measure(const LabelContent &content, const RenderVariant &variant, 
     }
     QPainter painter(&scratch);
     return draw(painter, content, variant);
+}
+
+LayoutMetrics metrics(const LabelContent &c)
+{
+    LayoutMetrics m;
+    m.fontFace = c.fontFace;
+    if (!c.present)
+        return m;
+    const RenderVariant v = RenderVariant::labelPicture();
+    const double across = v.width;
+    m.pictograms = c.pictograms.mid(0, 5);
+    m.pictogramSquare = v.square / across;
+    // The label picture's own resolution: the line heights the drawing uses.
+    static QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(RenderVariant::kScreenDpi / 0.0254));
+        image.setDotsPerMeterY(qRound(RenderVariant::kScreenDpi / 0.0254));
+        return image;
+    }();
+    const auto consider = [&](const QString &text, int points, const QString &name) {
+        if (text.trimmed().isEmpty())
+            return;
+        const QFont font = labelFont(c.fontFace, v, points, false);
+        const double em = font.pixelSize() / across;
+        if (m.smallestEm > 0 && em >= m.smallestEm)
+            return;
+        m.smallestEm = em;
+        m.smallestLine = QFontMetrics(font, &device).height() / across;
+        m.smallestName = name;
+    };
+    consider(c.statements, statementPoints(c, v), QStringLiteral("les phrases"));
+    consider(c.supplier, v.pointSize(8), QStringLiteral("le bloc du fournisseur"));
+    consider(c.contains, v.pointSize(8), QStringLiteral("la ligne « Contient »"));
+    consider(c.identity, v.pointSize(10), QStringLiteral("les numéros d'identification"));
+    consider(c.complement, v.pointSize(10), QStringLiteral("la ligne de l'UFI et de la quantité"));
+    consider(c.product, v.pointSize(c.productSize), QStringLiteral("le nom du produit"));
+    const QFont statementFont = labelFont(c.fontFace, v, statementPoints(c, v), false);
+    m.statementEm = statementFont.pixelSize() / across;
+    if (!c.product.trimmed().isEmpty() && !isPureWhite(c.productColor))
+        m.notBlackOnWhite << QStringLiteral("le nom du produit sur fond de couleur");
+    if (!c.signalWord.trimmed().isEmpty())
+        m.notBlackOnWhite << QStringLiteral("la mention d'avertissement en rouge");
+    return m;
 }
 
 QImage labelPicture(const LabelContent &content, LayoutResult *result)

@@ -50,6 +50,20 @@ struct LayoutResult {
     QStringList problems;
 };
 
+// What the format rules look at in a label's layout, found without drawing
+// it. Lengths are fractions of the label's drawn width (the layout keeps its
+// proportions on every output), so that one figure serves every print size.
+struct LayoutMetrics {
+    QString fontFace;              // the one font of every block
+    QStringList pictograms;        // the codes drawn (at most five)
+    double pictogramSquare = 0;    // side of a pictogram's square
+    double smallestEm = 0;         // font size (em) of the smallest text drawn; 0: no text
+    double smallestLine = 0;       // its line spacing, baseline to baseline
+    QString smallestName;          // which block: "les phrases"...
+    double statementEm = 0;        // the statements' font size
+    QStringList notBlackOnWhite;   // the blocks not drawn black on white
+};
+
 // The one label layout, drawn onto a painter with the numbers of a variant.
 namespace LabelRenderer {
 
@@ -82,6 +96,10 @@ LayoutResult draw(QPainter &painter, const LabelContent &content, const RenderVa
 // the pictures' own otherwise). Pictures come through the picture cache, so
 // this is cheap enough to run for every check.
 LayoutResult measure(const LabelContent &content, const RenderVariant &variant, int dpi = 0);
+
+// The layout's metrics, from the sizes the drawing uses (the label picture's
+// fonts), without drawing. Cheap: no picture is read.
+LayoutMetrics metrics(const LabelContent &content);
 
 // The label picture: 1272 x 900, Format_RGB32 (three colour bytes used).
 QImage labelPicture(const LabelContent &content, LayoutResult *result = nullptr);

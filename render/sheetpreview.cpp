@@ -2,6 +2,7 @@
 
 #include "render/bitmaps.h"
 #include "render/labelrenderer.h"
+#include "render/sheetprint.h"
 #include "render/storedlabel.h"
 
 #include <QFileInfo>
@@ -151,7 +152,7 @@ Result draw(QImage *image, const SheetSettings &s, const LabelContent &active, c
     QImage activePicture;
     if (s.activeLabel) {
         LayoutResult r;
-        activePicture = LabelRenderer::print_etBM(active, &r);
+        activePicture = LabelRenderer::print_etBM(SheetPrint::scaled(active, s), &r);
         for (const QString &p : r.problems)
             addOnce(&result.problems, p);
         smooth(&activePicture, result.blurs);
@@ -171,7 +172,7 @@ Result draw(QImage *image, const SheetSettings &s, const LabelContent &active, c
                 addOnce(&result.missing, path);
             if (!path.isEmpty() && QFileInfo(path).isFile()) {
                 LayoutResult r;
-                picture = StoredLabel::imp_etBM_pl(path, s.numberingOnly, current, pictogramFolder, &r);
+                picture = StoredLabel::imp_etBM_pl(path, s.numberingOnly, current, pictogramFolder, &r, s.statementScale);
                 for (const QString &p : r.problems)
                     addOnce(&result.problems, p);
                 smooth(&picture, result.blurs);

@@ -15,6 +15,13 @@
 
 namespace SheetPrint {
 
+LabelContent scaled(const LabelContent &content, const SheetSettings &settings)
+{
+    LabelContent c = content;
+    c.statementScale = settings.statementScale;
+    return c;
+}
+
 namespace {
 
 void noteEntry(Result *result, const QString &entry, const QString &problem)
@@ -118,7 +125,7 @@ public:
         const int h = m_g.labelHeight();
         if (s.activeLabel && s.pictureMode && m_activePicture.isNull()) {
             LayoutResult r;
-            m_activePicture = LabelRenderer::print_etBM(m_job.active, &r);
+            m_activePicture = LabelRenderer::print_etBM(scaled(m_job.active, s), &r);
             noteLayout(m_result, m_job.activeName, r);
         }
         for (int cell = 0; cell < m_n; ++cell) {
@@ -131,8 +138,9 @@ public:
                 if (s.pictureMode) {
                     Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, m_activePicture);
                 } else {
-                    noteLayout(m_result, m_job.activeName, LabelRenderer::print_etPR(painter, m_job.active, pageVariant()));
-                    checkOverflow(m_job.activeName, m_job.active);
+                    const LabelContent active = scaled(m_job.active, s);
+                    noteLayout(m_result, m_job.activeName, LabelRenderer::print_etPR(painter, active, pageVariant()));
+                    checkOverflow(m_job.activeName, active);
                 }
                 continue;
             }
@@ -153,7 +161,8 @@ public:
                 // One label picture at a time, released after its cell.
                 LayoutResult r;
                 const QImage picture =
-                    StoredLabel::imp_etBM_pl(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &r);
+                    StoredLabel::imp_etBM_pl(path, s.numberingOnly, m_job.current, m_job.pictogramFolder, &r,
+                                             s.statementScale);
                 noteLayout(m_result, name, r, path);
                 Bitmaps::PrintBMP(painter, corner.x(), corner.y(), w, h, picture);
             } else {
@@ -170,6 +179,7 @@ public:
                     addOnce(&m_result->problems, p);
                     noteEntry(m_result, path, p);
                 }
+                content.statementScale = s.statementScale;
                 noteLayout(m_result, name, LabelRenderer::draw(painter, content, pageVariant()), path);
                 checkOverflow(name, content, path);
             }
@@ -297,7 +307,7 @@ Result check(const Job &job, const Surface &surface)
     if (n == 0)
         return result;
     if (s.activeLabel) {
-        measure(job.activeName, job.active);
+        measure(job.activeName, scaled(job.active, s));
         return result;
     }
     QStringList measured;
@@ -315,6 +325,7 @@ Result check(const Job &job, const Surface &surface)
         }
         for (const QString &p : problems)
             addOnce(&result.problems, p);
+        content.statementScale = s.statementScale;
         measure(QFileInfo(path).fileName(), content);
     }
     return result;

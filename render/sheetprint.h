@@ -95,6 +95,9 @@ struct Surface {
     bool landscape = false;
 };
 
+// A label's content with the job's statement scale.
+LabelContent scaled(const LabelContent &content, const SheetSettings &settings);
+
 // The grid of the job on a surface.
 SheetGeometry geometry(const SheetSettings &settings, const Surface &surface);
 

@@ -18,6 +18,9 @@ struct SheetSettings {
     bool pictureMode = false;       // labels as the 1272 × 900 label picture, stretched
     bool adapt = true;              // scale reduced by the margins
     bool numberingOnly = false;     // statement codes only
+    // The statements' size for this job only, as a factor of each label's
+    // own (1: unchanged); chosen in the print options when they do not fit.
+    double statementScale = 1.0;
     QStringList selection;          // label files, entry k in cell k
     // On label stock instead of the grid (a stock without brand: the grid):
     // the first position used on the first sheet (1 = first label) and the

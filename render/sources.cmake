@@ -10,6 +10,7 @@ list(APPEND KALVANE_CORE_SOURCES
     render/rendervariant.cpp
     render/storedlabel.cpp
     render/formatrules.cpp
+    render/labelformat.cpp
     render/labelstock.cpp
     render/sheetgeometry.cpp
     render/sheetprint.cpp

@@ -121,12 +121,12 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
             if (s.pictureMode) {
                 if (activePicture.isNull()) {
                     LayoutResult lr;
-                    activePicture = LabelRenderer::print_etBM(job.active, &lr);
+                    activePicture = LabelRenderer::print_etBM(scaled(job.active, s), &lr);
                     noteLayout(&result, job.activeName, lr);
                 }
                 Bitmaps::PrintBMP(painter, r.x(), r.y(), r.width(), r.height(), activePicture);
             } else {
-                noteLayout(&result, job.activeName, LabelRenderer::print_etPR(painter, job.active, variant));
+                noteLayout(&result, job.activeName, LabelRenderer::print_etPR(painter, scaled(job.active, s), variant));
             }
         } else {
             const QString path = s.selection.at(i % s.selection.size());
@@ -137,7 +137,8 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
             } else if (s.pictureMode) {
                 LayoutResult lr;
                 const QImage picture =
-                    StoredLabel::imp_etBM_pl(path, s.numberingOnly, job.current, job.pictogramFolder, &lr);
+                    StoredLabel::imp_etBM_pl(path, s.numberingOnly, job.current, job.pictogramFolder, &lr,
+                                             s.statementScale);
                 noteLayout(&result, QFileInfo(path).fileName(), lr);
                 Bitmaps::PrintBMP(painter, r.x(), r.y(), r.width(), r.height(), picture);
             } else {
@@ -148,6 +149,7 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
                 } else {
                     for (const QString &p : problems)
                         addOnce(&result.problems, p);
+                    content.statementScale = s.statementScale;
                     noteLayout(&result, QFileInfo(path).fileName(), LabelRenderer::draw(painter, content, variant));
                 }
             }

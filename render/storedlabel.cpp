@@ -104,12 +104,13 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
 }
 
 QImage imp_etBM_pl(const QString &path, bool numberingOnly, const FrameMirrors &current,
-               const QString &pictogramFolder, LayoutResult *result)
+               const QString &pictogramFolder, LayoutResult *result, double statementScale)
 {
     LabelContent content;
     QStringList problems;
     if (!load(path, numberingOnly, current, pictogramFolder, &content, &problems))
         content.present = false; // a white cell
+    content.statementScale = statementScale;
     LayoutResult r;
     QImage image = LabelRenderer::labelPicture(content, &r);
     r.problems = problems + r.problems;

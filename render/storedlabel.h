@@ -39,7 +39,7 @@ bool load(const QString &path, bool numberingOnly, const FrameMirrors &current, 
 // The stored-label picture: the file drawn into a 1272 x 900 label picture.
 // A missing file gives a white picture.
 QImage imp_etBM_pl(const QString &path, bool numberingOnly, const FrameMirrors &current,
-               const QString &pictogramFolder, LayoutResult *result = nullptr);
+               const QString &pictogramFolder, LayoutResult *result = nullptr, double statementScale = 1.0);
 
 // The stored label drawn straight onto a printer page (`variant` from
 // RenderVariant::page). A missing file draws nothing.

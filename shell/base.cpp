@@ -768,6 +768,11 @@ void TForm_base::Printer1Execute()
     ErrorBox::guard(this, [this] { PrintCommand::run(this); });
 }
 
+namespace {
+const QString kFormatAssumed = QStringLiteral(
+    "Format vérifié pour la mise en page des options d'impression (la dernière utilisée) : « %1 ».");
+} // namespace
+
 void TForm_base::Verifier1Execute()
 {
     TMDIChild *label = activeLabel();
@@ -778,6 +783,27 @@ void TForm_base::Verifier1Execute()
     // What the checks could not read is said after the label's own findings.
     for (const QString &problem : checks.problems())
         findings.append({LabelFinding::Warning, problem});
+    // The label printed with the layout of the print options (the last one
+    // used), for its capacity or the one chosen there: without a capacity
+    // the format is not checked.
+    if (Tprinter *options = kalvane() ? kalvane()->printer() : nullptr) {
+        double litres = LabelFormat::capacityOf(label->document().capacity);
+        if (!(litres > 0))
+            litres = options->capacity();
+        if (litres > 0) {
+            SheetPrint::Job job = PrintCommand::currentJob(this);
+            job.settings.activeLabel = true;
+            job.settings.statementScale = 1.0;
+            job.active = activeContent();
+            job.activeName = label->windowTitle();
+            QString layout;
+            const QList<LabelFormat::Finding> format =
+                PrintCommand::formatFindings(this, options->jobPrinter(), job, litres, &layout);
+            for (const LabelFormat::Finding &f : format)
+                findings.append({f.error ? LabelFinding::Error : LabelFinding::Warning, f.message});
+            findings.append({LabelFinding::Note, kFormatAssumed.arg(layout)});
+        }
+    }
     desktop().message(this, LabelChecks::kTitle, LabelChecks::report(findings),
                       LabelChecks::serious(findings) ? Desktop::Icon::Warning : Desktop::Icon::Information, Desktop::Ok);
 }

@@ -7,6 +7,7 @@
 #include "tools/printer.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPrinter>
@@ -79,6 +80,56 @@ SheetPrint::Result printOn(TForm_base *frame, QPrinter *printer)
     }
     printer->setCopyCount(copies);
     return result;
+}
+
+QList<LabelFormat::Finding> formatFindings(TForm_base *frame, QPrinter *printer, const SheetPrint::Job &job,
+                                           double litres, QString *layout)
+{
+    FormatRules::Table table;
+    QString error;
+    const SheetPrint::Surface surface = SheetPrint::surface(printer, job.settings);
+    if (layout)
+        *layout = (job.settings.onStock() ? LabelFormat::onStock(job.settings.stock)
+                                          : LabelFormat::onGrid(job.settings, surface)).layout;
+    if (!FormatRules::read(QDir(frame->startDirectory()).filePath(FormatRules::kFileName), &table, &error))
+        return {{false, error}};
+    return LabelFormat::checkJob(table, litres, job, surface);
+}
+
+bool confirmFormat(QWidget *parent, TForm_base *frame, QPrinter *printer, double litres, double *statementScale)
+{
+    SheetPrint::Job job = currentJob(frame);
+    FormatRules::Table table;
+    QString error;
+    if (!FormatRules::read(QDir(frame->startDirectory()).filePath(FormatRules::kFileName), &table, &error)) {
+        desktop().message(parent, kFormatTitle, error, Desktop::Icon::Warning, Desktop::Ok);
+        return true;
+    }
+    const SheetPrint::Surface surface = SheetPrint::surface(printer, job.settings);
+    LabelFormat::FitOffer offer;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        offer = LabelFormat::fitStatements(table, litres, job, surface);
+        QApplication::restoreOverrideCursor();
+    }
+    if (offer.needed && offer.possible) {
+        if (desktop().message(parent, LabelFormat::kFitTitle, offer.message, Desktop::Icon::Question,
+                              Desktop::Yes | Desktop::No)
+            == Desktop::Yes) {
+            *statementScale = offer.scale;
+            job.settings.statementScale = offer.scale;
+        }
+    } else if (offer.needed) {
+        desktop().message(parent, LabelFormat::kFitTitle, offer.message, Desktop::Icon::Warning, Desktop::Ok);
+    }
+    const QList<LabelFormat::Finding> findings = LabelFormat::checkJob(table, litres, job, surface);
+    if (findings.isEmpty())
+        return true;
+    return desktop().message(parent, kFormatTitle,
+                             kFormatIntro + u'\n' + LabelFormat::report(findings) + QStringLiteral("\n\n") + kPrintAnyway,
+                             LabelFormat::hasError(findings) ? Desktop::Icon::Warning : Desktop::Icon::Information,
+                             Desktop::Yes | Desktop::No)
+        == Desktop::Yes;
 }
 
 bool confirmLayout(QWidget *parent, TForm_base *frame, QPrinter *printer, QStringList *accepted)

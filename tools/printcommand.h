@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/labelformat.h"
 #include "render/sheetprint.h"
 
 #include <QString>
@@ -33,6 +34,21 @@ SheetPrint::Job currentJob(TForm_base *frame);
 // agreed to already and are not asked about again; the agreed ones are added.
 // True: go on printing.
 bool confirmLayout(QWidget *parent, TForm_base *frame, QPrinter *printer, QStringList *accepted);
+// The Regulation's format rules on the job's labels as printed on `printer`,
+// for a package of `litres` (0: unknown). `layout` gets the layout's name;
+// a table that cannot be read gives its error as the only warning.
+QList<LabelFormat::Finding> formatFindings(TForm_base *frame, QPrinter *printer, const SheetPrint::Job &job,
+                                           double litres, QString *layout = nullptr);
+
+// Before anything is sent, with a capacity chosen for the job: the offer to
+// reduce the statements that do not fit (down to the x-height minimum), or
+// why that cannot be, then the format errors and warnings with the question
+// whether to print anyway. `statementScale` gets the scale agreed to. True:
+// go on printing.
+bool confirmFormat(QWidget *parent, TForm_base *frame, QPrinter *printer, double litres, double *statementScale);
+inline const QString kFormatTitle = QStringLiteral("AVERTISSEMENT");
+inline const QString kFormatIntro = QStringLiteral("Format de l'étiquette imprimée :");
+
 inline const QString kPrintAnyway = QStringLiteral("Imprimer quand même ?\n(Non : revenir aux options d'impression)");
 
 } // namespace PrintCommand

@@ -177,6 +177,19 @@ Tprinter::Tprinter(QWidget *frame)
     general->addWidget(GroupDivers, 1, 0, 1, 2);
     general->addWidget(GroupEchelle, 2, 0, 1, 2);
 
+    // --- The Regulation's format: the capacity of the package for this job.
+    GroupContenance = named(new QGroupBox(kCapacityGroup, TabSheet1), "GroupContenance");
+    Ed_contenance = named(new QLineEdit(GroupContenance), "Ed_contenance");
+    Ed_contenance->setToolTip(kCapacityHint);
+    Ed_contenance->setMaximumWidth(80);
+    {
+        auto *capacityLayout = new QHBoxLayout(GroupContenance);
+        capacityLayout->addWidget(new QLabel(kCapacityLabel, GroupContenance));
+        capacityLayout->addWidget(Ed_contenance);
+        capacityLayout->addStretch(1);
+    }
+    general->addWidget(GroupContenance, 3, 0, 1, 2);
+
     // --- " Sélection  ": the list of label files and its buttons.
     GB_compil = named(new QGroupBox(kCountGroup, TabSheet2), "GB_compil");
     Lab_nb_et = named(new QLabel(QStringLiteral("0"), GB_compil), "Lab_nb_et");
@@ -320,6 +333,12 @@ void Tprinter::showEvent(QShowEvent *event)
     fillStockList();
     showOffsetsOfPrinter();
     updateLabelSize();
+    // Each job starts with the statements at their own size and the active
+    // label's capacity.
+    m_statementScale = 1.0;
+    if (TForm_base *f = Form_base())
+        if (TMDIChild *label = f->activeLabel())
+            Ed_contenance->setText(label->document().capacity);
     QDialog::showEvent(event);
 }
 
@@ -397,7 +416,13 @@ SheetSettings Tprinter::settings() const
         s.offsetX = offsets.x();
         s.offsetY = offsets.y();
     }
+    s.statementScale = m_statementScale;
     return s;
+}
+
+double Tprinter::capacity() const
+{
+    return LabelFormat::capacityOf(Ed_contenance->text());
 }
 
 QStringList Tprinter::selection() const
@@ -595,6 +620,13 @@ void Tprinter::But_OKClick()
     // Labels whose statements do not fit are named before anything is sent:
     // "Non" stays in the options.
     m_layoutAccepted.clear();
+    // With a capacity for the job: statements reduced to fit when the user
+    // agrees, then the format checked, before the layout question.
+    m_statementScale = 1.0;
+    if (f && capacity() > 0 && !PrintCommand::confirmFormat(this, f, jobPrinter(), capacity(), &m_statementScale)) {
+        But_OKTag = 1;
+        return;
+    }
     if (f && !PrintCommand::confirmLayout(this, f, jobPrinter(), &m_layoutAccepted)) {
         But_OKTag = 1;
         return;
@@ -654,9 +686,22 @@ void Tprinter::But_ViewClick()
     QStringList names;
     for (const SheetPrint::CutLabel &c : s.pictureMode ? check.cut : check.overflow)
         names << c.label;
-    view->showWarning(names.isEmpty() ? QString()
-                                      : kPreviewOverflow.arg(s.pictureMode ? kPreviewOverflowCut : kPreviewOverflowRuns,
-                                                             names.join(QStringLiteral(", "))));
+    QString warning = names.isEmpty() ? QString()
+                                       : kPreviewOverflow.arg(s.pictureMode ? kPreviewOverflowCut : kPreviewOverflowRuns,
+                                                              names.join(QStringLiteral(", ")));
+    // The format of the labels as printed, for the capacity of the job.
+    if (capacity() > 0) {
+        QString layout;
+        const QList<LabelFormat::Finding> format =
+            PrintCommand::formatFindings(f, jobPrinter(), PrintCommand::currentJob(f), capacity(), &layout);
+        const auto errors = std::count_if(format.begin(), format.end(), [](const LabelFormat::Finding &x) { return x.error; });
+        if (!format.isEmpty()) {
+            if (!warning.isEmpty())
+                warning += u'\n';
+            warning += kPreviewFormat.arg(layout).arg(errors).arg(format.size() - errors).arg(format.constFirst().message);
+        }
+    }
+    view->showWarning(warning);
 
     QStringList lines;
     if (!result.error.isEmpty())

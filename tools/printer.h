@@ -72,6 +72,15 @@ public:
     QSlider *TrackBar1 = nullptr;
     QLabel *Lab_pc = nullptr;
 
+    // The Regulation's format: the package's capacity for this job (litres;
+    // from the active label's "contenance" each time the options are shown).
+    QGroupBox *GroupContenance = nullptr;
+    QLineEdit *Ed_contenance = nullptr;
+    // The capacity typed, in litres; 0 when none or not a number.
+    double capacity() const;
+    // The statements' size agreed to for this job (1: unchanged).
+    double statementScale() const { return m_statementScale; }
+
     QGroupBox *GB_compil = nullptr;
     QLabel *Lab_nb_et = nullptr;
     QLabel *Lab_Max = nullptr;
@@ -228,6 +237,12 @@ public:
         QStringLiteral("Phrases trop longues pour leur étiquette (%1) : %2");
     static inline const QString kPreviewOverflowRuns = QStringLiteral("elles déborderaient sur la case du dessous");
     static inline const QString kPreviewOverflowCut = QStringLiteral("elles seraient coupées");
+    static inline const QString kCapacityGroup = QStringLiteral("Format réglementaire ");
+    static inline const QString kCapacityLabel = QStringLiteral("Contenance de l'emballage (L) ..");
+    static inline const QString kCapacityHint = QStringLiteral(
+        "Contenance en litres pour vérifier la taille de l'étiquette, des pictogrammes et des caractères ; "
+        "vide : pas de vérification à l'impression");
+    static inline const QString kPreviewFormat = QStringLiteral("Format (%1) : %2 erreur(s), %3 avertissement(s). %4");
     static inline const QString kCountGroup = QStringLiteral("Nombre de fiche(s) :     /  ");
     static inline const QString kPrint = QStringLiteral("Im&primer");
     static inline const QString kPrintHint = QStringLiteral("Imprimer");
@@ -299,6 +314,7 @@ private:
     QString m_offsetsPrinter;         // whose offsets the two fields show
     QStringList m_writtenIni;         // "impression.ini" as last read or written
 
+    double m_statementScale = 1.0;
     std::unique_ptr<QPrinter> m_jobPrinter;
     QStringList m_layoutAccepted;
 };

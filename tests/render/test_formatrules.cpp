@@ -30,7 +30,7 @@ private Q_SLOTS:
     void capacityBands()
     {
         const FormatRules::Table t = installed();
-        QCOMPARE(t.bands.size(), 4);
+        QCOMPARE(t.bands.size(), 5); // 0.5, 3, 50, 500 L and more
         const auto shortSide = [&](double l) {
             const FormatRules::Band *b = t.bandFor(l);
             return b ? b->labelShort : -1.0;
@@ -145,6 +145,11 @@ private Q_SLOTS:
         QTest::newRow("after open band") << QByteArray(";1;2;3;4;\r\n9;1;2;3;4;\r\n") << QStringLiteral("ligne 2");
         QTest::newRow("sides swapped") << QByteArray(";74;52;3;4;\r\n") << QStringLiteral("petit côté");
         QTest::newRow("bad flag") << QByteArray(";52;74;3;4;peut-être\r\n") << QStringLiteral("si-possible");
+        QTest::newRow("x-height word") << QByteArray(";52;74;3;4;;haut\r\n") << QStringLiteral("hauteur d'x minimale « haut »");
+        QTest::newRow("eight fields") << QByteArray(";52;74;3;4;;1.2;9\r\n") << QStringLiteral("six champs");
+        QTest::newRow("unknown key") << QByteArray(";52;74;3;4;\r\ncouleur=noir\r\n") << QStringLiteral("ligne 2 : la clé « couleur »");
+        QTest::newRow("spacing below 100") << QByteArray(";52;74;3;4;\r\ninterligne-minimale=80\r\n")
+                                           << QStringLiteral("pourcentage de 100 à 400");
     }
 
     void damagedTables()
