@@ -1,6 +1,7 @@
 #include "render/printview.h"
 
 #include "shell/application.h"
+#include "shell/onscreen.h"
 
 #include <QImage>
 #include <QLabel>
@@ -65,6 +66,10 @@ void TPrintView::fitToPage()
         band += height + 5;
     }
     setFixedSize(m_page.width() + 10, m_page.height() + 10 + band);
+    // Lines added while the preview is shown must not push its foot off the
+    // screen.
+    if (isVisible())
+        OnScreen::keep(this);
 }
 
 void TPrintView::showPage(const QImage &picture)

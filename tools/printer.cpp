@@ -174,7 +174,7 @@ Tprinter::Tprinter(QWidget *frame)
     auto *general = new QGridLayout(TabSheet1);
     general->addWidget(GroupDocument, 0, 0);
     general->addWidget(GroupFormat, 0, 1);
-    general->addWidget(GroupDivers, 1, 0, 1, 2);
+    general->addWidget(GroupDivers, 1, 0);
     general->addWidget(GroupEchelle, 2, 0, 1, 2);
 
     // --- The Regulation's format: the capacity of the package for this job.
@@ -188,7 +188,8 @@ Tprinter::Tprinter(QWidget *frame)
         capacityLayout->addWidget(Ed_contenance);
         capacityLayout->addStretch(1);
     }
-    general->addWidget(GroupContenance, 3, 0, 1, 2);
+    // Beside the other choices, so that the options stay within a small screen.
+    general->addWidget(GroupContenance, 1, 1, Qt::AlignTop);
 
     // --- " Sélection  ": the list of label files and its buttons.
     GB_compil = named(new QGroupBox(kCountGroup, TabSheet2), "GB_compil");
