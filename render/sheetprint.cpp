@@ -22,6 +22,29 @@ LabelContent scaled(const LabelContent &content, const SheetSettings &settings)
     return c;
 }
 
+void forEachStoredLabel(const Job &job, const QStringList &paths, Result *result,
+                        const std::function<void(const QString &path, const LabelContent &content)> &take)
+{
+    const SheetSettings &s = job.settings;
+    QStringList taken;
+    for (const QString &path : paths) {
+        if (path.isEmpty() || taken.contains(path))
+            continue;
+        taken << path;
+        LabelContent content;
+        QStringList problems;
+        if (!QFileInfo(path).isFile()
+            || !StoredLabel::load(path, s.numberingOnly, job.current, job.pictogramFolder, &content, &problems)) {
+            addOnce(&result->missing, path);
+            continue;
+        }
+        for (const QString &p : problems)
+            addOnce(&result->problems, p);
+        content.statementScale = s.statementScale;
+        take(path, content);
+    }
+}
+
 namespace {
 
 void noteEntry(Result *result, const QString &entry, const QString &problem)
@@ -310,24 +333,9 @@ Result check(const Job &job, const Surface &surface)
         measure(job.activeName, scaled(job.active, s));
         return result;
     }
-    QStringList measured;
-    for (int cell = 0; cell < n; ++cell) {
-        const QString path = s.selection.at(cell);
-        if (path.isEmpty() || measured.contains(path))
-            continue;
-        measured << path;
-        LabelContent content;
-        QStringList problems;
-        if (!QFileInfo(path).isFile()
-            || !StoredLabel::load(path, s.numberingOnly, job.current, job.pictogramFolder, &content, &problems)) {
-            addOnce(&result.missing, path);
-            continue;
-        }
-        for (const QString &p : problems)
-            addOnce(&result.problems, p);
-        content.statementScale = s.statementScale;
+    forEachStoredLabel(job, s.selection.mid(0, n), &result, [&](const QString &path, const LabelContent &content) {
         measure(QFileInfo(path).fileName(), content);
-    }
+    });
     return result;
 }
 

@@ -136,6 +136,11 @@ private:
 // noted once per label (with its entry when known).
 void addOnce(QStringList *list, const QString &text);
 void noteLayout(Result *result, const QString &label, const LayoutResult &layout, const QString &entry = QString());
+// Each distinct label file of `paths` read once as stored, at the job's
+// statement size: a file missing or unreadable is noted in `result->missing`,
+// its reading problems in `result->problems`; `take` gets the others.
+void forEachStoredLabel(const Job &job, const QStringList &paths, Result *result,
+                        const std::function<void(const QString &path, const LabelContent &content)> &take);
 
 // The grid the job uses on `device` (its orientation is set first).
 SheetGeometry layout(QPagedPaintDevice *device, const SheetSettings &settings);

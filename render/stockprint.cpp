@@ -197,25 +197,12 @@ Result checkOnStock(const Job &job, const Surface &surface)
             list.append({name, lr.cutStatement, entry});
     };
     if (s.activeLabel) {
-        measure(job.activeName, job.active, QString());
+        measure(job.activeName, scaled(job.active, s), QString());
         return result;
     }
-    QStringList measured;
-    for (const QString &path : s.selection) {
-        if (path.isEmpty() || measured.contains(path))
-            continue;
-        measured << path;
-        LabelContent content;
-        QStringList problems;
-        if (!QFileInfo(path).isFile()
-            || !StoredLabel::load(path, s.numberingOnly, job.current, job.pictogramFolder, &content, &problems)) {
-            addOnce(&result.missing, path);
-            continue;
-        }
-        for (const QString &p : problems)
-            addOnce(&result.problems, p);
+    forEachStoredLabel(job, s.selection, &result, [&](const QString &path, const LabelContent &content) {
         measure(QFileInfo(path).fileName(), content, path);
-    }
+    });
     return result;
 }
 
