@@ -2,6 +2,7 @@
 #include "shell/base.h"
 #include "shell/singleinstance.h"
 #include "shell/startupprobe.h"
+#include "shell/themeicon.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
     // Outside a desktop session Qt knows no icon theme; the tool bar uses Adwaita's.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
+    useDesktopIconFolders();
 
     // The files named on the command line ("kalvane a.kvln b.pla"), made
     // absolute before the program moves to its last-used folder. Options (Qt

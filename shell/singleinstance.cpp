@@ -2,14 +2,21 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 
-#include <memory>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <utility>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -30,7 +37,105 @@ QString instancePart()
     return name.left(40);
 }
 
+// The address of the socket file `path`; false when the path does not fit.
+bool socketAddress(const QString &path, sockaddr_un *address)
+{
+    const QByteArray name = QFile::encodeName(path);
+    std::memset(address, 0, sizeof(*address));
+    address->sun_family = AF_UNIX;
+    if (name.isEmpty() || name.contains('\0') || size_t(name.size()) >= sizeof(address->sun_path))
+        return false;
+    std::memcpy(address->sun_path, name.constData(), size_t(name.size()));
+    return true;
+}
+
+// How long a blocking connection or write on `fd` may wait.
+bool setTimeout(int fd, int milliseconds)
+{
+    timeval limit{};
+    limit.tv_sec = milliseconds / 1000;
+    limit.tv_usec = (milliseconds % 1000) * 1000;
+    return ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit)) == 0;
+}
+
+// A descriptor closed when it goes out of scope unless released.
+struct Descriptor
+{
+    explicit Descriptor(int f) : fd(f) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    bool valid() const { return fd >= 0; }
+    int release() { return std::exchange(fd, -1); }
+    int fd;
+};
+
 } // namespace
+
+// One accepted connection: its bytes are gathered until the sender closes,
+// then handed to `finished` once (empty when the message was too large or the
+// connection failed).
+class SingleInstance::Connection : public QObject
+{
+public:
+    Connection(int fd, QObject *parent)
+        : QObject(parent)
+        , m_fd(fd)
+        , m_notifier(new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this))
+    {
+        connect(m_notifier, &QSocketNotifier::activated, this, &Connection::read);
+    }
+    ~Connection() override
+    {
+        delete m_notifier;
+        ::close(m_fd);
+    }
+
+    std::function<void(const QByteArray &)> finished;
+
+    void read()
+    {
+        if (m_done)
+            return;
+        char chunk[16384];
+        for (;;) {
+            const ssize_t n = ::recv(m_fd, chunk, sizeof(chunk), 0);
+            if (n > 0) {
+                if (m_bytes.size() + n > kMaxMessage)
+                    return finish(false);
+                m_bytes.append(chunk, qsizetype(n));
+            } else if (n == 0) {
+                return finish(true);
+            } else if (errno == EINTR) {
+                continue;
+            } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                return; // more to come
+            } else {
+                return finish(false);
+            }
+        }
+    }
+
+private:
+    void finish(bool whole)
+    {
+        m_done = true;
+        m_notifier->setEnabled(false);
+        if (!whole)
+            m_bytes.clear();
+        if (finished)
+            finished(m_bytes);
+    }
+
+    int m_fd;
+    QSocketNotifier *m_notifier;
+    QByteArray m_bytes;
+    bool m_done = false;
+};
 
 SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
     : QObject(parent)
@@ -38,11 +143,7 @@ SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
 {
 }
 
-SingleInstance::~SingleInstance()
-{
-    if (m_server)
-        m_server->close(); // removes the socket file
-}
+SingleInstance::~SingleInstance() { closeListener(); }
 
 QString SingleInstance::serverNameFor(const QString &startDirectory)
 {
@@ -105,69 +206,117 @@ SingleInstance::Role SingleInstance::start(const QStringList &files)
 
 bool SingleInstance::handOver(const QStringList &files)
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kConnectTimeout))
-        return false; // nobody there, or a socket left by a program that crashed
-    const QByteArray message = encode(files);
-    if (socket.write(message) != message.size())
+    sockaddr_un address;
+    if (!socketAddress(m_name, &address))
         return false;
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(kWriteTimeout))
-            return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(1000);
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.valid())
+        return false;
+    // A blocking socket whose connection and writes give up after a while:
+    // a program that hangs does not hang this start too.
+    if (!setTimeout(socket.fd, kConnectTimeout))
+        return false;
+    int connected;
+    do
+        connected = ::connect(socket.fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address));
+    while (connected != 0 && errno == EINTR);
+    if (connected != 0)
+        return false; // nobody there, or a socket left by a program that crashed
+    if (!setTimeout(socket.fd, kWriteTimeout))
+        return false;
+    const QByteArray message = encode(files);
+    qsizetype sent = 0;
+    while (sent < message.size()) {
+        const ssize_t n = ::send(socket.fd, message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false; // the running program went away or stopped reading
+        sent += n;
+    }
+    // Closing ends the message; what was sent stays for the running program.
     return true;
 }
 
 bool SingleInstance::listen()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_name)) {
+    Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!socket.valid())
+        return false;
+    // The socket file is made for the user alone: another account cannot ask
+    // this program to open files.
+    if (::fchmod(socket.fd, S_IRUSR | S_IWUSR) != 0)
+        return false;
+    if (!bindAndListen(socket.fd)) {
         // Nobody answered on it (handOver failed): a socket left behind by a
-        // program that did not end cleanly. Remove it and listen again.
-        QLocalServer::removeServer(m_name);
-        if (!m_server->listen(m_name)) {
-            delete m_server;
-            m_server = nullptr;
+        // program that did not end cleanly. Remove it and listen again; a file
+        // that is not a socket is left alone.
+        struct stat info;
+        const QByteArray path = QFile::encodeName(m_name);
+        if (errno != EADDRINUSE || ::lstat(path.constData(), &info) != 0 || !S_ISSOCK(info.st_mode) ||
+            ::unlink(path.constData()) != 0 || !bindAndListen(socket.fd))
             return false;
-        }
     }
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
+    m_listener = socket.release();
+    m_notifier = new QSocketNotifier(qintptr(m_listener), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SingleInstance::accept);
     return true;
+}
+
+bool SingleInstance::bindAndListen(int fd)
+{
+    sockaddr_un address;
+    if (!socketAddress(m_name, &address))
+        return false;
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0)
+        return false;
+    struct stat info;
+    if (::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::stat(address.sun_path, &info) != 0 ||
+        ::listen(fd, 16) != 0) {
+        const int error = errno;
+        ::unlink(address.sun_path);
+        errno = error;
+        return false;
+    }
+    m_device = info.st_dev;
+    m_inode = info.st_ino;
+    return true;
+}
+
+void SingleInstance::closeListener()
+{
+    if (m_listener < 0)
+        return;
+    delete m_notifier;
+    m_notifier = nullptr;
+    ::close(m_listener);
+    m_listener = -1;
+    // The socket file goes with the program, unless another start has put
+    // its own in its place since.
+    const QByteArray path = QFile::encodeName(m_name);
+    struct stat info;
+    if (::lstat(path.constData(), &info) == 0 && info.st_dev == m_device && info.st_ino == m_inode)
+        ::unlink(path.constData());
 }
 
 void SingleInstance::accept()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+    for (;;) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return; // none left (EAGAIN), or out of descriptors: the next try waits for the next call
+        }
         // The sender writes its message and closes: the message is whole when
-        // the connection ends.
-        auto buffer = std::make_shared<QByteArray>();
-        auto done = std::make_shared<bool>(false);
-        const auto take = [socket, buffer] {
-            buffer->append(socket->readAll());
-            if (buffer->size() > kMaxMessage) {
-                buffer->clear();
-                socket->abort();
-            }
-        };
-        const auto finish = [this, socket, buffer, done, take] {
-            if (*done)
-                return;
-            *done = true;
-            take();
+        // the connection ends. A message past the limit is dropped.
+        auto *connection = new Connection(fd, this);
+        connection->finished = [this, connection](const QByteArray &bytes) {
+            connection->deleteLater();
             QStringList files;
-            const bool whole = decode(*buffer, &files);
-            socket->deleteLater();
-            if (whole)
+            if (decode(bytes, &files))
                 Q_EMIT filesReceived(files);
         };
-        connect(socket, &QLocalSocket::readyRead, this, take);
-        connect(socket, &QLocalSocket::disconnected, this, finish);
-        take();
-        if (socket->state() == QLocalSocket::UnconnectedState)
-            finish();
+        connection->read();
     }
 }

@@ -4,8 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-class QLocalServer;
-class QLocalSocket;
+#include <sys/types.h>
+
+class QSocketNotifier;
 
 // One running program per start directory: the first start listens on a local
 // socket in the user's runtime folder; a later start hands its files to it and
@@ -16,7 +17,12 @@ class QLocalSocket;
 // names the socket instead (tests use their own). A socket left behind by a
 // program that ended without closing it answers nobody: it is removed and the
 // new start listens in its place. Starts are serialised by a lock file beside
-// the socket, so two programs started together cannot both listen.
+// the socket, so two programs started together cannot both listen. The socket
+// file is the user's alone (mode 0600), and it is removed at the end only while
+// it is still the one this program made.
+//
+// The socket is a plain local stream socket watched by the event loop: the
+// network module is not loaded for it, which keeps it out of the start-up.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -56,11 +62,19 @@ Q_SIGNALS:
     void filesReceived(const QStringList &files);
 
 private:
+    class Connection;
+
     bool handOver(const QStringList &files);
     bool listen();
+    bool bindAndListen(int fd);
     void accept();
+    void closeListener();
 
     QString m_name;
     Role m_role = Role::Alone;
-    QLocalServer *m_server = nullptr;
+    int m_listener = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    // The socket file made by this program, to remove it only while it is ours.
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
 };

@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
+
+#include <dlfcn.h>
 
 namespace Xlsx {
 
@@ -69,6 +72,70 @@ private:
 constexpr int kUnzipEnd = 300;
 constexpr int kStringsEnd = 400;
 
+// The zip library, loaded when a workbook is first read rather than at every
+// start of the program: with the libraries it needs in turn (XML,
+// compression, access lists), it would lengthen each start for a reading
+// that few runs make. Its functions are taken by name; `error` says why the
+// library could not be had.
+struct ArchiveLibrary
+{
+    decltype(&archive_read_new) read_new = nullptr;
+    decltype(&archive_read_free) read_free = nullptr;
+    decltype(&archive_read_support_format_zip_seekable) read_support_format_zip_seekable = nullptr;
+    decltype(&archive_read_open_memory) read_open_memory = nullptr;
+    decltype(&archive_read_next_header) read_next_header = nullptr;
+    decltype(&archive_entry_pathname_utf8) entry_pathname_utf8 = nullptr;
+    decltype(&archive_entry_pathname) entry_pathname = nullptr;
+    decltype(&archive_entry_size_is_set) entry_size_is_set = nullptr;
+    decltype(&archive_entry_size) entry_size = nullptr;
+    decltype(&archive_read_data_skip) read_data_skip = nullptr;
+    decltype(&archive_entry_is_encrypted) entry_is_encrypted = nullptr;
+    decltype(&archive_read_data) read_data = nullptr;
+    decltype(&archive_filter_bytes) filter_bytes = nullptr;
+    QString error;
+};
+
+// The library's name in the system (its ABI version, unchanged since 2012).
+constexpr const char *kArchiveLibrary = "libarchive.so.13";
+
+const ArchiveLibrary &archiveLibrary()
+{
+    static const ArchiveLibrary loaded = [] {
+        ArchiveLibrary library;
+        void *handle = ::dlopen(kArchiveLibrary, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            library.error = QStringLiteral("la bibliothèque de lecture des archives zip (%1) n'a pas pu être chargée "
+                                           "(%2) : installez le paquet libarchive13.")
+                                .arg(QLatin1String(kArchiveLibrary), QString::fromLocal8Bit(::dlerror()));
+            return library;
+        }
+        const auto find = [handle](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(handle, name));
+            return function != nullptr;
+        };
+        const bool complete = true
+            && find(library.read_new, "archive_read_new")
+            && find(library.read_free, "archive_read_free")
+            && find(library.read_support_format_zip_seekable, "archive_read_support_format_zip_seekable")
+            && find(library.read_open_memory, "archive_read_open_memory")
+            && find(library.read_next_header, "archive_read_next_header")
+            && find(library.entry_pathname_utf8, "archive_entry_pathname_utf8")
+            && find(library.entry_pathname, "archive_entry_pathname")
+            && find(library.entry_size_is_set, "archive_entry_size_is_set")
+            && find(library.entry_size, "archive_entry_size")
+            && find(library.read_data_skip, "archive_read_data_skip")
+            && find(library.entry_is_encrypted, "archive_entry_is_encrypted")
+            && find(library.read_data, "archive_read_data")
+            && find(library.filter_bytes, "archive_filter_bytes");
+        if (!complete)
+            library.error = QStringLiteral("la bibliothèque de lecture des archives zip (%1) est incomplète : "
+                                           "une de ses fonctions manque.")
+                                .arg(QLatin1String(kArchiveLibrary));
+        return library;
+    }();
+    return loaded;
+}
+
 using ArchivePtr = std::unique_ptr<struct archive, int (*)(struct archive *)>;
 
 bool wanted(const QString &name)
@@ -81,15 +148,20 @@ bool wanted(const QString &name)
 bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArray> *parts, QString *error,
            Reporter &reporter)
 {
-    ArchivePtr a(archive_read_new(), archive_read_free);
+    const ArchiveLibrary &zip = archiveLibrary();
+    if (!zip.error.isEmpty()) {
+        *error = zip.error;
+        return false;
+    }
+    ArchivePtr a(zip.read_new(), zip.read_free);
     if (!a) {
         *error = kNotZip;
         return false;
     }
     // The seekable reader starts from the central directory at the end: a cut
     // file has none and is refused before anything is expanded.
-    archive_read_support_format_zip_seekable(a.get());
-    if (archive_read_open_memory(a.get(), bytes.constData(), size_t(bytes.size())) != ARCHIVE_OK) {
+    zip.read_support_format_zip_seekable(a.get());
+    if (zip.read_open_memory(a.get(), bytes.constData(), size_t(bytes.size())) != ARCHIVE_OK) {
         *error = kNotZip;
         return false;
     }
@@ -98,18 +170,18 @@ bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArra
     qint64 expanded = 0;
     for (;;) {
         struct archive_entry *entry = nullptr;
-        const int r = archive_read_next_header(a.get(), &entry);
+        const int r = zip.read_next_header(a.get(), &entry);
         if (r == ARCHIVE_EOF)
             break;
         if (r < ARCHIVE_WARN || !entry) {
             *error = kNotZip;
             return false;
         }
-        const char *utf8 = archive_entry_pathname_utf8(entry);
-        const char *raw = archive_entry_pathname(entry);
+        const char *utf8 = zip.entry_pathname_utf8(entry);
+        const char *raw = zip.entry_pathname(entry);
         const QString name = utf8 ? QString::fromUtf8(utf8) : QString::fromLatin1(raw ? raw : "");
-        if (archive_entry_size_is_set(entry)) {
-            const qint64 size = archive_entry_size(entry);
+        if (zip.entry_size_is_set(entry)) {
+            const qint64 size = zip.entry_size(entry);
             declared += size < 0 ? 0 : size;
             if (size < 0 || declared > maxExpanded) {
                 *error = kTooLarge.arg(limitMb, name);
@@ -117,13 +189,13 @@ bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArra
             }
         }
         if (!wanted(name) || parts->contains(name)) {
-            if (archive_read_data_skip(a.get()) < ARCHIVE_WARN) {
+            if (zip.read_data_skip(a.get()) < ARCHIVE_WARN) {
                 *error = kDamagedEntry.arg(name);
                 return false;
             }
             continue;
         }
-        if (archive_entry_is_encrypted(entry)) {
+        if (zip.entry_is_encrypted(entry)) {
             *error = kEncrypted.arg(name);
             return false;
         }
@@ -131,7 +203,7 @@ bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArra
         QByteArray data;
         char buffer[65536];
         for (;;) {
-            const la_ssize_t n = archive_read_data(a.get(), buffer, sizeof buffer);
+            const la_ssize_t n = zip.read_data(a.get(), buffer, sizeof buffer);
             if (n == 0)
                 break;
             if (n < 0) {
@@ -145,7 +217,7 @@ bool unzip(const QByteArray &bytes, qint64 maxExpanded, QHash<QString, QByteArra
             }
             data.append(buffer, n);
             // How much of the archive's compressed bytes were taken.
-            if (!reporter.at(0, kUnzipEnd, archive_filter_bytes(a.get(), -1), bytes.size())) {
+            if (!reporter.at(0, kUnzipEnd, zip.filter_bytes(a.get(), -1), bytes.size())) {
                 *error = kStopped;
                 return false;
             }

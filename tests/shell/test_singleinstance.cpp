@@ -7,16 +7,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -47,6 +49,27 @@ bool leaveStaleSocket(const QString &path)
     return bound && QFileInfo::exists(path);
 }
 
+// A client of the socket that is not the program: it connects, sends `bytes`
+// and closes. False when it could not connect or send.
+bool sendAsStranger(const QString &path, const QByteArray &bytes)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
+    for (qsizetype sent = 0; ok && sent < bytes.size();) {
+        const ssize_t n = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+        ok = n > 0;
+        sent += n;
+    }
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -57,6 +80,7 @@ private Q_SLOTS:
     void messageRoundTripsAndRefusesDamage();
     void secondStartHandsOverItsFiles();
     void staleSocketDoesNotStopTheNextStart();
+    void socketOfAnotherIsNeitherRemovedNorReplaced();
     void programHandsOverAndEndsAtOnce();
 };
 
@@ -127,23 +151,78 @@ void TestSingleInstance::secondStartHandsOverItsFiles()
     QTRY_COMPARE(received.size(), 2);
     QVERIFY(received.at(1).at(0).toStringList().isEmpty());
 
-    // A stranger's bytes open nothing.
-    {
-        QLocalSocket stranger;
-        stranger.connectToServer(name);
-        QVERIFY(stranger.waitForConnected(2000));
-        stranger.write("GET / HTTP/1.0\r\n\r\n");
-        QVERIFY(stranger.waitForBytesWritten(2000));
-        stranger.disconnectFromServer();
-    }
+    // A stranger's bytes open nothing; nor does a message past the limit,
+    // which is dropped as it arrives.
+    QVERIFY(sendAsStranger(name, "GET / HTTP/1.0\r\n\r\n"));
+    // (Sent from a thread, as the program reads it only while its events run;
+    // the program may close on it before the end is sent.)
+    const QByteArray huge = SingleInstance::encode({QString(SingleInstance::kMaxMessage, u'a')});
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        sendAsStranger(name, huge);
+        sent = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(sent, 20000);
+    sender.join();
     QTest::qWait(200);
     QCOMPARE(received.size(), 2);
+
+    // A sender that connects and says nothing does not stop the next one.
+    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(silent >= 0);
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(name);
+        memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        QVERIFY(::connect(silent, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0);
+    }
+    SingleInstance fifth(name);
+    QCOMPARE(fifth.start({QStringLiteral("/c.kvln")}), SingleInstance::Role::HandedOver);
+    QTRY_COMPARE(received.size(), 3);
+    QCOMPARE(received.at(2).at(0).toStringList(), QStringList{QStringLiteral("/c.kvln")});
+    ::close(silent);
+
+    // The socket is the user's alone.
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(name).constData(), &info), 0);
+    QVERIFY(S_ISSOCK(info.st_mode));
+    QCOMPARE(info.st_mode & 0777, mode_t(0600));
 
     // Once the first program ends, the socket goes with it: the next start runs.
     first.reset();
     QVERIFY(!QFileInfo::exists(name));
     SingleInstance fourth(name);
     QCOMPARE(fourth.start({}), SingleInstance::Role::Primary);
+}
+
+void TestSingleInstance::socketOfAnotherIsNeitherRemovedNorReplaced()
+{
+    QTemporaryDir dir;
+    const QString name = uniqueName(dir);
+    // A program whose socket was taken for stale and replaced by a later
+    // start's leaves the later one's socket in place when it ends.
+    auto first = std::make_unique<SingleInstance>(name);
+    QCOMPARE(first->start({}), SingleInstance::Role::Primary);
+    QVERIFY(QFile::remove(name));
+    SingleInstance second(name);
+    QCOMPARE(second.start({}), SingleInstance::Role::Primary);
+    first.reset();
+    QVERIFY(QFileInfo::exists(name));
+    SingleInstance third(name);
+    QCOMPARE(third.start({}), SingleInstance::Role::HandedOver);
+
+    // A file that is not a socket is not taken for one left behind: the
+    // program runs alone and the file is untouched.
+    const QString other = uniqueName(dir);
+    QFile file(other);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("données");
+    file.close();
+    SingleInstance alone(other);
+    QCOMPARE(alone.start({}), SingleInstance::Role::Alone);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("données"));
 }
 
 void TestSingleInstance::staleSocketDoesNotStopTheNextStart()
