@@ -1,5 +1,6 @@
 #include "shell/application.h"
 #include "shell/base.h"
+#include "shell/fontwarmup.h"
 #include "shell/singleinstance.h"
 #include "shell/startupprobe.h"
 #include "shell/themeicon.h"
@@ -14,6 +15,9 @@
 int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
+    // The font configuration is read on a second thread meanwhile (the main
+    // window awaits it before its first text).
+    const FontWarmUp fonts;
     StartupProbe::installWhenAsked("TForm_base");
     QApplication::setApplicationName(QStringLiteral("kalvane"));
     QApplication::setApplicationVersion(QStringLiteral(KALVANE_VERSION));

@@ -4,7 +4,7 @@
 KALVANE_PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-    libjpeg62-turbo-dev libpng-dev libdeflate-dev libqrencode-dev libarchive-dev libbenchmark-dev
+    libjpeg62-turbo-dev libpng-dev libdeflate-dev libqrencode-dev libarchive-dev libfontconfig-dev libbenchmark-dev
     fonts-liberation fonts-dejavu-core adwaita-icon-theme
     cups cups-client cups-bsd printer-driver-cups-pdf
     xvfb xauth imagemagick poppler-utils zbar-tools

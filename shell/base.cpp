@@ -10,6 +10,7 @@
 #include "shell/apropos.h"
 #include "shell/desktop.h"
 #include "shell/errorbox.h"
+#include "shell/fontwarmup.h"
 #include "shell/labelfile.h"
 #include "shell/proposedname.h"
 #include "shell/colortext.h"
@@ -130,6 +131,9 @@ TForm_base::TForm_base(QWidget *parent)
     createMenus();
     createToolBar();
 
+    // The first text measured (the status bar's): the font configuration read
+    // on the side since the start is complete by now, or nearly.
+    FontWarmUp::wait();
     auto *countCaption = new QLabel(QStringLiteral(" Nombre d'étiquette(s) :"), this);
     countCaption->setObjectName(QStringLiteral("LabNombre"));
     STnb_f = new QLabel(QStringLiteral("0"), this);

@@ -20,4 +20,5 @@ list(APPEND KALVANE_UI_SOURCES
     shell/splash.cpp
     shell/apropos.cpp
     shell/onscreen.cpp
+    shell/fontwarmup.cpp
 )
