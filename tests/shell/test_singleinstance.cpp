@@ -30,20 +30,37 @@ QString uniqueName(const QTemporaryDir &dir)
     return dir.filePath(QStringLiteral("instance-") + QUuid::createUuid().toString(QUuid::Id128).left(12));
 }
 
+// A local socket and the address of `path`; -1 when the path does not fit.
+int socketFor(const QString &path, sockaddr_un *address)
+{
+    *address = sockaddr_un{};
+    address->sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (size_t(name.size()) >= sizeof(address->sun_path))
+        return -1;
+    memcpy(address->sun_path, name.constData(), size_t(name.size()));
+    return ::socket(AF_UNIX, SOCK_STREAM, 0);
+}
+
+// A client connected to the socket `path`, or -1.
+int connectTo(const QString &path)
+{
+    sockaddr_un address;
+    const int fd = socketFor(path, &address);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // What a program that crashed leaves: a socket file nobody listens on.
 bool leaveStaleSocket(const QString &path)
 {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address;
+    const int fd = socketFor(path, &address);
     if (fd < 0)
         return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    if (size_t(name.size()) >= sizeof(address.sun_path)) {
-        ::close(fd);
-        return false;
-    }
-    memcpy(address.sun_path, name.constData(), size_t(name.size()));
     const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
     ::close(fd);
     return bound && QFileInfo::exists(path);
@@ -53,20 +70,15 @@ bool leaveStaleSocket(const QString &path)
 // and closes. False when it could not connect or send.
 bool sendAsStranger(const QString &path, const QByteArray &bytes)
 {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
+    const int fd = connectTo(path);
+    bool ok = fd >= 0;
     for (qsizetype sent = 0; ok && sent < bytes.size();) {
         const ssize_t n = ::send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
         ok = n > 0;
         sent += n;
     }
-    ::close(fd);
+    if (fd >= 0)
+        ::close(fd);
     return ok;
 }
 
@@ -168,15 +180,8 @@ void TestSingleInstance::secondStartHandsOverItsFiles()
     QCOMPARE(received.size(), 2);
 
     // A sender that connects and says nothing does not stop the next one.
-    const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const int silent = connectTo(name);
     QVERIFY(silent >= 0);
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray path = QFile::encodeName(name);
-        memcpy(address.sun_path, path.constData(), size_t(path.size()));
-        QVERIFY(::connect(silent, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0);
-    }
     SingleInstance fifth(name);
     QCOMPARE(fifth.start({QStringLiteral("/c.kvln")}), SingleInstance::Role::HandedOver);
     QTRY_COMPARE(received.size(), 3);
