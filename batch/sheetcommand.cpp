@@ -3,6 +3,7 @@
 #include "render/labelstock.h"
 #include "render/sheetgeometry.h"
 #include "render/sheetprint.h"
+#include "shell/settingsfiles.h"
 #include "shell/textfile.h"
 #include "tools/sheetfile.h"
 
@@ -58,6 +59,9 @@ const QString kBadStart = QStringLiteral("la position de départ « %1 » n'exis
 const QString kBadOffset = QStringLiteral(
     "le décalage « %1 » s'écrit en millimètres, point décimal, de -50 à 50 (par exemple -1.5).");
 const QString kStockOnly = QStringLiteral("--debut, --decalage-x et --decalage-y ne servent qu'avec --modele.");
+const QString kOffsetsUnread = QStringLiteral(
+    "les décalages gardés pour les imprimantes dans « %1 » n'ont pas pu être lus (%2) : "
+    "la planche est imprimée sans décalage.");
 
 // A PDF page as a printer would give it: A4, its whole surface printable, at
 // the resolution of a common laser printer.
@@ -125,6 +129,30 @@ int readStock(BatchTool &tool, const CommandLine::Parsed &line, SheetSettings *s
         *offsets[i] = mm;
     }
     return BatchTool::kSuccess;
+}
+
+// On label stock sent to a printer: the offsets the print options keep for
+// `printer` (measured with its calibration page, in "impression.ini" of the
+// start directory), for each direction the line does not give. False, with
+// the reason, when that file exists but cannot be read.
+bool applyStoredOffsets(const BatchTool &tool, const CommandLine::Parsed &line, const QString &printer,
+                        SheetSettings *s, QString *error)
+{
+    const QString path = QDir(tool.startDirectory()).filePath(PrintIni::kFileName);
+    if (!QFileInfo::exists(path))
+        return true;
+    QStringList lines;
+    if (!TextFile::readLines(path, &lines, error))
+        return false;
+    const PrintIni ini = PrintIni::fromLines(lines);
+    const auto stored = ini.offsets.constFind(printer);
+    if (stored == ini.offsets.cend())
+        return true;
+    if (!line.has(QStringLiteral("decalage-x")))
+        s->offsetX = stored->x();
+    if (!line.has(QStringLiteral("decalage-y")))
+        s->offsetY = stored->y();
+    return true;
 }
 
 // One line per message on the error stream.
@@ -252,6 +280,12 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
                 printerName, known.isEmpty() ? QStringLiteral(" : aucune imprimante n'est installée")
                                              : QStringLiteral(" ; imprimantes installées : ") + known.join(QStringLiteral(", "))));
         }
+        QString why;
+        if (onStock && !applyStoredOffsets(tool, line, info.printerName(), &job.settings, &why)) {
+            const QString ini = QDir(tool.startDirectory()).filePath(PrintIni::kFileName);
+            tool.problem(kOffsetsUnread.arg(QDir::toNativeSeparators(ini), why));
+            status = BatchTool::kFileProblem;
+        }
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(docName);
         // The tool repeats the page itself, as the desktop does.
@@ -310,9 +344,11 @@ BatchTool::Command command()
         {QStringLiteral("debut"), QChar(), QStringLiteral("N"),
          QStringLiteral("avec --modele : première étiquette utilisée sur la première planche (par défaut 1)")},
         {QStringLiteral("decalage-x"), QChar(), QStringLiteral("MM"),
-         QStringLiteral("avec --modele : décalage de l'imprimante vers la droite, en millimètres (par défaut 0)")},
+         QStringLiteral("avec --modele : décalage de l'imprimante vers la droite, en millimètres (par défaut "
+                        "celui que les options d'impression gardent pour l'imprimante, sinon 0)")},
         {QStringLiteral("decalage-y"), QChar(), QStringLiteral("MM"),
-         QStringLiteral("avec --modele : décalage de l'imprimante vers le bas, en millimètres (par défaut 0)")},
+         QStringLiteral("avec --modele : décalage de l'imprimante vers le bas, en millimètres (par défaut "
+                        "celui que les options d'impression gardent pour l'imprimante, sinon 0)")},
         {QStringLiteral("marges"), QChar(), QStringLiteral("G,H"),
          QStringLiteral("marges à gauche et en haut, en millimètres (par défaut 0,0)")},
         {QStringLiteral("echelle"), QChar(), QStringLiteral("S"),

@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QPrinter>
@@ -30,38 +29,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include <pwd.h>
 #include <unistd.h>
 
 namespace {
 
-const QString kQueue = QStringLiteral("KalvanePDF");
+using TestPrinting::kQueue;
 const QStringList kSamples = {QStringLiteral("Kalvane/Acetone.kvln"),
                               QStringLiteral("Kalvane/Acide sulfurique 96%.kvln"),
                               QStringLiteral("Kalvane/Hypochlorite de sodium.kvln")};
 const QStringList kPictures = {QStringLiteral("SGH02.jpg"), QStringLiteral("SGH05.jpg"), QStringLiteral("SGH07.jpg"),
                                QStringLiteral("SGH09.jpg")};
-
-// Where CUPS-PDF puts the jobs of this user, from its configuration.
-QString cupsPdfFolder()
-{
-    const passwd *pw = ::getpwuid(::geteuid());
-    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : qEnvironmentVariable("USER");
-    const QString home = pw ? QString::fromLocal8Bit(pw->pw_dir) : QDir::homePath();
-    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
-    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (conf.open(QIODevice::ReadOnly)) {
-        const QStringList lines = QString::fromLocal8Bit(conf.readAll()).split(u'\n');
-        for (const QString &line : lines) {
-            const QString t = line.trimmed();
-            if (t.startsWith(QLatin1String("Out ")) || t.startsWith(QLatin1String("Out\t")))
-                out = t.mid(4).trimmed();
-        }
-    }
-    out.replace(QStringLiteral("${HOME}"), home);
-    out.replace(QStringLiteral("${USER}"), user);
-    return out;
-}
 
 // The scripted desktop whose print dialog picks the PDF queue.
 class QueueDesktop : public ScriptedDesktop
@@ -129,9 +106,6 @@ private Q_SLOTS:
     {
         QVERIFY2(QPrinterInfo::availablePrinterNames().contains(kQueue),
                  "no CUPS queue \"KalvanePDF\" (scripts/pdf-printer.sh sets it up; scripts/test.sh runs it)");
-        const QString folder = cupsPdfFolder();
-        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-        QVERIFY2(!pdftoppm.isEmpty(), "pdftoppm (poppler-utils) is needed to look at the printed page");
 
         TempStartDir dir(kCatalogueFiles + kSamples + kPictures);
         TestProgram program;
@@ -164,36 +138,20 @@ private Q_SLOTS:
         QVERIFY2(desk->messages.isEmpty(), qPrintable(desk->messageLines().join(u'\n')));
 
         // Wait for the PDF, at most 90 seconds.
-        QString pdf;
-        QElapsedTimer waited;
-        waited.start();
-        while (pdf.isEmpty() && waited.elapsed() < 90000) {
-            const QStringList found = QDir(folder).entryList({desk->title + QStringLiteral("*.pdf")}, QDir::Files);
-            if (!found.isEmpty()) {
-                const QString candidate = QDir(folder).filePath(found.first());
-                // Complete once its size stops changing.
-                const qint64 size = QFileInfo(candidate).size();
-                QTest::qWait(500);
-                if (size > 0 && QFileInfo(candidate).size() == size)
-                    pdf = candidate;
-            } else {
-                QTest::qWait(500);
-            }
-        }
+        const QString pdf = TestPrinting::waitForPdf(desk->title + QStringLiteral("*.pdf"));
         QVERIFY2(!pdf.isEmpty(), qPrintable(QStringLiteral("no PDF named %1 reached %2 within 90 s: the queue is "
                                                            "stopped or the print chain is broken (lpstat -t)")
-                                                .arg(desk->title, folder)));
+                                                .arg(desk->title, TestPrinting::cupsPdfFolder())));
         struct Remove {
             QString path;
             ~Remove() { QFile::remove(path); }
         } remove{pdf};
 
-        QTemporaryDir raster;
-        QVERIFY(runTool(pdftoppm, {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"), pdf,
-                                   raster.filePath(QStringLiteral("page"))}));
-        const QStringList pages = QDir(raster.path()).entryList({QStringLiteral("page*.png")}, QDir::Files);
+        QString why;
+        const QList<QImage> pages = TestPrinting::pages(pdf, 50, &why);
+        QVERIFY2(why.isEmpty(), qPrintable(why));
         QCOMPARE(pages.size(), 1);
-        QImage page(raster.filePath(pages.first()));
+        const QImage page = pages.first();
         QVERIFY(!page.isNull());
 
         // A landscape sheet; a PDF printer may hand it back as a portrait page

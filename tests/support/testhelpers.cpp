@@ -8,9 +8,16 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace TestFiles {
 
@@ -103,6 +110,76 @@ int jpegComponents(const QByteArray &jpeg)
 }
 
 } // namespace TestPictures
+
+namespace TestPrinting {
+
+QString cupsPdfFolder()
+{
+    const passwd *pw = ::getpwuid(::geteuid());
+    const QString user = pw ? QString::fromLocal8Bit(pw->pw_name) : qEnvironmentVariable("USER");
+    const QString home = pw ? QString::fromLocal8Bit(pw->pw_dir) : QDir::homePath();
+    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly)) {
+        const QStringList lines = QString::fromLocal8Bit(conf.readAll()).split(u'\n');
+        for (const QString &line : lines) {
+            const QString t = line.trimmed();
+            if (t.startsWith(QLatin1String("Out ")) || t.startsWith(QLatin1String("Out\t")))
+                out = t.mid(4).trimmed();
+        }
+    }
+    out.replace(QStringLiteral("${HOME}"), home);
+    out.replace(QStringLiteral("${USER}"), user);
+    return out;
+}
+
+QString waitForPdf(const QString &pattern, int timeoutMs)
+{
+    const QDir folder(cupsPdfFolder());
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < timeoutMs) {
+        const QStringList found = folder.entryList({pattern}, QDir::Files);
+        if (!found.isEmpty()) {
+            const QString candidate = folder.filePath(found.first());
+            // Complete once its size stops changing.
+            const qint64 size = QFileInfo(candidate).size();
+            QTest::qWait(500);
+            if (size > 0 && QFileInfo(candidate).size() == size)
+                return candidate;
+        } else {
+            QTest::qWait(500);
+        }
+    }
+    return QString();
+}
+
+QList<QImage> pages(const QString &pdf, int dpi, QString *error)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) {
+        *error = QStringLiteral("pdftoppm (poppler-utils) is needed to look at the printed pages");
+        return {};
+    }
+    QTemporaryDir raster;
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice()); // a re-encoded PDF can give many warnings
+    p.start(pdftoppm, {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
+                       raster.filePath(QStringLiteral("page"))});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        p.kill();
+        p.waitForFinished(2000);
+        *error = QStringLiteral("pdftoppm could not draw %1").arg(pdf);
+        return {};
+    }
+    QList<QImage> images;
+    const QStringList files = QDir(raster.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+    for (const QString &f : files)
+        images << QImage(raster.filePath(f));
+    return images;
+}
+
+} // namespace TestPrinting
 
 FileSizeLimit::FileSizeLimit(qint64 bytes)
 {

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QRect>
@@ -41,6 +42,22 @@ QRect inkBox(const QImage &image, int paper = 200);
 int jpegComponents(const QByteArray &jpeg);
 
 } // namespace TestPictures
+
+// The CUPS-PDF queue "KalvanePDF" that the test command sets up
+// (scripts/pdf-printer.sh): where its PDFs arrive and what they show.
+namespace TestPrinting {
+
+inline const QString kQueue = QStringLiteral("KalvanePDF");
+// Where CUPS-PDF puts the jobs of this user, from its configuration.
+QString cupsPdfFolder();
+// The PDF of that folder whose name matches `pattern` ("*" wildcards), once
+// its size stops changing; empty when none came within `timeoutMs`.
+QString waitForPdf(const QString &pattern, int timeoutMs = 90000);
+// The pages of a PDF drawn at `dpi` by pdftoppm (poppler-utils); empty, with
+// the reason in `error`, when they could not be drawn.
+QList<QImage> pages(const QString &pdf, int dpi, QString *error);
+
+} // namespace TestPrinting
 
 // Limits the size of every file this process writes (RLIMIT_FSIZE) while it
 // lives: a write past `bytes` fails with EFBIG, as a full disk would make it
