@@ -324,7 +324,7 @@ Result check(const Job &job, const Surface &surface)
         const LayoutResult r = s.pictureMode ? LabelRenderer::measure(content, RenderVariant::labelPicture())
                                              : LabelRenderer::measure(content, own, surface.dpiY);
         if (!r.cutStatement.isEmpty())
-            (s.pictureMode ? result.cut : result.overflow).append({name, r.cutStatement});
+            (s.pictureMode ? result.cut : result.overflow).append({name, r.cutStatement, QString()});
     };
     const int n = s.labelCount(g.cellCount());
     if (n == 0)

@@ -1,26 +1,12 @@
 // The minimum label and pictogram sizes by capacity: the installed table,
 // each capacity limit and each size limit on both sides, and damaged tables.
 
+#include "installedformatrules.h"
 #include "render/formatrules.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-const QString kData = QStringLiteral(KALVANE_DATA_DIR);
-
-FormatRules::Table installed()
-{
-    FormatRules::Table t;
-    QString error;
-    if (!FormatRules::read(kData + u'/' + FormatRules::kFileName, &t, &error))
-        qFatal("%s", qPrintable(error));
-    return t;
-}
-
-} // namespace
 
 class TestFormatRules : public QObject
 {
@@ -29,7 +15,7 @@ class TestFormatRules : public QObject
 private Q_SLOTS:
     void capacityBands()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         QCOMPARE(t.bands.size(), 5); // 0.5, 3, 50, 500 L and more
         const auto shortSide = [&](double l) {
             const FormatRules::Band *b = t.bandFor(l);
@@ -74,13 +60,13 @@ private Q_SLOTS:
         QFETCH(double, width);
         QFETCH(double, height);
         QFETCH(bool, fits);
-        const QString error = FormatRules::checkLabel(installed(), litres, width, height);
+        const QString error = FormatRules::checkLabel(installedFormatRules(), litres, width, height);
         QCOMPARE(error.isEmpty(), fits);
     }
 
     void labelMessageNamesBothSizes()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         QCOMPARE(FormatRules::checkLabel(t, 2, 67.6, 47.8),
                  QStringLiteral("L'étiquette mesure 67,6 × 47,8 mm : pour un emballage de 2 L, elle doit mesurer si "
                                 "possible au moins 52 × 74 mm (règlement CLP, annexe I, tableau 1.3)."));
@@ -112,7 +98,7 @@ private Q_SLOTS:
         QFETCH(double, side);
         QFETCH(bool, fits);
         QFETCH(QString, rule);
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         const FormatRules::Band *b = t.bandFor(litres);
         QVERIFY(b);
         const QString error = FormatRules::checkPictogram(t, litres, b->labelLong, b->labelShort, side);
@@ -124,7 +110,7 @@ private Q_SLOTS:
     {
         // A label smaller than 52 x 74 (allowed "where possible" up to 3 L):
         // the fifteenth of its own area, but never under 10 mm (1 cm²).
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         QVERIFY(FormatRules::checkPictogram(t, 0.5, 40, 30, 10).isEmpty());
         QVERIFY(FormatRules::checkPictogram(t, 0.5, 40, 30, 9.9).contains(QStringLiteral("au moins 10 mm de côté")));
         // 60 x 45: the fifteenth is 180 mm², a side of 13.42 mm.

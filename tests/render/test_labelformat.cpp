@@ -4,6 +4,7 @@
 // a real label against its drawing, and the offer to fit statements that do
 // not hold in their cell.
 
+#include "installedformatrules.h"
 #include "render/labelformat.h"
 #include "render/labelrenderer.h"
 #include "render/sheetprint.h"
@@ -16,15 +17,6 @@
 namespace {
 
 const QString kData = QStringLiteral(KALVANE_DATA_DIR);
-
-FormatRules::Table installed()
-{
-    FormatRules::Table t;
-    QString error;
-    if (!FormatRules::read(kData + u'/' + FormatRules::kFileName, &t, &error))
-        qFatal("%s", qPrintable(error));
-    return t;
-}
 
 LabelFormat::Printed printed(double w, double h)
 {
@@ -82,7 +74,7 @@ class TestLabelFormat : public QObject
 private Q_SLOTS:
     void installedTableHasTheRevision()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         const auto x = [&](double l) { return t.bandFor(l) ? t.bandFor(l)->xHeight : -1.0; };
         QCOMPARE(x(0.5), 1.2);
         QCOMPARE(x(0.51), 1.4);
@@ -110,7 +102,7 @@ private Q_SLOTS:
 
     void xHeightOnBothSides()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         for (const double litres : {0.5, 2.0, 20.0, 200.0}) {
             const double minimum = t.bandFor(litres)->xHeight;
             const auto [below, above] = aroundXHeight(QStringLiteral("Arial"), minimum);
@@ -130,7 +122,7 @@ private Q_SLOTS:
 
     void lineSpacingOnBothSides()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         LayoutMetrics m = plain();
         m.smallestLine = m.smallestEm * 1.19;
         QVERIFY(mentions(LabelFormat::check(t, 1, printed(210, 148), m), QStringLiteral("interligne"), false));
@@ -140,7 +132,7 @@ private Q_SLOTS:
 
     void labelSizeOnBothSides()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         LayoutMetrics m = plain();
         m.smallestEm = 0.1; // text large enough on any of these labels
         m.smallestLine = 0.125;
@@ -157,7 +149,7 @@ private Q_SLOTS:
     {
         // Up to 3 L on a 74 x 52 label: one fifteenth of the area, a side of
         // 16.02 mm (the diamond's side is the square's over √2).
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         LayoutMetrics m = plain();
         m.smallestEm = 0.1;
         m.smallestLine = 0.125;
@@ -172,7 +164,7 @@ private Q_SLOTS:
 
     void presentationWarnings()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         LayoutMetrics m = plain();
         m.notBlackOnWhite << QStringLiteral("la mention d'avertissement en rouge");
         const QList<LabelFormat::Finding> colours = LabelFormat::check(t, 1, printed(210, 148), m);
@@ -213,7 +205,7 @@ private Q_SLOTS:
 
     void fitOffer()
     {
-        const FormatRules::Table t = installed();
+        const FormatRules::Table t = installedFormatRules();
         LabelContent c;
         QStringList problems;
         QVERIFY(StoredLabel::load(kData + QStringLiteral("/Kalvane/Acetone.kvln"), false, FrameMirrors(), kData, &c,
