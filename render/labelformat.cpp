@@ -236,7 +236,7 @@ bool holds(const SheetPrint::Job &job, const SheetPrint::Surface &surface, const
         return true;
     }
     const SheetPrint::Result r = SheetPrint::check(j, surface);
-    return r.error.isEmpty() && (j.settings.pictureMode ? r.cut : r.overflow).isEmpty();
+    return r.error.isEmpty() && r.cut.isEmpty() && r.overflow.isEmpty();
 }
 
 double statementXHeight(const LabelContent &content, double scale, const Printed &printed)

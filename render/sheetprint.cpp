@@ -339,9 +339,12 @@ Result check(const Job &job, const Surface &surface)
     return result;
 }
 
-QString layoutWarning(const Result &check, bool pictureMode)
+QString layoutWarning(const Result &check)
 {
-    const QList<CutLabel> &labels = pictureMode ? check.cut : check.overflow;
+    // A check fills one list: the labels cut at their bottom edge, or those
+    // whose statements run on below (on a grid, without the picture mode).
+    const bool cut = !check.cut.isEmpty();
+    const QList<CutLabel> &labels = cut ? check.cut : check.overflow;
     if (labels.isEmpty())
         return {};
     QString text = kLayoutIntro;
@@ -352,7 +355,7 @@ QString layoutWarning(const Result &check, bool pictureMode)
         text += QStringLiteral("\n- ") + c.label + QStringLiteral(" : à partir de « ") + statement
             + QStringLiteral(" »");
     }
-    text += QStringLiteral("\n\n") + (pictureMode ? kLayoutCut : kLayoutOverflow);
+    text += QStringLiteral("\n\n") + (cut ? kLayoutCut : kLayoutOverflow);
     text += QStringLiteral("\n\n") + kLayoutAdvice;
     return text;
 }

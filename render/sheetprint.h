@@ -160,7 +160,7 @@ Result checkOnStock(const Job &job, const Surface &surface);
 // What the check found, for the question asked before printing (empty when
 // every label holds its statements): the labels named with the first
 // statement that does not fit, and what printing them would do.
-QString layoutWarning(const Result &check, bool pictureMode);
+QString layoutWarning(const Result &check);
 inline const QString kLayoutTitle = QStringLiteral("AVERTISSEMENT");
 inline const QString kLayoutIntro = QStringLiteral("Les phrases ne tiennent pas toutes dans ces étiquettes :");
 inline const QString kLayoutOverflow = QStringLiteral(

@@ -187,9 +187,10 @@ Result checkOnStock(const Job &job, const Surface &surface)
     const int gridHeight = int(std::lround(r.width() * SheetGeometry::kRatio));
     const double k = RenderVariant::pageFontFactor(r.width(), gridHeight, false, 1.0, surface.dpiY);
     const RenderVariant own = RenderVariant::page(0, 0, r.width(), gridHeight / 900.0, k, r.height(), surface.dpiY);
-    // What is cut at the label's bottom: listed where the question of the
-    // drawing mode looks for it.
-    QList<CutLabel> &list = s.pictureMode ? result.cut : result.overflow;
+    // Whatever passes the label's bottom is cut: the drawing is clipped to
+    // the die-cut label in either drawing mode (nothing runs onto the next
+    // label as on a grid).
+    QList<CutLabel> &list = result.cut;
     const auto measure = [&](const QString &name, const LabelContent &content, const QString &entry) {
         const LayoutResult lr = s.pictureMode ? LabelRenderer::measure(content, RenderVariant::labelPicture())
                                               : LabelRenderer::measure(content, own, surface.dpiY);

@@ -145,15 +145,16 @@ bool confirmLayout(QWidget *parent, TForm_base *frame, QPrinter *printer, QStrin
     // Labels already agreed to are not asked about again.
     for (QList<SheetPrint::CutLabel> *list : {&check.cut, &check.overflow})
         list->removeIf([accepted](const SheetPrint::CutLabel &c) { return accepted->contains(c.label); });
-    const QString warning = SheetPrint::layoutWarning(check, job.settings.pictureMode);
+    const QString warning = SheetPrint::layoutWarning(check);
     if (warning.isEmpty())
         return true;
     if (desktop().message(parent, SheetPrint::kLayoutTitle, warning + QStringLiteral("\n\n") + kPrintAnyway,
                           Desktop::Icon::Warning, Desktop::Yes | Desktop::No)
         != Desktop::Yes)
         return false;
-    for (const SheetPrint::CutLabel &c : job.settings.pictureMode ? check.cut : check.overflow)
-        accepted->append(c.label);
+    for (const QList<SheetPrint::CutLabel> *list : {&check.cut, &check.overflow})
+        for (const SheetPrint::CutLabel &c : *list)
+            accepted->append(c.label);
     return true;
 }
 

@@ -685,10 +685,13 @@ void Tprinter::But_ViewClick()
     // for the job's printer, are named under the page.
     const SheetPrint::Result check = SheetPrint::check(PrintCommand::currentJob(f), SheetPrint::surface(jobPrinter(), s));
     QStringList names;
-    for (const SheetPrint::CutLabel &c : s.pictureMode ? check.cut : check.overflow)
+    // (A check fills one list: labels cut at their bottom edge, in the
+    // picture mode or on stock, or statements running on below, on a grid.)
+    const bool cut = !check.cut.isEmpty();
+    for (const SheetPrint::CutLabel &c : cut ? check.cut : check.overflow)
         names << c.label;
     QString warning = names.isEmpty() ? QString()
-                                       : kPreviewOverflow.arg(s.pictureMode ? kPreviewOverflowCut : kPreviewOverflowRuns,
+                                       : kPreviewOverflow.arg(cut ? kPreviewOverflowCut : kPreviewOverflowRuns,
                                                               names.join(QStringLiteral(", ")));
     // The format of the labels as printed, for the capacity of the job.
     if (capacity() > 0) {

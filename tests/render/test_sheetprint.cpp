@@ -362,7 +362,7 @@ private Q_SLOTS:
             QVERIFY((pictureMode ? before.overflow : before.cut).isEmpty());
             QCOMPARE(before.missing, QStringList{gone});
 
-            const QString warning = SheetPrint::layoutWarning(before, pictureMode);
+            const QString warning = SheetPrint::layoutWarning(before);
             QVERIFY(warning.startsWith(SheetPrint::kLayoutIntro + QStringLiteral("\n- Trop longue.kvln : à partir de « P9")));
             QVERIFY(warning.contains(pictureMode ? SheetPrint::kLayoutCut : SheetPrint::kLayoutOverflow));
         }
@@ -370,7 +370,7 @@ private Q_SLOTS:
         // and nothing is said.
         const SheetPrint::Result sound = SheetPrint::check(selectionJob(m_labels, false), a4(true));
         QVERIFY(sound.overflow.isEmpty() && sound.cut.isEmpty());
-        QCOMPARE(SheetPrint::layoutWarning(sound, false), QString());
+        QCOMPARE(SheetPrint::layoutWarning(sound), QString());
         // Margins that leave no room: said as the job would.
         SheetPrint::Job cramped = selectionJob(m_labels, false);
         cramped.settings.marginLeft = QStringLiteral("1000000");

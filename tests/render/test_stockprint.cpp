@@ -221,6 +221,53 @@ private Q_SLOTS:
         QVERIFY(!result.printed);
         QVERIFY(result.error.contains(QStringLiteral("de 1 à 8")));
     }
+
+    void longLabelIsCutAtItsDieCutAndSaidSo()
+    {
+        // The sample with 25 more precautionary statements: too long for a
+        // 99.1 x 67.7 mm label. The drawing is clipped to the die-cut, so the
+        // statements past it are lost: the check before printing says "cut"
+        // (not "running onto the label below", as on a grid), in both
+        // drawing modes, and names the statement the print then cuts.
+        QFile sample(m_label);
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QByteArray bytes = sample.readAll();
+        QByteArray extra;
+        for (int i = 0; i < 25; ++i)
+            extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
+        const qsizetype at = bytes.indexOf("***prudence***\r\n");
+        QVERIFY(at >= 0);
+        bytes.insert(at + 16, extra);
+        const QString longLabel = m_dir.filePath(QStringLiteral("Trop longue.kvln"));
+        QFile out(longLabel);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+
+        SheetPrint::Surface a4;
+        a4.width = 4960;
+        a4.height = 7016;
+        for (const bool pictureMode : {false, true}) {
+            SheetPrint::Job j = job(stock("Avery L7165"), 0, 1);
+            j.settings.selection = {longLabel, m_label};
+            j.settings.pictureMode = pictureMode;
+            const SheetPrint::Result check = SheetPrint::check(j, a4);
+            QVERIFY(check.overflow.isEmpty());
+            QCOMPARE(check.cut.size(), 1);
+            QCOMPARE(check.cut.first().label, QStringLiteral("Trop longue.kvln"));
+            QVERIFY(check.cut.first().statement.startsWith(QStringLiteral("P9")));
+            const QString warning = SheetPrint::layoutWarning(check);
+            QVERIFY2(warning.contains(SheetPrint::kLayoutCut) && !warning.contains(SheetPrint::kLayoutOverflow),
+                     qPrintable(warning));
+
+            SheetPrint::Result result;
+            printed(j, &result);
+            QVERIFY2(result.printed, qPrintable(result.error));
+            QCOMPARE(result.cut.size(), 1);
+            QCOMPARE(result.cut.first().statement, check.cut.first().statement);
+            QVERIFY(result.overflow.isEmpty());
+        }
+    }
 };
 
 QTEST_MAIN(TestStockPrint)
