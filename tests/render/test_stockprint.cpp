@@ -5,11 +5,11 @@
 #include "render/labelsize.h"
 #include "render/labelstock.h"
 #include "render/sheetprint.h"
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,16 +109,9 @@ class TestStockPrint : public QObject
         QList<QImage> pages;
         if (!result->printed)
             return pages;
-        QProcess raster;
-        raster.start(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-png"), base + QStringLiteral(".pdf"), base});
-        if (!raster.waitForFinished(60000) || raster.exitCode() != 0)
-            return pages;
-        const QStringList files = QDir(m_dir.path())
-                                      .entryList({QFileInfo(base).fileName() + QStringLiteral("-*.png")}, QDir::Files,
-                                                 QDir::Name);
-        for (const QString &f : files)
-            pages << QImage(m_dir.filePath(f)).convertToFormat(QImage::Format_RGB32);
+        QString why;
+        for (const QImage &page : TestPrinting::pages(base + QStringLiteral(".pdf"), kDpi, &why))
+            pages << page.convertToFormat(QImage::Format_RGB32);
         return pages;
     }
 
