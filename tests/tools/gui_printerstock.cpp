@@ -65,15 +65,10 @@ QRect pixels(const QRectF &mm)
 // The pages of a PDF at kDpi.
 QList<QImage> rasterised(const QString &pdf)
 {
-    const QString base = pdf + QStringLiteral("-page");
-    QProcess raster;
-    raster.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-png"), pdf, base});
-    if (!raster.waitForFinished(60000) || raster.exitCode() != 0)
-        return {};
-    const QFileInfo info(base);
+    QString why;
     QList<QImage> pages;
-    for (const QString &f : info.dir().entryList({info.fileName() + QStringLiteral("-*.png")}, QDir::Files, QDir::Name))
-        pages << QImage(info.dir().filePath(f)).convertToFormat(QImage::Format_RGB32);
+    for (const QImage &page : TestPrinting::pages(pdf, kDpi, &why))
+        pages << page.convertToFormat(QImage::Format_RGB32);
     return pages;
 }
 
