@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -43,8 +44,10 @@ bool socketAddress(const QString &path, sockaddr_un *address)
     const QByteArray name = QFile::encodeName(path);
     std::memset(address, 0, sizeof(*address));
     address->sun_family = AF_UNIX;
-    if (name.isEmpty() || name.contains('\0') || size_t(name.size()) >= sizeof(address->sun_path))
+    if (name.isEmpty() || name.contains('\0') || size_t(name.size()) >= sizeof(address->sun_path)) {
+        errno = ENAMETOOLONG; // not a name in use: nothing is removed for it
         return false;
+    }
     std::memcpy(address->sun_path, name.constData(), size_t(name.size()));
     return true;
 }
@@ -306,7 +309,16 @@ void SingleInstance::accept()
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return; // none left (EAGAIN), or out of descriptors: the next try waits for the next call
+            if (errno == EMFILE || errno == ENFILE) {
+                // Out of descriptors: the waiting connection is tried again in
+                // a moment, not at once and again without end.
+                m_notifier->setEnabled(false);
+                QTimer::singleShot(200, this, [this] {
+                    if (m_notifier)
+                        m_notifier->setEnabled(true);
+                });
+            }
+            return; // none left (EAGAIN)
         }
         // The sender writes its message and closes: the message is whole when
         // the connection ends. A message past the limit is dropped.
