@@ -95,7 +95,7 @@ struct ArchiveLibrary
     QString error;
 };
 
-// The library's name in the system (its ABI version, unchanged since 2012).
+// The library's name in the system: its ABI version, the one Debian 12 ships.
 constexpr const char *kArchiveLibrary = "libarchive.so.13";
 
 const ArchiveLibrary &archiveLibrary()
