@@ -92,13 +92,8 @@ Result print(QPagedPaintDevice *device, const LabelStock::Template &stock, const
     Result result;
     const auto failed = [&deviceFailed] { return deviceFailed && deviceFailed(); };
     const SheetPrint::KeptPageLayout kept(device);
-    device->setPageSize(QPageSize(QSizeF(stock.paperWidth, stock.paperHeight), QPageSize::Millimeter));
-    device->setPageOrientation(QPageLayout::Portrait);
-    device->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    const QPointF origin = device->pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
-    const int dpiX = device->logicalDpiX();
-    const int dpiY = device->logicalDpiY();
-    if (device->width() <= 0 || device->height() <= 0 || dpiX <= 0 || dpiY <= 0) {
+    SheetPrint::StockPaper paper;
+    if (!SheetPrint::useStockPaper(device, stock, &paper)) {
         result.error = SheetPrint::kNoPrintableArea;
         return result;
     }
@@ -109,7 +104,7 @@ Result print(QPagedPaintDevice *device, const LabelStock::Template &stock, const
         result.error = SheetPrint::kFailure.arg(SheetPrint::kAtBegin);
         return result;
     }
-    draw(painter, stock, dpiX / 25.4, dpiY / 25.4, origin);
+    draw(painter, stock, paper.dpiX / 25.4, paper.dpiY / 25.4, paper.origin);
     if (!painter.end() || failed()) {
         result.error = SheetPrint::kFailure.arg(SheetPrint::kAtEnd);
         return result;

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPageLayout>
+#include <QPointF>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -130,6 +131,17 @@ private:
     QPagedPaintDevice *m_device;
     QPageLayout m_layout;
 };
+
+// The stock's own paper put on `device`, upright, with as little margin as
+// the device allows (keep its layout with a KeptPageLayout first): the
+// printable area's top-left corner on the paper, in mm, and the device's
+// resolution. False when the device has no printable area.
+struct StockPaper {
+    QPointF origin;
+    int dpiX = 0;
+    int dpiY = 0;
+};
+bool useStockPaper(QPagedPaintDevice *device, const LabelStock::Template &stock, StockPaper *paper);
 
 // Shared by the grid and the stock jobs: `text` added to `list` unless empty
 // or there already; a label's layout problems and its first cut statement

@@ -58,6 +58,17 @@ KeptPageLayout::~KeptPageLayout()
     m_device->setPageLayout(m_layout);
 }
 
+bool useStockPaper(QPagedPaintDevice *device, const LabelStock::Template &stock, StockPaper *paper)
+{
+    device->setPageSize(QPageSize(QSizeF(stock.paperWidth, stock.paperHeight), QPageSize::Millimeter));
+    device->setPageOrientation(QPageLayout::Portrait);
+    device->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    paper->origin = device->pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
+    paper->dpiX = device->logicalDpiX();
+    paper->dpiY = device->logicalDpiY();
+    return device->width() > 0 && device->height() > 0 && paper->dpiX > 0 && paper->dpiY > 0;
+}
+
 Result printOnStock(QPagedPaintDevice *device, const Job &job)
 {
     Result result;
@@ -71,18 +82,15 @@ Result printOnStock(QPagedPaintDevice *device, const Job &job)
         result.error = error;
         return result;
     }
-    // The stock's own paper, upright, as little margin as the device allows.
     const KeptPageLayout kept(device);
-    device->setPageSize(QPageSize(QSizeF(s.stock.paperWidth, s.stock.paperHeight), QPageSize::Millimeter));
-    device->setPageOrientation(QPageLayout::Portrait);
-    device->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    const QPointF origin = device->pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
-    const int dpiX = device->logicalDpiX();
-    const int dpiY = device->logicalDpiY();
-    if (device->width() <= 0 || device->height() <= 0 || dpiX <= 0 || dpiY <= 0) {
+    StockPaper paper;
+    if (!useStockPaper(device, s.stock, &paper)) {
         result.error = kNoPrintableArea;
         return result;
     }
+    const QPointF origin = paper.origin;
+    const int dpiX = paper.dpiX;
+    const int dpiY = paper.dpiY;
     const auto failed = [&job] { return job.deviceFailed && job.deviceFailed(); };
 
     QPainter painter;
