@@ -5,7 +5,6 @@
 #include <QFont>
 #include <QLocale>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>

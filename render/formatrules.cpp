@@ -29,11 +29,6 @@ QString mm(double value)
     return QLocale(QLocale::French, QLocale::France).toString(value, 'f', value == std::round(value) ? 0 : 1);
 }
 
-QString litres(double value)
-{
-    return QLocale(QLocale::French, QLocale::France).toString(value, 'g', 6);
-}
-
 bool number(const QString &text, double *value)
 {
     bool ok = false;
@@ -54,6 +49,11 @@ const Band *Table::bandFor(double l) const
         if (b.maxLitres < 0 || l <= b.maxLitres)
             return &b;
     return nullptr;
+}
+
+QString litresText(double litres)
+{
+    return QLocale(QLocale::French, QLocale::France).toString(litres, 'g', 6);
 }
 
 bool read(const QString &path, Table *table, QString *error)
@@ -154,7 +154,7 @@ QString checkLabel(const Table &table, double l, double widthMm, double heightMm
     // come from points.
     if (shortSide + 0.005 >= b->labelShort && longSide + 0.005 >= b->labelLong)
         return {};
-    return kLabelTooSmall.arg(mm(widthMm), mm(heightMm), litres(l),
+    return kLabelTooSmall.arg(mm(widthMm), mm(heightMm), litresText(l),
                               b->labelIfPossible ? QStringLiteral("si possible ") : QString(), mm(b->labelShort),
                               mm(b->labelLong));
 }
@@ -179,7 +179,7 @@ QString checkPictogram(const Table &table, double l, double labelWidthMm, double
     }
     if (sideMm + 0.005 >= needed)
         return {};
-    return kPictogramTooSmall.arg(mm(sideMm), litres(l), mm(std::ceil(needed * 10) / 10), rule);
+    return kPictogramTooSmall.arg(mm(sideMm), litresText(l), mm(std::ceil(needed * 10) / 10), rule);
 }
 
 } // namespace FormatRules

@@ -38,6 +38,9 @@ struct Table {
 // floor for a capacity that is not known.
 double smallestXHeight(const Table &table);
 
+// A capacity as the messages write it: French decimals, no trailing zeros.
+QString litresText(double litres);
+
 // Reads the table; false with a French `error` naming the file and the line
 // when it is missing, damaged or not in order.
 bool read(const QString &path, Table *table, QString *error);

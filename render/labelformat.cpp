@@ -140,8 +140,7 @@ QList<Finding> check(const FormatRules::Table &table, double litres, const Print
         const double minimum = band ? band->xHeight : FormatRules::smallestXHeight(table);
         const double x = xHeightMm(metrics.fontFace, metrics.smallestEm * printed.drawnWidthMm);
         if (minimum > 0 && x + 0.005 < minimum) {
-            const QString forWhat = band ? QStringLiteral("pour un emballage de %1 L")
-                                               .arg(QLocale(QLocale::French, QLocale::France).toString(litres, 'g', 6))
+            const QString forWhat = band ? QStringLiteral("pour un emballage de %1 L").arg(FormatRules::litresText(litres))
                                          : QStringLiteral("au moins");
             warnings.append({false, prefix + kXHeight.arg(metrics.smallestName, decimal(x, 2),
                                                           decimal(minimum, 1), forWhat, from(table))});
