@@ -292,18 +292,8 @@ private Q_SLOTS:
         // A stored label with more statements than its cell holds, in the top
         // row: drawn directly its statements run on over the cell below; the
         // user is told which label, and it is not called cut.
-        QFile sample(m_labels.at(0));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        QByteArray bytes = sample.readAll();
-        QByteArray extra;
-        for (int i = 0; i < 25; ++i)
-            extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
-        bytes.insert(bytes.indexOf("***prudence***\r\n") + 16, extra);
         const QString longLabel = m_dir.filePath(QStringLiteral("Longue.kvln"));
-        QFile out(longLabel);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-        out.close();
+        QVERIFY(TestFiles::writeLongerLabel(m_labels.at(0), longLabel));
 
         SheetPrint::Result result;
         SheetPrint::pageImage(selectionJob({longLabel, m_labels.at(1), QString(), m_labels.at(2)}, false),
@@ -333,18 +323,8 @@ private Q_SLOTS:
     {
         // Laid out without drawing, the job finds what the print would find,
         // so the user can be asked first.
-        QFile sample(m_labels.at(0));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        QByteArray bytes = sample.readAll();
-        QByteArray extra;
-        for (int i = 0; i < 25; ++i)
-            extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
-        bytes.insert(bytes.indexOf("***prudence***\r\n") + 16, extra);
         const QString longLabel = m_dir.filePath(QStringLiteral("Trop longue.kvln"));
-        QFile out(longLabel);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-        out.close();
+        QVERIFY(TestFiles::writeLongerLabel(m_labels.at(0), longLabel));
         const QString gone = m_dir.filePath(QStringLiteral("Partie.kvln"));
 
         for (const bool pictureMode : {false, true}) {

@@ -25,47 +25,6 @@ QRect pixels(const QRectF &mm)
                  QPoint(int(std::ceil(mm.right() * kDpi / 25.4)), int(std::ceil(mm.bottom() * kDpi / 25.4))));
 }
 
-bool dark(QRgb c)
-{
-    return qRed(c) < 200 || qGreen(c) < 200 || qBlue(c) < 200;
-}
-
-// Dark pixels inside `r`, and outside every rectangle of `allowed`.
-int inkInside(const QImage &page, const QRect &r)
-{
-    int n = 0;
-    const QRect inside = r.intersected(page.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            n += dark(page.pixel(x, y));
-    return n;
-}
-
-int inkOutside(const QImage &page, const QList<QRect> &allowed)
-{
-    int n = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            if (!dark(page.pixel(x, y)))
-                continue;
-            bool in = false;
-            for (const QRect &r : allowed)
-                in = in || r.contains(x, y);
-            n += !in;
-        }
-    return n;
-}
-
-// The leftmost dark column of the page.
-int firstInkColumn(const QImage &page)
-{
-    for (int x = 0; x < page.width(); ++x)
-        for (int y = 0; y < page.height(); ++y)
-            if (dark(page.pixel(x, y)))
-                return x;
-    return -1;
-}
-
 } // namespace
 
 class TestStockPrint : public QObject
@@ -139,10 +98,10 @@ private Q_SLOTS:
         for (const QRectF &c : cuts)
             allowed << pixels(c);
         for (int p = 0; p < 2; ++p) {
-            QCOMPARE(inkOutside(pages.at(p), allowed), 0);
+            QCOMPARE(TestPictures::inkOutside(pages.at(p), allowed), 0);
             for (int k = 0; k < 8; ++k) {
                 const bool used = p == 0 || k < 2;
-                const int ink = inkInside(pages.at(p), pixels(cuts.at(k)));
+                const int ink = TestPictures::ink(pages.at(p), pixels(cuts.at(k)));
                 QVERIFY2(used ? ink > 300 : ink == 0, qPrintable(QStringLiteral("page %1 label %2: %3").arg(p).arg(k).arg(ink)));
             }
         }
@@ -162,7 +121,7 @@ private Q_SLOTS:
         const int expected[2][4] = {{0, 0, 1, 1}, {1, 0, 0, 0}};
         for (int p = 0; p < 2; ++p)
             for (int k = 0; k < 4; ++k) {
-                const int ink = inkInside(pages.at(p), pixels(cuts.at(k)));
+                const int ink = TestPictures::ink(pages.at(p), pixels(cuts.at(k)));
                 QVERIFY2(expected[p][k] ? ink > 300 : ink == 0,
                          qPrintable(QStringLiteral("page %1 label %2: %3").arg(p).arg(k).arg(ink)));
             }
@@ -181,10 +140,10 @@ private Q_SLOTS:
         QCOMPARE(before.size(), 1);
         QCOMPARE(after.size(), 1);
         // 5 mm at 50 dpi is about 10 pixels.
-        const int dx = firstInkColumn(after.first()) - firstInkColumn(before.first());
+        const int dx = TestPictures::inkBox(after.first()).left() - TestPictures::inkBox(before.first()).left();
         QVERIFY2(dx >= 9 && dx <= 11, qPrintable(QString::number(dx)));
         QList<QRect> allowed{pixels(t.dieCuts().first().translated(5, 2.5))};
-        QCOMPARE(inkOutside(after.first(), allowed), 0);
+        QCOMPARE(TestPictures::inkOutside(after.first(), allowed), 0);
     }
 
     void sizeOfOneLabel()
@@ -222,20 +181,8 @@ private Q_SLOTS:
         // statements past it are lost: the check before printing says "cut"
         // (not "running onto the label below", as on a grid), in both
         // drawing modes, and names the statement the print then cuts.
-        QFile sample(m_label);
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        QByteArray bytes = sample.readAll();
-        QByteArray extra;
-        for (int i = 0; i < 25; ++i)
-            extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
-        const qsizetype at = bytes.indexOf("***prudence***\r\n");
-        QVERIFY(at >= 0);
-        bytes.insert(at + 16, extra);
         const QString longLabel = m_dir.filePath(QStringLiteral("Trop longue.kvln"));
-        QFile out(longLabel);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-        out.close();
+        QVERIFY(TestFiles::writeLongerLabel(m_label, longLabel));
 
         SheetPrint::Surface a4;
         a4.width = 4960;

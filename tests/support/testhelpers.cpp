@@ -54,6 +54,19 @@ int pdfPageCount(const QString &path)
                + bytes.count("/Type /Page/") + bytes.count("/Type /Page>"));
 }
 
+bool writeLongerLabel(const QString &from, const QString &to, int count)
+{
+    QByteArray bytes = read(from);
+    const qsizetype at = bytes.indexOf("***prudence***\r\n");
+    if (at < 0)
+        return false;
+    QByteArray extra;
+    for (int i = 0; i < count; ++i)
+        extra += "5\r\nP9" + QByteArray::number(10 + i) + ": Une consigne de prudence de longueur ordinaire.\r\n";
+    bytes.insert(at + 16, extra);
+    return write(to, bytes);
+}
+
 } // namespace TestFiles
 
 namespace TestPictures {
@@ -78,6 +91,24 @@ int ink(const QImage &image, const QRect &r, int inset, int paper)
         for (int x = inside.left(); x <= inside.right(); ++x)
             if (qRed(line[x]) < paper || qGreen(line[x]) < paper || qBlue(line[x]) < paper)
                 ++count;
+    }
+    return count;
+}
+
+int inkOutside(const QImage &image, const QList<QRect> &allowed, int paper)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (qRed(line[x]) >= paper && qGreen(line[x]) >= paper && qBlue(line[x]) >= paper)
+                continue;
+            bool in = false;
+            for (const QRect &r : allowed)
+                in = in || r.contains(x, y);
+            count += !in;
+        }
     }
     return count;
 }

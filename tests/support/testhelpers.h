@@ -22,6 +22,10 @@ namespace TestFiles {
 QByteArray read(const QString &path);
 // Writes `bytes` as the whole file, making its folders; false on any failure.
 bool write(const QString &path, const QByteArray &bytes);
+// A copy of the label file `from` at `to` with `count` more precautionary
+// statements (P910, P911... of ordinary length) after its own: a label too
+// long for a small cell. False when either file fails.
+bool writeLongerLabel(const QString &from, const QString &to, int count = 25);
 // Every file below `root` (hidden ones too), relative to it, sorted.
 QStringList allFiles(const QString &root);
 // The pages of a PDF, counted from its page objects (-1 when unreadable).
@@ -36,6 +40,8 @@ namespace TestPictures {
 QByteArray solidJpeg(QSize size, const QColor &colour, bool grey = false, int quality = 100);
 // Pixels inside `r` shrunk by `inset` with a channel darker than `paper`.
 int ink(const QImage &image, const QRect &r, int inset = 0, int paper = 200);
+// Such pixels outside every rectangle of `allowed`.
+int inkOutside(const QImage &image, const QList<QRect> &allowed, int paper = 200);
 // The smallest rectangle holding every such pixel of the picture.
 QRect inkBox(const QImage &image, int paper = 200);
 // The number of colour components of a JPEG, from its frame header (0 when none).

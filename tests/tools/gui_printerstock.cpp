@@ -85,23 +85,6 @@ int ink(const QImage &page, const QRect &r)
     return TestPictures::ink(page, r.intersected(page.rect()));
 }
 
-// Dark pixels outside every rectangle of `allowed`.
-int inkOutside(const QImage &page, const QList<QRect> &allowed)
-{
-    int n = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb c = page.pixel(x, y);
-            if (qRed(c) >= 200 && qGreen(c) >= 200 && qBlue(c) >= 200)
-                continue;
-            bool in = false;
-            for (const QRect &r : allowed)
-                in = in || r.contains(x, y);
-            n += !in;
-        }
-    return n;
-}
-
 } // namespace
 
 class TestPrinterStock : public QObject
@@ -280,7 +263,7 @@ private Q_SLOTS:
         QList<QRect> allowed;
         for (const QRectF &c : cuts)
             allowed << pixels(c.translated(4, 2));
-        QCOMPARE(inkOutside(pages.first(), allowed), 0);
+        QCOMPARE(TestPictures::inkOutside(pages.first(), allowed), 0);
         for (int k = 0; k < 8; ++k) {
             const int n = ink(pages.first(), pixels(cuts.at(k).translated(4, 2)));
             QVERIFY2(k >= 2 ? n > 300 : n == 0, qPrintable(QStringLiteral("label %1: %2").arg(k + 1).arg(n)));
