@@ -34,16 +34,7 @@ QString dataFile()
 // The shipped entries back in the agency's layout.
 QByteArray agencyWorkbook(const HarmonisedTable &t)
 {
-    QList<QStringList> rows = {
-        {QStringLiteral("DISCLAIMER:\n") + t.title}, {}, {t.date}, {},
-        {QStringLiteral("Index No"), QStringLiteral("International Chemical Identification"), QStringLiteral("EC No"),
-         QStringLiteral("CAS No"), QStringLiteral("Classification"), QString(), QStringLiteral("Labelling"), QString(),
-         QString(), QStringLiteral("Specific Conc. Limits, M-factors"), QStringLiteral("Notes"),
-         QStringLiteral("ATP inserted/ATP Updated")},
-        {QString(), QString(), QString(), QString(), QStringLiteral("Hazard Class and Category Code(s)"),
-         QStringLiteral("Hazard Statement Code(s)"), QStringLiteral("Pictogram, Signal Word Code(s)"),
-         QStringLiteral("Hazard statement Code(s)"), QStringLiteral("Suppl. Hazard statement Code(s)")},
-    };
+    QList<QStringList> entries;
     for (const HarmonisedEntry &e : t.entries) {
         QStringList classes, codes, labelling;
         for (const auto &c : e.classes) {
@@ -54,10 +45,12 @@ QByteArray agencyWorkbook(const HarmonisedTable &t)
             labelling << QStringLiteral("GHS") + p.mid(3);
         if (!e.signalWord.isEmpty())
             labelling << (e.signalWord == QLatin1String("DANGER") ? QStringLiteral("Dgr") : QStringLiteral("Wng"));
-        rows.append({e.index, e.names.join(u'\n'), e.ec.join(u'\n'), e.cas.join(u'\n'), classes.join(u'\n'),
-                     codes.join(u'\n'), labelling.join(u'\n'), e.hazards.join(u'\n'), e.supplemental.join(u'\n'),
-                     e.limits.join(u'\n'), e.notes.join(u' '), e.atp});
+        entries.append({e.index, e.names.join(u'\n'), e.ec.join(u'\n'), e.cas.join(u'\n'), classes.join(u'\n'),
+                        codes.join(u'\n'), labelling.join(u'\n'), e.hazards.join(u'\n'), e.supplemental.join(u'\n'),
+                        e.limits.join(u'\n'), e.notes.join(u' '), e.atp});
     }
+    QList<QStringList> rows = XlsxBuilder::agencyRows(entries, t.date);
+    rows[0] = {QStringLiteral("DISCLAIMER:\n") + t.title};
     return XlsxBuilder::xlsx(rows);
 }
 
