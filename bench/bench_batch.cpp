@@ -9,6 +9,7 @@
 // benchmark's build folder (build/kalvane-batch for build/bench/bench_batch).
 // Build both in Release: cmake --build build-bench --target kalvane-batch bench_batch
 
+#include "benchmain.h"
 #include "benchprocess.h"
 
 #include <benchmark/benchmark.h>
@@ -118,11 +119,7 @@ int main(int argc, char **argv)
         return 1;
     g_start = std::make_unique<QTemporaryDir>();
     g_labels = BenchProcess::prepareStart(g_start->path(), kLabels);
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!runBenchmarks(rest))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     return 0;
 }

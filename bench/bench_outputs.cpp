@@ -11,6 +11,7 @@
 //
 // Build in Release: cmake --build build-bench --target kalvane-batch bench_outputs
 
+#include "benchmain.h"
 #include "benchprocess.h"
 
 #include <benchmark/benchmark.h>
@@ -148,12 +149,8 @@ int main(int argc, char **argv)
         return 1;
     g_start = std::make_unique<QTemporaryDir>();
     g_labels = BenchProcess::prepareStart(g_start->path(), 100);
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!runBenchmarks(rest))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
 
     std::printf("\nMédianes et rapports de cette exécution :\n");
     ratio("20 PNG / 20 JPEG", QStringLiteral("20 png"), QStringLiteral("20 jpg"), 2.0);

@@ -17,6 +17,8 @@
 #include "render/storedlabel.h"
 #include "shell/labelfile.h"
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -232,11 +234,7 @@ int main(int argc, char **argv)
             return oneJob(arg.mid(10));
         rest.push_back(argv[i]);
     }
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!runBenchmarks(rest))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     return 0;
 }

@@ -15,6 +15,8 @@
 #include "render/labelrenderer.h"
 #include "render/picturecache.h"
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -258,11 +260,7 @@ int main(int argc, char **argv)
         else
             rest.push_back(argv[i]);
     }
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!runBenchmarks(rest))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     return 0;
 }

@@ -14,6 +14,7 @@
 // Build in Release: cmake --build build-bench --target bench_startup
 // (it builds kalvane and the bare window with it).
 
+#include "benchmain.h"
 #include "benchprocess.h"
 
 #include <benchmark/benchmark.h>
@@ -120,12 +121,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_startup : le dossier de départ n'a pas pu être préparé.\n");
         return 1;
     }
-    int restCount = int(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!runBenchmarks(rest))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
 
     const double a = median(g_programMs), b = median(g_bareMs);
     if (a > 0 && b > 0) {
