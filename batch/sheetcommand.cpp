@@ -33,7 +33,6 @@ const QString kDescription = QStringLiteral(
     "qu'il faut (sans limite de 18).\n");
 
 const QString kNeedsLayout = QStringLiteral("l'option --par-page (2, 4, 8, 16 ou 18) est obligatoire.");
-const QString kBadLayout = QStringLiteral("« %1 » étiquettes par page : choisissez 2, 4, 8, 16 ou 18.");
 const QString kOneTarget = QStringLiteral("indiquez soit --pdf FICHIER.pdf, soit --imprimante NOM, l'un des deux.");
 const QString kBadScale = QStringLiteral("l'échelle « %1 » n'est pas un nombre entier de 50 à 200.");
 const QString kBadCopies = QStringLiteral("le nombre d'exemplaires « %1 » n'est pas un nombre entier de 1 à 999.");
@@ -52,7 +51,6 @@ const QString kOverflow = QStringLiteral(
     "les phrases débordent sous l'étiquette, sur la case du dessous, à partir de « %1 ».");
 const QString kPdfNotWritten = QStringLiteral("le PDF « %1 » n'a pas pu être enregistré : %2");
 
-const QString kStockAndGrid = QStringLiteral("choisissez soit --par-page, soit --modele, pas les deux.");
 const QString kUnknownStock = QStringLiteral("modèle de planche inconnu « %1 » (marque et référence, par exemple \"Avery L7165\").");
 const QString kRefusedStock = QStringLiteral("le modèle « %1 » ne peut pas servir : %2");
 const QString kBadStart = QStringLiteral("la position de départ « %1 » n'existe pas sur la planche %2 : choisissez de 1 à %3.");
@@ -102,18 +100,9 @@ bool readMargins(const QString &text, QString *left, QString *top)
 // status when one of them is wrong, else success.
 int readStock(BatchTool &tool, const CommandLine::Parsed &line, SheetSettings *s)
 {
-    const QString name = line.value(QStringLiteral("modele"));
-    const LabelStock::Catalogue &catalogue = LabelStock::installed();
-    const LabelStock::Template *stock = catalogue.find(name);
-    if (!stock) {
-        QString text = kUnknownStock.arg(name);
-        if (!QFileInfo(LabelStock::kSystemFolder).isDir())
-            text += u' ' + LabelStock::kNotInstalled.arg(LabelStock::kSystemFolder);
-        return tool.usageError(text);
-    }
-    if (!stock->supported())
-        return tool.usageError(kRefusedStock.arg(stock->name(), stock->refusal));
-    s->stock = *stock;
+    if (!readStockName(tool, line.value(QStringLiteral("modele")), &s->stock))
+        return BatchTool::kUsageError;
+    const LabelStock::Template *stock = &s->stock;
     const QString start = line.value(QStringLiteral("debut"));
     if (line.has(QStringLiteral("debut")) && !readInteger(start, 1, stock->labelsPerSheet(), &s->stockStart))
         return tool.usageError(kBadStart.arg(start, stock->name()).arg(stock->labelsPerSheet()));
@@ -327,6 +316,24 @@ int run(BatchTool &tool, const CommandLine::Parsed &line)
 }
 
 } // namespace
+
+bool readStockName(BatchTool &tool, const QString &name, LabelStock::Template *stock)
+{
+    const LabelStock::Template *found = LabelStock::installed().find(name);
+    if (!found) {
+        QString text = kUnknownStock.arg(name);
+        if (!QFileInfo(LabelStock::kSystemFolder).isDir())
+            text += u' ' + LabelStock::kNotInstalled.arg(LabelStock::kSystemFolder);
+        tool.usageError(text);
+        return false;
+    }
+    if (!found->supported()) {
+        tool.usageError(kRefusedStock.arg(found->name(), found->refusal));
+        return false;
+    }
+    *stock = *found;
+    return true;
+}
 
 BatchTool::Command command()
 {

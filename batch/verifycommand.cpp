@@ -1,5 +1,6 @@
 #include "batch/verifycommand.h"
 
+#include "batch/sheetcommand.h"
 #include "editor/labelchecks.h"
 #include "render/formatrules.h"
 #include "render/labelformat.h"
@@ -30,10 +31,6 @@ const QString kDescription = QStringLiteral(
     "présentation du règlement (UE) 2024/2865 (hauteur d'x, interligne, noir sur\n"
     "blanc, police) donnent des avertissements qui ne changent pas le code de sortie.\n");
 
-const QString kStockAndGrid = QStringLiteral("choisissez soit --par-page, soit --modele, pas les deux.");
-const QString kBadLayout = QStringLiteral("« %1 » étiquettes par page : choisissez 2, 4, 8, 16 ou 18.");
-const QString kUnknownStock = QStringLiteral("modèle de planche inconnu « %1 » (marque et référence, par exemple \"Avery L7165\").");
-const QString kRefusedStock = QStringLiteral("le modèle « %1 » ne peut pas servir : %2");
 const QString kBadCapacity = QStringLiteral(
     "la contenance « %1 » n'est pas un nombre de litres positif (par exemple 0.5 ou 25).");
 const QString kCapacityAlone = QStringLiteral("--contenance ne sert qu'avec --par-page ou --modele.");
@@ -57,7 +54,7 @@ int readFormat(BatchTool &tool, const CommandLine::Parsed &line, FormatJob *job)
     const bool grid = line.has(QStringLiteral("par-page"));
     const bool stock = line.has(QStringLiteral("modele"));
     if (grid && stock)
-        return tool.usageError(kStockAndGrid);
+        return tool.usageError(SheetCommand::kStockAndGrid);
     if (!grid && !stock) {
         if (line.has(QStringLiteral("contenance")))
             return tool.usageError(kCapacityAlone);
@@ -70,24 +67,15 @@ int readFormat(BatchTool &tool, const CommandLine::Parsed &line, FormatJob *job)
         bool ok = false;
         const int n = text.trimmed().toInt(&ok);
         if (!ok || !SheetGeometry::isLayout(n))
-            return tool.usageError(kBadLayout.arg(text));
+            return tool.usageError(SheetCommand::kBadLayout.arg(text));
         job->settings.labelsPerPage = n;
         const QSize a4 = QPageSize(QPageSize::A4).sizePixels(kResolution);
         const bool landscape = SheetGeometry::isLandscape(n);
         job->surface = {landscape ? a4.height() : a4.width(), landscape ? a4.width() : a4.height(), kResolution,
                         kResolution, landscape};
     } else {
-        const QString name = line.value(QStringLiteral("modele"));
-        const LabelStock::Template *t = LabelStock::installed().find(name);
-        if (!t) {
-            QString text = kUnknownStock.arg(name);
-            if (!QFileInfo(LabelStock::kSystemFolder).isDir())
-                text += u' ' + LabelStock::kNotInstalled.arg(LabelStock::kSystemFolder);
-            return tool.usageError(text);
-        }
-        if (!t->supported())
-            return tool.usageError(kRefusedStock.arg(t->name(), t->refusal));
-        job->settings.stock = *t;
+        if (!SheetCommand::readStockName(tool, line.value(QStringLiteral("modele")), &job->settings.stock))
+            return BatchTool::kUsageError;
     }
     if (line.has(QStringLiteral("contenance"))) {
         const QString text = line.value(QStringLiteral("contenance"));
